@@ -1,0 +1,41 @@
+# Shared by scripts/run and scripts/test: install what is missing, then build.
+# Sourced, not run.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="${BUILD:-$ROOT/build}"
+JOBS="${JOBS:-$(nproc)}"
+
+PACKAGES=(
+    build-essential cmake pkg-config
+    qt6-base-dev libgl-dev
+    libsdl2-dev libsndfile1-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-wqy-zenhei
+    clang-14 libclang-rt-14-dev
+    xvfb xauth
+)
+
+ensure_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing Debian packages. Install them with:" >&2
+        echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# build DIR [cmake options...]
+build_into() {
+    local dir="$1"; shift
+    cmake -S "$ROOT" -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" -j "$JOBS"
+}

@@ -1,0 +1,92 @@
+// The window surface the logic draws on: client size, text measurement in the
+// window's own font, title, background picture, closing.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// Keys the time-keeper uses on the bar; the rest are of no interest to the logic.
+enum class Key { Space, Enter, Left, Right, R, Backspace };
+
+class Window {
+public:
+    virtual ~Window() = default;
+    // Client area in twips.
+    virtual double ScaleWidth() const = 0;
+    virtual double ScaleHeight() const = 0;
+    // Advance width and line height of one line of text in the window's font, in twips.
+    virtual double TextWidth(const std::string& text) const = 0;
+    virtual double TextHeight(const std::string& text) const = 0;
+    virtual std::string Title() const = 0;
+    virtual void SetTitle(const std::string& title) = 0;
+    // Loads a picture (BMP, GIF, JPEG, PNG) painted unscaled at the top-left.
+    // Returns false and keeps the old picture when the file is missing or no picture.
+    virtual bool LoadPicture(const std::string& path) = 0;
+    virtual void ClearPicture() = 0;
+    // Closes the window, which ends the program.
+    virtual void Close() = 0;
+
+    // Called after the client area changed size (also when first shown).
+    std::function<void()> onResize;
+    // Called for each key of `Key` pressed while the window has the focus.
+    std::function<void(Key)> onKey;
+};
+
+// A periodic timer. Ticks arrive on the window's thread while enabled.
+class Timer {
+public:
+    virtual ~Timer() = default;
+    virtual bool Enabled() const = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual int Interval() const = 0;
+    virtual void SetInterval(int milliseconds) = 0;
+
+    std::function<void()> onTick;
+};
+
+struct TimeOfDay {
+    int hour = 0;    // 0..23
+    int minute = 0;  // 0..59
+    int second = 0;  // 0..59
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual TimeOfDay Now() const = 0;
+};
+
+// Plays a cue and returns only when it has finished. An empty name or a file
+// that cannot be played gives a short default tone; with no audio device the
+// call returns at once.
+class Sound {
+public:
+    virtual ~Sound() = default;
+    virtual void PlaySync(const std::string& name) = 0;
+};
+
+// Opens a document or web address in the desktop's default program; the
+// result is of no interest to the caller.
+class Browser {
+public:
+    virtual ~Browser() = default;
+    virtual void Open(const std::string& target) = 0;
+};
+
+// Keeps the display from sleeping or blanking while a countdown runs.
+class DisplaySleep {
+public:
+    virtual ~DisplaySleep() = default;
+    virtual void SetInhibited(bool inhibited) = 0;
+};
+
+// Shows an error that reached the window's edge to the time-keeper.
+class ErrorSink {
+public:
+    virtual ~ErrorSink() = default;
+    virtual void Show(const std::string& message) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,2 @@
+#include <gtest/gtest.h>
+int main(int argc, char** argv) { (void)argc; (void)argv; return 0; }

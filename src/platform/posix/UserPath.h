@@ -1,0 +1,16 @@
+// Finds the file a path from the configuration means. The path is taken as
+// written first (relative to the current directory, as the time-keeper's
+// editor shows it); when that names no file, it is tried relative to the
+// executable's folder, and with "\" read as "/", so a configuration brought
+// from a Windows installation keeps working.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Returns the first candidate that names an existing regular file, or
+// `written` unchanged when none does (the caller then reports it as missing).
+std::string ResolveUserPath(const std::string& written, const std::string& executableFolder);
+
+}  // namespace platform

@@ -1,1 +1,129 @@
-// placeholder
+// Start-up and shutdown of the window: the settings store, the title, the cue
+// sounds, the background picture and the fonts.
+#include "window/frmMain.h"
+
+#include "window/StageTable.h"
+#include "window/basConvert.h"
+
+namespace {
+constexpr int kTickMilliseconds = 1000;
+constexpr const char* kNameSpace = "Tolvanexa";
+}  // namespace
+
+frmMain::frmMain(FormControls controls)
+    : c(controls),
+      mTimer1({c.tmrTimer1, c.lblTimer1, c.lblTimer1Desc}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); }),
+      mTimer2({c.tmrTimer2, c.lblTimer2, c.lblTimer2Desc}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); },
+              [this] { CountdownTwoRanOut(); }) {
+    c.tmrTime.SetInterval(kTickMilliseconds);
+    c.tmrTimer1.SetInterval(kTickMilliseconds);
+    c.tmrTimer2.SetInterval(kTickMilliseconds);
+    Connect();
+}
+
+frmMain::~frmMain() {
+    // The controls may outlive the window's logic; no event may reach it after this.
+    c.window.onResize = nullptr;
+    c.window.onKey = nullptr;
+    c.cmdCommand.onClick = nullptr;
+    c.tmrTime.onTick = nullptr;
+    c.tmrTimer1.onTick = nullptr;
+    c.tmrTimer2.onTick = nullptr;
+}
+
+void frmMain::Connect() {
+    c.window.onResize = [this] { Guarded(EventSource::Resize, [this] { Form_Resize(); }); };
+    c.window.onKey = [this](platform::Key key) { Guarded(EventSource::Key, [this, key] { Form_KeyDown(key); }); };
+    c.cmdCommand.onClick = [this](int index) {
+        Guarded(EventSource::Click, [this, index] { cmdCommand_Click(static_cast<std::int16_t>(index)); });
+    };
+    c.tmrTime.onTick = [this] { Guarded(EventSource::Clock, [this] { tmrTime_Timer(); }); };
+    c.tmrTimer1.onTick = [this] { Guarded(EventSource::Timer1, [this] { tmrTimer1_Timer(); }); };
+    c.tmrTimer2.onTick = [this] { Guarded(EventSource::Timer2, [this] { tmrTimer2_Timer(); }); };
+}
+
+void frmMain::Form_Load() {
+    // A store that cannot be created or written ends start-up: the caller reports it.
+    mConfig = std::make_unique<clsConfigFile>(c.files, c.codec);
+    mConfig->NameSpace(kNameSpace);
+    mCaption = Item("ApplicationTitle");
+    mSound0 = Item("Sound0Seconds");
+    mSound30 = Item("Sound30Seconds");
+
+    // Picture and fonts are a matter of looks: what fails keeps its design value.
+    LoadBackground();
+    ApplyFonts();
+
+    // Settings the window cannot use are told once, all together, and not again
+    // by each layout or tick that trips over them afterwards.
+    const std::vector<SettingProblem> problems = CheckSettings();
+    for (const SettingProblem& problem : problems) {
+        mHeldCauses[EventSource::StartupCheck].insert(problem.key);
+        mShownCauses.insert(problem.key);
+    }
+
+    Guarded(EventSource::Load, [this] { tmrTime_Timer(); });
+    Guarded(EventSource::Load, [this] { ShowPage(kHomePage); });
+    ReportStartupProblems(problems);
+}
+
+void frmMain::Form_Unload() {
+    if (!mConfig) return;
+    try {
+        mConfig->Close();
+    } catch (const std::exception& error) {
+        c.errors.Show(error.what());
+    }
+}
+
+void frmMain::LoadBackground() {
+    try {
+        const std::string path = Item("Background");
+        if (path.empty()) {
+            c.window.ClearPicture();
+        } else {
+            c.window.LoadPicture(path);  // a picture that cannot be loaded leaves none
+        }
+    } catch (const std::exception&) {
+        // The background is decoration; the window works without it.
+    }
+}
+
+void frmMain::ApplyFonts() {
+    ApplyFont(c.lblCaption, "Caption");
+    ApplyFont(c.lblTimer1, "Timer");
+    ApplyFont(c.lblTimer1Desc, "Timer");
+    ApplyFont(c.lblTimer2, "Timer");
+    ApplyFont(c.lblTimer2Desc, "Timer");
+}
+
+void frmMain::ApplyFont(platform::Label& target, const std::string& prefix) {
+    // Each attribute on its own: a bad size must not keep the face or the bold
+    // setting from being applied.
+    const auto attempt = [](const auto& step) {
+        try {
+            step();
+        } catch (const std::exception&) {
+            // The attribute keeps its value.
+        }
+    };
+    attempt([&] {
+        // An empty face name would drop the design face for whatever the platform
+        // substitutes; keeping the design face is the better of the two.
+        const std::string face = Item(prefix + "Font");
+        if (!face.empty()) target.SetFontName(face);
+    });
+    attempt([&] {
+        if (const auto on = basConvert::ParseTruth(Item(prefix + "FontBold"))) target.SetFontBold(*on);
+    });
+    attempt([&] {
+        if (const auto on = basConvert::ParseTruth(Item(prefix + "FontItalic"))) target.SetFontItalic(*on);
+    });
+    attempt([&] {
+        const auto points = basConvert::ParseNumber(Item(prefix + "FontSize"));
+        if (points && *points > 0) target.SetFontSize(*points);  // the platform may still refuse it
+    });
+    attempt([&] {
+        if (const auto on = basConvert::ParseTruth(Item(prefix + "FontUnderline"))) target.SetFontUnderline(*on);
+    });
+}

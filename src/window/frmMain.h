@@ -1,16 +1,23 @@
 // The timer window's logic: start-up, layout, button bar, pages, dispatch,
 // clock and the two countdowns. It owns no control; it drives the ones it is
-// given through the platform interfaces.
-// (Skeleton of the public face; the window's author fills in the rest.)
+// given through the platform interfaces. Its procedures live in several files
+// by subject (frmMain_*.cpp).
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "config/clsConfigFile.h"
 #include "platform/Controls.h"
 #include "platform/FileSystem.h"
 #include "platform/Window.h"
+#include "window/Countdown.h"
 
 // Everything the window works through, created by the application (real
 // adapters) or by a test (fakes), in the window's control order.
@@ -35,15 +42,104 @@ struct FormControls {
     const platform::TextCodec& codec;
 };
 
-class frmMain {
+// Where an event entered the window; errors are remembered per entry so one
+// cause is shown once while it lasts. StartupCheck holds what start-up
+// reported about the settings for the rest of the run.
+enum class EventSource { Load, StartupCheck, Resize, Click, Key, Clock, Timer1, Timer2 };
+
+class frmMain final {
 public:
     // Connects the controls' events to the handlers below; does not load anything.
     explicit frmMain(FormControls controls);
     ~frmMain();
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
 
     // Start-up. Throws when the configuration file cannot be created or written
     // (the caller reports it and ends the program).
     void Form_Load();
     // The window has closed: saves the configuration, reporting a failure.
     void Form_Unload();
+
+    // The window's procedures. The platform's events reach them through the
+    // error guard; called directly, their errors pass to the caller.
+    void ApplyFont(platform::Label& target, const std::string& prefix);
+    void Form_Resize();
+    void ArrangeButtons();
+    void SizeClockButton();
+    void BuildButtonBar(const std::string& list);
+    void ShowPage(std::int16_t page);
+    void cmdCommand_Click(std::int16_t Index);
+    void Form_KeyDown(platform::Key key);
+    void tmrTime_Timer();
+    void SetStageCaption(const std::string& name);
+
+    void SetupTimer1(std::int16_t seconds, const std::string& description) { mTimer1.Setup(seconds, description); }
+    void SetupTimer2(std::int16_t seconds, const std::string& description) { mTimer2.Setup(seconds, description); }
+    void RefreshTimer1() { mTimer1.Refresh(); }
+    void RefreshTimer2() { mTimer2.Refresh(); }
+    void StartTimer1() { mTimer1.Start(); }
+    void StartTimer2() { mTimer2.Start(); }
+    void StopTimer1() { mTimer1.Stop(); }
+    void StopTimer2() { mTimer2.Stop(); }
+    void ResetTimer1() { mTimer1.Reset(); }
+    void ResetTimer2() { mTimer2.Reset(); }
+    void tmrTimer1_Timer() { mTimer1.Tick(); }
+    void tmrTimer2_Timer() { mTimer2.Tick(); }
+
+    // Runs one event's handler; an error it raises is shown once per cause and
+    // the program goes on. Then keeps the display awake while a countdown runs.
+    void Guarded(EventSource source, const std::function<void()>& handler);
+
+    // The window's state, as the other parts and the tests read it.
+    std::int16_t intPage() const { return mPage; }
+    std::int16_t intSide() const { return mSide; }
+    std::int16_t intTimer1() const { return mTimer1.Remaining(); }
+    std::int16_t intTimer1Total() const { return mTimer1.Loaded(); }
+    std::int16_t intTimer2() const { return mTimer2.Remaining(); }
+    std::int16_t intTimer2Total() const { return mTimer2.Loaded(); }
+    const std::string& strCaption() const { return mCaption; }
+    const std::string& snd0() const { return mSound0; }
+    const std::string& snd30() const { return mSound30; }
+    // The settings store; valid after Form_Load.
+    clsConfigFile& Config() { return *mConfig; }
+
+private:
+    // A setting that start-up found unusable, for the one message about them all.
+    struct SettingProblem {
+        std::string key;
+        std::string description;
+    };
+
+    std::string Item(const std::string& key) const { return mConfig->Item(key); }
+    void LoadBackground();
+    void ApplyFonts();
+    std::vector<SettingProblem> CheckSettings() const;
+    void ReportStartupProblems(const std::vector<SettingProblem>& problems);
+    void ShowOnce(EventSource source, const std::string& cause, const std::string& message);
+    void ForgetCauses(EventSource source);
+    void KeepDisplayAwake();
+    void ClickSpeech(std::int16_t index);
+    void ClickQuestioning(std::int16_t index);
+    void ClickFreeDebate(std::int16_t index);
+    void ClickHome(std::int16_t index);
+    std::string BarCaption(int index);
+    void SetBarCaption(int index, const std::string& caption);
+    std::optional<int> KeyButton(platform::Key key);
+    void CountdownTwoRanOut();
+    void Connect();
+
+    FormControls c;
+    std::unique_ptr<clsConfigFile> mConfig;
+    std::string mCaption;  // strCaption
+    std::string mSound0;   // snd0
+    std::string mSound30;  // snd30
+    std::int16_t mPage = 0;  // intPage
+    std::int16_t mSide = 0;  // intSide
+    Countdown mTimer1;
+    Countdown mTimer2;
+
+    std::map<EventSource, std::set<std::string>> mHeldCauses;
+    std::set<std::string> mShownCauses;
+    bool mDisplayKeptAwake = false;
 };

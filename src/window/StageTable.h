@@ -1,0 +1,52 @@
+// The fixed table of the window's pages: each page's name, its button bar and
+// its countdowns. Every other part of the window looks pages up here.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Pages that share a bar share their buttons' meanings.
+enum class PageGroup { Home, Speech, Questioning, FreeDebate };
+
+struct CountdownEntry {
+    const char* key;          // the duration setting, in seconds
+    const char* description;  // the side the time belongs to
+};
+
+struct StagePage {
+    const char* name;
+    PageGroup group;
+    const char* buttons;  // caption list: "|" between buttons, an empty entry a gap
+    std::optional<CountdownEntry> timer1;
+    std::optional<CountdownEntry> timer2;
+    // Questioning pages: the caption of the side button while an answer is
+    // timed (the questioning side), and its caption otherwise (the answering side).
+    const char* answering = "";
+    const char* questioning = "";
+};
+
+inline constexpr std::int16_t kHomePage = 0;
+inline constexpr std::int16_t kLastPage = 11;
+
+inline constexpr const char* kStart = "开始";
+inline constexpr const char* kPause = "暂停";
+inline constexpr const char* kContinue = "继续";
+inline constexpr const char* kReset = "重置";
+inline constexpr const char* kBack = "返回";
+inline constexpr const char* kAffirmative = "正方";
+inline constexpr const char* kNegative = "反方";
+
+// The page's row; `page` must lie in 0..11.
+const StagePage& Stage(std::int16_t page);
+
+// Index of the first entry of `list` equal to `caption`, or nullopt.
+std::optional<int> EntryIndex(std::string_view list, std::string_view caption);
+
+// Every duration setting of the table, in page order.
+inline constexpr const char* kDurationKeys[] = {
+    "Stage1Timer1", "Stage2Timer1", "Stage3Timer1", "Stage3Timer2", "Stage4Timer1", "Stage4Timer2",
+    "Stage5Timer1", "Stage5Timer2", "Stage6Timer1", "Stage6Timer2", "Stage7Timer1", "Stage8Timer1",
+    "Stage9Timer1", "Stage9Timer2", "Stage10Timer1", "Stage11Timer1",
+};

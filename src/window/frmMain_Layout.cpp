@@ -1,0 +1,60 @@
+// Layout of the window, afresh at every change of size or content: the timer
+// rows centred below the caption, the bar along the bottom edge, the clock in
+// the bottom-right corner.
+#include "window/SettingError.h"
+#include "window/basConvert.h"
+#include "window/frmMain.h"
+
+namespace {
+
+constexpr double kRowGap = 1500;     // from the control above to a timer row
+constexpr double kColumnGap = 750;   // between a description and its display
+constexpr double kButtonOverlap = 15;  // neighbours share a one-pixel edge
+
+// Places one timer row, centred as a whole, at `top`.
+void PlaceRow(double scaleWidth, double top, platform::Label& description, platform::Label& display) {
+    const double left = (scaleWidth - display.Width() - description.Width() - kColumnGap) / 2;
+    description.Move(left, top);
+    display.Move(left + description.Width() + kColumnGap, top);
+}
+
+}  // namespace
+
+void frmMain::Form_Resize() {
+    ArrangeButtons();
+    SizeClockButton();
+    const double scaleWidth = c.window.ScaleWidth();
+    PlaceRow(scaleWidth, c.lblCaption.Top() + c.lblCaption.Height() + kRowGap, c.lblTimer1Desc, c.lblTimer1);
+    // Row 2 follows row 1 whether or not either is shown.
+    PlaceRow(scaleWidth, c.lblTimer1.Top() + c.lblTimer1.Height() + kRowGap, c.lblTimer2Desc, c.lblTimer2);
+}
+
+void frmMain::ArrangeButtons() {
+    std::int16_t x = 0;
+    const int lowest = c.cmdCommand.LBound();
+    const int highest = c.cmdCommand.UBound();
+    for (int i = lowest; i <= highest; ++i) {
+        platform::Button& button = c.cmdCommand[i];
+        // Hidden gaps are placed too: their width is the gap.
+        button.Move(x, c.window.ScaleHeight() - button.Height());
+        // Each later button in front, so a shared edge is drawn once.
+        button.BringToFront();
+        x = basConvert::RoundInt16(x + (button.Width() - kButtonOverlap));
+    }
+}
+
+void frmMain::SizeClockButton() {
+    platform::Button& clock = c.cmdTime;
+    const std::string text = clock.Caption();
+    const std::int16_t width =
+        basConvert::RoundInt16(WindowSettings::PixelsAsTwips(*mConfig, "ButtonPadding") + c.window.TextWidth(text));
+    const std::int16_t height =
+        basConvert::RoundInt16(WindowSettings::PixelsAsTwips(*mConfig, "ButtonPadding") + c.window.TextHeight(text));
+    const std::int16_t left = basConvert::RoundInt16(c.window.ScaleWidth() - width);
+    const std::int16_t top = basConvert::RoundInt16(c.window.ScaleHeight() - height);
+    // Written only when changed: this runs every second and must not repaint needlessly.
+    if (clock.Width() != width) clock.SetWidth(width);
+    if (clock.Height() != height) clock.SetHeight(height);
+    if (clock.Left() != left) clock.SetLeft(left);
+    if (clock.Top() != top) clock.SetTop(top);
+}

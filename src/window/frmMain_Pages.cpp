@@ -1,0 +1,26 @@
+// Changing page: stop and hide both countdowns, name the stage, build its bar
+// and load its countdowns from their configured durations.
+#include "window/SettingError.h"
+#include "window/StageTable.h"
+#include "window/frmMain.h"
+
+void frmMain::ShowPage(std::int16_t page) {
+    // Stopped directly, without a redraw: the labels are hidden anyway.
+    c.tmrTimer1.SetEnabled(false);
+    c.lblTimer1Desc.SetVisible(false);
+    c.lblTimer1.SetVisible(false);
+    c.tmrTimer2.SetEnabled(false);
+    c.lblTimer2Desc.SetVisible(false);
+    c.lblTimer2.SetVisible(false);
+    mPage = page;
+    if (page < kHomePage || page > kLastPage) {
+        ShowPage(kHomePage);
+        return;
+    }
+    const StagePage& stage = Stage(page);
+    SetStageCaption(stage.name);
+    BuildButtonBar(stage.buttons);
+    // Countdown 2's duration is read only once countdown 1 stands loaded.
+    if (stage.timer1) SetupTimer1(WindowSettings::Seconds(*mConfig, stage.timer1->key), stage.timer1->description);
+    if (stage.timer2) SetupTimer2(WindowSettings::Seconds(*mConfig, stage.timer2->key), stage.timer2->description);
+}

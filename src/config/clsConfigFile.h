@@ -1,14 +1,19 @@
 // The settings store: text values under namespaced text keys, loaded once from
 // the configuration file beside the executable and written back whole.
-// (Skeleton of the public face; the store's author fills in the rest.)
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "config/FileEncoding.h"
 #include "config/clsConfigItems.h"
 #include "platform/FileSystem.h"
 
-class clsConfigFile {
+// The folder with the platform's separator ("/") at its end; an empty (or
+// all-space) folder means the executable's folder.
+std::string NormalizeFolder(const std::string& folder, const platform::FileSystem& files);
+
+class clsConfigFile final {
 public:
     // Finds and loads the file; writes a header-only file where there is none.
     // Throws platform::FileError when that file cannot be written or read.
@@ -17,9 +22,19 @@ public:
     // that want to report it call Close() first.
     ~clsConfigFile();
 
+    clsConfigFile(const clsConfigFile&) = delete;
+    clsConfigFile& operator=(const clsConfigFile&) = delete;
+
+    // The value under the namespace's prefix and `Key`, ignoring letter case;
+    // empty text when there is none.
     std::string Item(const std::string& Key) const;
+    // Sets that value, or appends a new item. Memory only.
     void Item(const std::string& Key, const std::string& vNewValue);
+    // Deletes that item if there is one. Memory only.
     void Remove(const std::string& Key);
+    // Replaces the file's whole content with the store, through a temporary file
+    // renamed over it, so the old file stays whole when anything fails. Throws
+    // platform::FileError, with the file named, on failure.
     void Save();
     // Saves one last time; throws on failure. The destructor then does nothing.
     void Close();
@@ -28,6 +43,39 @@ public:
 
     // Full path of the configuration file.
     std::string Path() const;
-    // Where an unreadable file was copied before it was written over; empty if never.
+    // Where a file that could not be taken over (no header, undecodable bytes,
+    // unreadable) was put before it was written over; empty if never.
     std::string SetAsidePath() const;
+    // The encoding the file was read in and will be written in. A GBK file that
+    // is given text GBK cannot hold is written as UTF-8 with a byte-order mark.
+    config::FileEncoding Encoding() const;
+    // Every item, in file order, namespace prefixes included.
+    const clsConfigItems& Items() const;
+
+private:
+    void Load();
+    void LoadLines(const std::string& content);
+    void PlanSetAside(std::optional<std::string> bytes);
+    void TrySetAside() noexcept;
+    void SetAside();
+    std::string Compose() const;
+    std::string Encode(const std::string& text);
+    void WriteReplacing(const std::string& path, const std::string& bytes);
+
+    platform::FileSystem& mFiles;
+    const platform::TextCodec& mCodec;
+    clsConfigItems mItems;
+    std::string mPrefix;
+    std::string mNameSpace;
+    config::FileEncoding mEncoding = config::FileEncoding::Gbk;
+
+    // A file the store cannot take over waits here to be set aside before the
+    // first save writes over it. Without bytes, the file could not be read and
+    // is set aside by moving it.
+    struct PendingSetAside {
+        std::optional<std::string> bytes;
+    };
+    std::optional<PendingSetAside> mPendingSetAside;
+    std::string mSetAsidePath;
+    bool mClosed = false;
 };

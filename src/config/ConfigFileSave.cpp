@@ -1,0 +1,88 @@
+// Writing the configuration file: the text of the store, its encoding, and the
+// steps that keep the old file whole until the new one is complete.
+#include "config/ConfigText.h"
+#include "config/clsConfigFile.h"
+
+namespace {
+constexpr std::string_view kSetAsideSuffix = ".bak";
+}  // namespace
+
+std::string clsConfigFile::Compose() const {
+    std::string text(config::kHeader);
+    for (const clsConfigItem& item : mItems) {
+        for (const std::string& line : config::ValueLines(item.Value)) {
+            text += config::kLineEnd;
+            text += item.Key;
+            text += config::kEntrySeparator;
+            text += line;
+        }
+    }
+    text += config::kLineEnd;
+    return text;
+}
+
+std::string clsConfigFile::Encode(const std::string& text) {
+    if (auto bytes = config::EncodeFile(text, mEncoding, mCodec)) return std::move(*bytes);
+    // A character GBK cannot hold would be lost or turned into "?"; UTF-8 with
+    // a byte-order mark holds it, and the store reads such a file back as UTF-8.
+    mEncoding = config::FileEncoding::Utf8WithBom;
+    return *config::EncodeFile(text, mEncoding, mCodec);
+}
+
+void clsConfigFile::Save() {
+    if (mPendingSetAside) SetAside();
+    const std::string bytes = Encode(Compose());
+    WriteReplacing(Path(), bytes);
+}
+
+void clsConfigFile::WriteReplacing(const std::string& path, const std::string& bytes) {
+    std::string temporary;
+    try {
+        temporary = mFiles.CreateTemporary(path);
+        mFiles.WriteAll(temporary, bytes);
+        mFiles.CopyPermissions(path, temporary);
+        mFiles.Rename(temporary, path);
+    } catch (const platform::FileError& error) {
+        if (!temporary.empty()) mFiles.Remove(temporary);
+        throw platform::FileError("无法保存配置文件“" + path + "”：" + error.what());
+    }
+}
+
+void clsConfigFile::PlanSetAside(std::optional<std::string> bytes) {
+    mPendingSetAside = PendingSetAside{std::move(bytes)};
+    TrySetAside();
+}
+
+void clsConfigFile::TrySetAside() noexcept {
+    try {
+        SetAside();
+    } catch (...) {
+        // Stays pending: the next save tries again and fails rather than write
+        // over the file.
+    }
+}
+
+void clsConfigFile::SetAside() {
+    const std::string path = Path();
+    std::string target = path + std::string(kSetAsideSuffix);
+    for (int n = 1; mFiles.Exists(target); ++n) {
+        target = path + std::string(kSetAsideSuffix) + "." + std::to_string(n);
+    }
+    std::string temporary;
+    try {
+        if (mPendingSetAside->bytes) {
+            temporary = mFiles.CreateTemporary(path);
+            mFiles.WriteAll(temporary, *mPendingSetAside->bytes);
+            mFiles.CopyPermissions(path, temporary);
+            mFiles.Rename(temporary, target);
+        } else {
+            mFiles.Rename(path, target);
+        }
+    } catch (const platform::FileError& error) {
+        if (!temporary.empty()) mFiles.Remove(temporary);
+        throw platform::FileError("配置文件“" + path + "”无法读懂，写入新内容之前须先把它另存为“" +
+                                  target + "”，但另存失败：" + error.what());
+    }
+    mSetAsidePath = target;
+    mPendingSetAside.reset();
+}

@@ -1,0 +1,115 @@
+#include "config/FileEncoding.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "config/Utf8.h"
+
+namespace config {
+namespace {
+
+bool IsAscii(const std::string& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsGbkLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+
+// Decodes one GBK character (one or two bytes) at a time for the damaged
+// lines of a file. Each distinct unit is asked of the codec once, so even a
+// file of random bytes costs at most 65,536 conversions.
+class GbkUnitDecoder final {
+public:
+    explicit GbkUnitDecoder(const platform::TextCodec& codec) : codec_(codec), known_(0x10000) {}
+
+    // Replaces each byte that starts no valid character by "?". The following
+    // byte is decoded afresh, so a broken double byte never swallows a line
+    // end or an ASCII character after it.
+    void Append(std::string_view bytes, std::string& out) {
+        for (std::size_t i = 0; i < bytes.size();) {
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            if (b < 0x80) {
+                out += static_cast<char>(b);
+                ++i;
+                continue;
+            }
+            const bool pair = IsGbkLead(b) && i + 1 < bytes.size();
+            const std::string& decoded = Unit(bytes.substr(i, pair ? 2 : 1));
+            if (!decoded.empty()) {
+                out += decoded;
+                i += pair ? 2 : 1;
+            } else {
+                out += '?';
+                ++i;
+            }
+        }
+    }
+
+private:
+    // Empty when the unit is not valid GBK.
+    const std::string& Unit(std::string_view unit) {
+        std::size_t slot = static_cast<unsigned char>(unit[0]);
+        if (unit.size() == 2) slot = (slot << 8) | static_cast<unsigned char>(unit[1]);
+        std::optional<std::string>& known = known_[slot];
+        if (!known) known = codec_.GbkToUtf8(std::string(unit)).value_or(std::string());
+        return *known;
+    }
+
+    const platform::TextCodec& codec_;
+    // One-byte units have slots below 0x100, where no two-byte unit (lead 0x81
+    // and up) can fall.
+    std::vector<std::optional<std::string>> known_;
+};
+
+// Most lines of a damaged file are sound; decode those whole and go one
+// character at a time only through the damaged ones.
+std::string GbkLossy(const std::string& bytes, const platform::TextCodec& codec) {
+    std::string out;
+    out.reserve(bytes.size());
+    std::optional<GbkUnitDecoder> units;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\r', start);
+        end = (end == std::string::npos) ? bytes.size() : end + 1;
+        const std::string line = bytes.substr(start, end - start);
+        if (const auto decoded = codec.GbkToUtf8(line)) {
+            out += *decoded;
+        } else {
+            if (!units) units.emplace(codec);
+            units->Append(line, out);
+        }
+        start = end;
+    }
+    return out;
+}
+
+}  // namespace
+
+DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& codec) {
+    if (bytes.starts_with(kUtf8Bom)) {
+        const std::string_view body = std::string_view(bytes).substr(kUtf8Bom.size());
+        if (IsValidUtf8(body)) return {std::string(body), FileEncoding::Utf8WithBom, Fidelity::Exact};
+        return {Utf8Lossy(body), FileEncoding::Utf8WithBom, Fidelity::Lossy};
+    }
+    if (IsAscii(bytes)) return {bytes, FileEncoding::Gbk, Fidelity::Exact};
+    if (IsValidUtf8(bytes)) return {bytes, FileEncoding::Utf8, Fidelity::Exact};
+    if (auto text = codec.GbkToUtf8(bytes)) return {std::move(*text), FileEncoding::Gbk, Fidelity::Exact};
+    return {GbkLossy(bytes, codec), FileEncoding::Gbk, Fidelity::Lossy};
+}
+
+std::optional<std::string> EncodeFile(const std::string& text, FileEncoding encoding,
+                                      const platform::TextCodec& codec) {
+    switch (encoding) {
+        case FileEncoding::Gbk:
+            if (IsAscii(text)) return text;
+            return codec.Utf8ToGbk(text);
+        case FileEncoding::Utf8:
+            return text;
+        case FileEncoding::Utf8WithBom:
+            return std::string(kUtf8Bom) + text;
+    }
+    return std::nullopt;
+}
+
+}  // namespace config

@@ -1,0 +1,42 @@
+// How the configuration file's bytes become the UTF-8 text held in memory and
+// back. GBK (code page 936) is the file's own encoding; a file that a modern
+// editor saved as UTF-8 is read as UTF-8 and written back as it came, so it is
+// never turned into mojibake.
+#pragma once
+
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace config {
+
+enum class FileEncoding {
+    Gbk,          // Code page 936, the file's own encoding.
+    Utf8,         // UTF-8 without a byte-order mark.
+    Utf8WithBom,  // UTF-8 behind EF BB BF.
+};
+
+enum class Fidelity {
+    Exact,  // The text holds every byte of the file.
+    Lossy,  // Some bytes could not be decoded and were read as "?".
+};
+
+struct DecodedFile {
+    std::string text;
+    FileEncoding encoding = FileEncoding::Gbk;
+    Fidelity fidelity = Fidelity::Exact;
+};
+
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Pure ASCII and GBK text read as GBK; well-formed UTF-8 with other
+// characters, or anything behind a UTF-8 byte-order mark, as UTF-8. Bytes that
+// fit neither are read as GBK with "?" in place of each undecodable byte, as
+// the system's own conversion does.
+DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& codec);
+
+// The file's bytes for `text`, or nothing when the encoding cannot hold it.
+std::optional<std::string> EncodeFile(const std::string& text, FileEncoding encoding,
+                                      const platform::TextCodec& codec);
+
+}  // namespace config

@@ -1,0 +1,93 @@
+#include "platform/qt/QtDesktop.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDesktopServices>
+#include <QTime>
+#include <QUrl>
+
+#include "platform/qt/QtConvert.h"
+
+namespace platform {
+namespace {
+
+constexpr auto kService = "org.freedesktop.ScreenSaver";
+constexpr auto kPath = "/org/freedesktop/ScreenSaver";
+constexpr auto kInterface = "org.freedesktop.ScreenSaver";
+
+bool IsWebAddress(const QString& target) {
+    return target.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive) ||
+           target.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive);
+}
+
+QDBusMessage ScreenSaverCall(const char* method) {
+    return QDBusMessage::createMethodCall(kService, kPath, kInterface, QString::fromLatin1(method));
+}
+
+}  // namespace
+
+TimeOfDay QtClock::Now() const {
+    const QTime now = QTime::currentTime();
+    return {now.hour(), now.minute(), now.second()};
+}
+
+void QtBrowser::Open(const std::string& target) {
+    const QString text = ToQString(target);
+    if (text.isEmpty()) return;
+    const QUrl url = IsWebAddress(text) ? QUrl(text, QUrl::StrictMode) : QUrl::fromLocalFile(text);
+    if (url.isValid()) QDesktopServices::openUrl(url);
+}
+
+QtDisplaySleep::QtDisplaySleep() = default;
+
+QtDisplaySleep::~QtDisplaySleep() {
+    wanted_ = false;
+    Release();
+}
+
+void QtDisplaySleep::SetInhibited(bool inhibited) {
+    wanted_ = inhibited;
+    if (inhibited) {
+        Inhibit();
+    } else {
+        Release();
+    }
+}
+
+void QtDisplaySleep::Inhibit() {
+    if (cookie_ || pending_) return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return;
+    QDBusMessage call = ScreenSaverCall("Inhibit");
+    const QString application =
+        QCoreApplication::applicationName().isEmpty() ? QStringLiteral("Tolvanexa") : QCoreApplication::applicationName();
+    call << application << QStringLiteral("辩论计时进行中");
+    pending_ = true;
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), &context_);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &context_, [this](QDBusPendingCallWatcher* done) {
+        const QDBusPendingReply<std::uint32_t> reply = *done;
+        done->deleteLater();
+        Answered(reply.isValid() ? std::optional<std::uint32_t>(reply.value()) : std::nullopt);
+    });
+}
+
+void QtDisplaySleep::Answered(std::optional<std::uint32_t> cookie) {
+    pending_ = false;
+    cookie_ = cookie;
+    // The countdown may have stopped while the screen saver was answering.
+    if (!wanted_) Release();
+}
+
+void QtDisplaySleep::Release() {
+    if (!cookie_) return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusMessage call = ScreenSaverCall("UnInhibit");
+    call << *cookie_;
+    cookie_.reset();
+    if (bus.isConnected()) bus.send(call);
+}
+
+}  // namespace platform

@@ -1,0 +1,48 @@
+// Shows the time-keeper what went wrong. Every message also goes to stderr,
+// where a log of the session keeps it.
+#pragma once
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include <map>
+#include <string>
+
+#include "platform/Window.h"
+
+namespace platform {
+
+enum class Modality {
+    // While the window runs: a message box that does not wait. A modal box
+    // opened inside a countdown's tick would run the event loop within the
+    // tick and let further ticks and clicks into the half-done handler.
+    NonBlocking,
+    // Before the window is shown and after it has closed, when no event loop
+    // would keep a box on the screen: the box waits for the time-keeper.
+    Blocking,
+};
+
+class QtErrorSink final : public ErrorSink {
+public:
+    explicit QtErrorSink(QWidget& window);
+    ~QtErrorSink() override;
+    QtErrorSink(const QtErrorSink&) = delete;
+    QtErrorSink& operator=(const QtErrorSink&) = delete;
+
+    void Show(const std::string& message) override;
+    void SetModality(Modality modality) { modality_ = modality; }
+    // Boxes still open, for the tests.
+    int OpenBoxes() const;
+
+    // For an error that ends start-up: on stderr, then in a box that waits.
+    static void ShowFatal(const std::string& message);
+
+private:
+    QWidget& window_;
+    Modality modality_ = Modality::NonBlocking;
+    // One box per text: a fault met on every tick raises its box, not a new one.
+    std::map<std::string, QPointer<QMessageBox>> open_;
+};
+
+}  // namespace platform

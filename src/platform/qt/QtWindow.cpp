@@ -1,0 +1,201 @@
+#include "platform/qt/QtWindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "platform/posix/UserPath.h"
+#include "platform/qt/QtConvert.h"
+
+namespace platform {
+namespace {
+
+// The client area the design was drawn for: 15000 x 10515 twips.
+constexpr int kDesignWidthPx = 1000;
+constexpr int kDesignHeightPx = 701;
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+// Qt's JPEG reader decodes a file cut short (an interrupted copy, say) as far
+// as it goes, greys the rest and reports success; only its warning tells.
+// While a picture is read, this watches for that warning. The handler is a
+// plain function, so its state is static; pictures are read on the GUI thread only.
+class TruncationWatch final {
+public:
+    TruncationWatch() {
+        truncated_ = false;
+        previous_ = qInstallMessageHandler(&TruncationWatch::Handle);
+    }
+    ~TruncationWatch() { qInstallMessageHandler(previous_); }
+    TruncationWatch(const TruncationWatch&) = delete;
+    TruncationWatch& operator=(const TruncationWatch&) = delete;
+
+    bool Truncated() const { return truncated_; }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (context.category != nullptr && std::strcmp(context.category, "qt.gui.imageio.jpeg") == 0 &&
+            message.contains(QStringLiteral("premature end"), Qt::CaseInsensitive)) {
+            truncated_ = true;
+        }
+        if (previous_ != nullptr) {
+            previous_(type, context, message);
+        } else {
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        }
+    }
+
+    static inline bool truncated_ = false;
+    static inline QtMessageHandler previous_ = nullptr;
+};
+
+}  // namespace
+
+std::optional<Key> LogicKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return std::nullopt;
+    switch (qtKey) {
+    case Qt::Key_Space: return Key::Space;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Enter;
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_R: return Key::R;
+    case Qt::Key_Backspace: return Key::Backspace;
+    default: return std::nullopt;
+    }
+}
+
+QtWindow::QtWindow(std::string executableFolder) : executableFolder_(std::move(executableFolder)) {
+    setAttribute(Qt::WA_KeyCompression, false);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(kDesignWidthPx, kDesignHeightPx);
+    LoadIcons();
+    // Application-wide, so a key reaches the logic whichever child has the focus.
+    qApp->installEventFilter(this);
+}
+
+QtWindow::~QtWindow() {
+    qApp->removeEventFilter(this);
+}
+
+double QtWindow::ScaleWidth() const {
+    return PixelsToTwips(width());
+}
+
+double QtWindow::ScaleHeight() const {
+    return PixelsToTwips(height());
+}
+
+double QtWindow::TextWidth(const std::string& text) const {
+    return PixelsToTwips(TextExtent(font(), DisplayText(text)).width());
+}
+
+double QtWindow::TextHeight(const std::string& text) const {
+    return PixelsToTwips(TextExtent(font(), DisplayText(text)).height());
+}
+
+std::string QtWindow::Title() const {
+    return ToStdString(windowTitle());
+}
+
+void QtWindow::SetTitle(const std::string& title) {
+    setWindowTitle(ToQString(title));
+}
+
+bool QtWindow::LoadPicture(const std::string& path) {
+    if (path.empty()) return false;
+    QImageReader reader(ToQString(ResolveUserPath(path, executableFolder_)));
+    const TruncationWatch watch;
+    const QImage image = reader.read();
+    // Half a picture over a grey block is worse than the background already shown.
+    if (image.isNull() || watch.Truncated()) return false;
+    picture_ = QPixmap::fromImage(image);
+    update();
+    return true;
+}
+
+void QtWindow::ClearPicture() {
+    picture_ = QPixmap();
+    update();
+}
+
+void QtWindow::Close() {
+    close();
+}
+
+void QtWindow::CentreOnScreen() {
+    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (target == nullptr) return;
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(kDesignWidthPx, kDesignHeightPx),
+                                    target->availableGeometry()));
+}
+
+void QtWindow::paintEvent(QPaintEvent* /*event*/) {
+    if (picture_.isNull()) return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture_);
+}
+
+void QtWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (onResize) onResize();
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool press = event->type() == QEvent::KeyPress;
+    if ((!press && event->type() != QEvent::KeyRelease) || !IsOwnWidget(watched)) return false;
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    if (HandleViewKey(key)) return true;
+    if (!LogicKey(key.key(), key.modifiers())) return false;
+    // The release is swallowed too: a button that saw only the release of
+    // Space would still count it as a click.
+    if (press) HandleKey(key);
+    return true;
+}
+
+bool QtWindow::HandleKey(const QKeyEvent& event) {
+    const std::optional<Key> key = LogicKey(event.key(), event.modifiers());
+    // A held key would otherwise toggle pause and continue several times a second.
+    if (!key || event.isAutoRepeat() || !onKey) return false;
+    onKey(*key);
+    return true;
+}
+
+// F11 and Esc change only how the window is shown; the logic never hears of them.
+bool QtWindow::HandleViewKey(const QKeyEvent& event) {
+    const bool press = event.type() == QEvent::KeyPress;
+    if (event.key() == Qt::Key_F11) {
+        if (press && !event.isAutoRepeat()) isFullScreen() ? showNormal() : showFullScreen();
+        return true;
+    }
+    if (event.key() == Qt::Key_Escape && isFullScreen()) {
+        if (press) showNormal();
+        return true;
+    }
+    return false;
+}
+
+bool QtWindow::IsOwnWidget(QObject* watched) const {
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    return widget != nullptr && widget->window() == this;
+}
+
+void QtWindow::LoadIcons() {
+    QIcon icon;
+    for (const int size : kIconSizes) {
+        const QString file =
+            ToQString(executableFolder_) + QStringLiteral("/icons/Tolvanexa-%1.png").arg(size);
+        if (QFile::exists(file)) icon.addFile(file, QSize(size, size));
+    }
+    if (!icon.isNull()) setWindowIcon(icon);
+}
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+// The timer's one top-level window. Its client area is the surface the logic
+// lays out in twips; it paints the background picture, measures text in its
+// own font (which the buttons share) and reports size changes and the
+// time-keeper's keys.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <optional>
+#include <string>
+
+#include "platform/Window.h"
+
+namespace platform {
+
+class QtWindow final : public QWidget, public Window {
+public:
+    // `executableFolder` is where a picture path from the configuration is
+    // looked for when it names no file as written, and where the icons lie.
+    explicit QtWindow(std::string executableFolder);
+    ~QtWindow() override;
+
+    double ScaleWidth() const override;
+    double ScaleHeight() const override;
+    double TextWidth(const std::string& text) const override;
+    double TextHeight(const std::string& text) const override;
+    std::string Title() const override;
+    void SetTitle(const std::string& title) override;
+    bool LoadPicture(const std::string& path) override;
+    void ClearPicture() override;
+    void Close() override;
+
+    // Places the window, at its design size, in the middle of its screen.
+    void CentreOnScreen();
+    bool HasPicture() const { return !picture_.isNull(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Keys are taken before the focused button sees them: Space would
+    // otherwise press whichever bar button last had the focus as well.
+    bool HandleKey(const QKeyEvent& event);
+    bool HandleViewKey(const QKeyEvent& event);
+    bool IsOwnWidget(QObject* watched) const;
+    void LoadIcons();
+
+    std::string executableFolder_;
+    QPixmap picture_;
+};
+
+// The key of the logic that a Qt key stands for, if any. Keys pressed with
+// Ctrl, Alt or Meta are left to the system.
+std::optional<Key> LogicKey(int qtKey, Qt::KeyboardModifiers modifiers);
+
+}  // namespace platform

@@ -44,6 +44,7 @@ void WindowTest::WriteConfig(const Settings& settings) {
 }
 
 void WindowTest::Load(const Settings& settings) {
+    form.reset();  // a window already loaded saves and lets go of the controls first
     WriteConfig(settings);
     sound.watched = {&lblTimer1, &lblTimer2};
     tmrTime.enabled = true;

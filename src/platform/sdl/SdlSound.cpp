@@ -1,1 +1,176 @@
-// placeholder
+#include "platform/sdl/SdlSound.h"
+
+#include <SDL.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "platform/sdl/CueSource.h"
+
+namespace platform {
+namespace {
+
+constexpr int kDeviceRate = 44100;
+// A short device buffer keeps the wait after the last sample small.
+constexpr Uint16 kDeviceSamples = 1024;
+// How much converted sound is queued ahead of the device while a file plays.
+constexpr double kAheadSeconds = 0.25;
+constexpr Uint32 kPollMilliseconds = 5;
+constexpr std::size_t kReadFrames = 2048;
+// After the queue is empty the device still has its last buffer to play.
+// Closing the device waits for that (SDL lets two buffers drain before it
+// closes the output); this covers the sound server's own latency on top.
+constexpr Uint32 kTailMilliseconds = 20;
+// A device that stops taking sound (a projector's HDMI output unplugged, a
+// stalled server) must not hold the countdown for ever: give up this long
+// after the cue should have ended.
+constexpr double kStallGraceSeconds = 2.0;
+
+struct StreamFree {
+    void operator()(SDL_AudioStream* stream) const { SDL_FreeAudioStream(stream); }
+};
+using StreamHandle = std::unique_ptr<SDL_AudioStream, StreamFree>;
+
+// The output device, opened for one cue and closed after it, so the sound
+// follows the desktop's current default output (the projector's, once it is
+// plugged in) and no stream is held open between cues.
+class OpenDevice final {
+public:
+    OpenDevice() {
+        SDL_AudioSpec want{};
+        want.freq = kDeviceRate;
+        want.format = AUDIO_F32SYS;
+        want.channels = 2;
+        want.samples = kDeviceSamples;
+        id_ = SDL_OpenAudioDevice(nullptr, 0, &want, &spec_,
+                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE |
+                                      SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    }
+    ~OpenDevice() {
+        if (id_ != 0) SDL_CloseAudioDevice(id_);
+    }
+    OpenDevice(const OpenDevice&) = delete;
+    OpenDevice& operator=(const OpenDevice&) = delete;
+
+    bool IsOpen() const { return id_ != 0; }
+    SDL_AudioDeviceID Id() const { return id_; }
+    const SDL_AudioSpec& Spec() const { return spec_; }
+    double BytesPerSecond() const {
+        return static_cast<double>(spec_.freq) * spec_.channels * (SDL_AUDIO_BITSIZE(spec_.format) / 8);
+    }
+
+private:
+    SDL_AudioDeviceID id_ = 0;
+    SDL_AudioSpec spec_{};
+};
+
+// Pushes one cue through a converter into the device's queue and waits for
+// the device to have played it.
+class CuePlayback final {
+public:
+    CuePlayback(OpenDevice& device, CueSource& source, StreamHandle stream)
+        : device_(device), source_(source), stream_(std::move(stream)),
+          block_(kReadFrames * static_cast<std::size_t>(source.Channels())) {}
+
+    void Run() {
+        // Queue a little before starting so the device never begins on an underrun.
+        while (!ended_ && Queued() < kAheadSeconds) Feed();
+        SDL_PauseAudioDevice(device_.Id(), 0);
+        started_ = SDL_GetTicks64();
+        playing_ = true;
+        while (!ended_ && !Stalled()) {
+            if (Queued() < kAheadSeconds) {
+                Feed();
+            } else {
+                SDL_Delay(kPollMilliseconds);
+            }
+        }
+        while (SDL_GetQueuedAudioSize(device_.Id()) > 0 && !Stalled()) SDL_Delay(kPollMilliseconds);
+        if (Stalled()) {
+            SDL_ClearQueuedAudio(device_.Id());
+            return;
+        }
+        SDL_Delay(kTailMilliseconds);
+    }
+
+private:
+    double Queued() const { return SDL_GetQueuedAudioSize(device_.Id()) / device_.BytesPerSecond(); }
+
+    bool Stalled() const {
+        if (!playing_) return false;
+        const double expected = static_cast<double>(queuedBytes_) / device_.BytesPerSecond() + kStallGraceSeconds;
+        return static_cast<double>(SDL_GetTicks64() - started_) > expected * 1000.0;
+    }
+
+    // Decodes one block, converts it and queues whatever the converter has ready.
+    void Feed() {
+        const std::size_t frames = source_.Read(block_.data(), kReadFrames);
+        const int bytes = static_cast<int>(frames * static_cast<std::size_t>(source_.Channels()) * sizeof(float));
+        const bool put = frames == 0 ? SDL_AudioStreamFlush(stream_.get()) == 0
+                                     : SDL_AudioStreamPut(stream_.get(), block_.data(), bytes) == 0;
+        if (frames == 0 || !put) ended_ = true;
+        const int available = SDL_AudioStreamAvailable(stream_.get());
+        if (available <= 0) return;
+        converted_.resize(static_cast<std::size_t>(available));
+        const int got = SDL_AudioStreamGet(stream_.get(), converted_.data(), available);
+        if (got <= 0) return;
+        if (SDL_QueueAudio(device_.Id(), converted_.data(), static_cast<Uint32>(got)) != 0) {
+            ended_ = true;
+            return;
+        }
+        queuedBytes_ += static_cast<Uint64>(got);
+    }
+
+    OpenDevice& device_;
+    CueSource& source_;
+    StreamHandle stream_;
+    std::vector<float> block_;
+    std::vector<Uint8> converted_;
+    bool ended_ = false;
+    bool playing_ = false;
+    Uint64 started_ = 0;
+    Uint64 queuedBytes_ = 0;
+};
+
+StreamHandle ConverterFor(const CueSource& source, const SDL_AudioSpec& spec) {
+    return StreamHandle(SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(source.Channels()), source.SampleRate(),
+                                           spec.format, spec.channels, spec.freq));
+}
+
+}  // namespace
+
+SdlSound::SdlSound(std::string executableFolder) : executableFolder_(std::move(executableFolder)) {}
+
+SdlSound::~SdlSound() {
+    if (audioReady_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SdlSound::EnsureAudio() {
+    if (audioReady_) return true;
+    // Sound is all this program asks of SDL: the window's toolkit keeps its
+    // own handling of SIGTERM and SIGINT.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tolvanexa");
+    // Tried again at every cue while it fails, so a sound server that comes up
+    // after the program started is used from then on.
+    audioReady_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    return audioReady_;
+}
+
+void SdlSound::PlaySync(const std::string& name) {
+    if (!EnsureAudio()) return;
+    OpenDevice device;
+    if (!device.IsOpen()) return;
+    OpenedCue cue = OpenCue(name, executableFolder_);
+    StreamHandle stream = ConverterFor(*cue.source, device.Spec());
+    if (!stream) {
+        // A rate or layout the converter refuses: sound the stand-in instead.
+        cue.source = MakeDefaultTone();
+        stream = ConverterFor(*cue.source, device.Spec());
+        if (!stream) return;
+    }
+    CuePlayback(device, *cue.source, std::move(stream)).Run();
+}
+
+}  // namespace platform

@@ -89,17 +89,6 @@ TEST_F(LayoutTest, ClockTickWritesOnlyWhatChanged) {
     EXPECT_DOUBLE_EQ(cmdTime.Top(), 9000 - 390);
 }
 
-TEST_F(LayoutTest, LayingOutTwiceGivesTheSamePlaces) {
-    form->Form_Resize();
-    const double left = lblTimer2.Left();
-    const double top = lblTimer2.Top();
-    const double bar = Button(19).Left();
-    form->Form_Resize();
-    EXPECT_DOUBLE_EQ(lblTimer2.Left(), left);
-    EXPECT_DOUBLE_EQ(lblTimer2.Top(), top);
-    EXPECT_DOUBLE_EQ(Button(19).Left(), bar);
-}
-
 TEST_F(LayoutTest, BarBeyondSixteenBitsIsAnOverflow) {
     window.textWidths = {{"W", 20000}};
     EXPECT_THROW(form->BuildButtonBar("W|W"), OverflowError);

@@ -26,10 +26,9 @@ std::string_view Normalise(std::string_view crText, std::string& storage) {
 std::vector<std::string_view> SplitAtCr(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != kCr) continue;
-        lines.push_back(text.substr(start, i - start));
-        start = i + 1;
+    for (std::size_t cr = text.find(kCr); cr != std::string_view::npos; cr = text.find(kCr, start)) {
+        lines.push_back(text.substr(start, cr - start));
+        start = cr + 1;
     }
     lines.push_back(text.substr(start));
     return lines;
@@ -47,44 +46,74 @@ std::string_view TrimSpaces(std::string_view text) {
 std::string FoldCrPairs(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out += text[i];
-        if (text[i] == kCr && i + 1 < text.size() && text[i + 1] == kCr) ++i;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t cr = text.find(kCr, at);
+        if (cr == std::string_view::npos) {
+            out.append(text.substr(at));
+            break;
+        }
+        out.append(text.substr(at, cr - at));
+        std::size_t run = cr;
+        while (run < text.size() && text[run] == kCr) ++run;
+        out.append((run - cr + 1) / 2, kCr);
+        at = run;
     }
     return out;
 }
 
-std::vector<std::string_view> NormalisedLines(std::string_view content, std::string& storage) {
-    // Each line read, followed by one CR: CR LF and CR both end a line, and the
-    // last line gets its CR even when the file does not end in one.
-    std::string crText;
-    crText.reserve(content.size() + 1);
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        crText += content[i];
-        if (content[i] == kCr && i + 1 < content.size() && content[i + 1] == kLf) ++i;
-    }
-    if (!crText.empty() && crText.back() != kCr) crText += kCr;
+namespace {
 
+enum class LastLine {
+    Ended,   // A file read line by line: the last line gets its CR too.
+    AsGiven  // A value: nothing is added after its last line.
+};
+
+// The text with each line end (CR LF, or CR alone) read as one CR.
+std::string LinesEndedByCr(std::string_view content, LastLine last) {
+    std::string out;
+    out.reserve(content.size() + 1);
+    std::size_t at = 0;
+    while (at < content.size()) {
+        const std::size_t cr = content.find(kCr, at);
+        if (cr == std::string_view::npos) {
+            out.append(content.substr(at));
+            if (last == LastLine::Ended) out += kCr;
+            break;
+        }
+        out.append(content.substr(at, cr - at + 1));
+        at = cr + 1;
+        if (at < content.size() && content[at] == kLf) ++at;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::string_view> NormalisedLines(std::string_view content, std::string& storage) {
     std::string folded;
-    const std::string_view work = Normalise(crText, folded);
+    const std::string_view work = Normalise(LinesEndedByCr(content, LastLine::Ended), folded);
     if (work.empty()) {
         storage.clear();
         return {};
     }
-    storage.assign(work);
+    // Usually the whole text: move rather than copy when nothing was cut off.
+    if (work.size() == folded.size()) {
+        storage = std::move(folded);
+    } else {
+        storage.assign(work);
+    }
     return SplitAtCr(storage);
 }
 
 std::vector<std::string> ValueLines(std::string_view value) {
-    std::string crText;
-    crText.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        crText += value[i];
-        if (value[i] == kCr && i + 1 < value.size() && value[i + 1] == kLf) ++i;
-    }
+    // Most values are one line: nothing to fold or strip.
+    if (value.find(kCr) == std::string_view::npos) return {std::string(TrimSpaces(value))};
     std::string folded;
     std::vector<std::string> lines;
-    for (std::string_view line : SplitAtCr(Normalise(crText, folded))) lines.emplace_back(line);
+    for (std::string_view line : SplitAtCr(Normalise(LinesEndedByCr(value, LastLine::AsGiven), folded))) {
+        lines.emplace_back(line);
+    }
     return lines;
 }
 

@@ -23,6 +23,7 @@ LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items) {
     }
     // A line with "=" names the key; the lines without one that follow add
     // further lines to its value. An empty key swallows lines until the next key.
+    items.Reserve(lines.size());
     std::string currentKey;
     clsConfigItem* current = nullptr;
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -38,11 +39,9 @@ LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items) {
         }
         if (currentKey.empty()) continue;
         if (current == nullptr) {
-            current = items.Find(currentKey);
-            if (current == nullptr) {
-                current = &items.Add(currentKey, std::string(value));
-                continue;
-            }
+            bool added = false;
+            current = &items.FindOrAdd(currentKey, std::string(value), added);
+            if (added) continue;
         }
         current->Value += config::kLineEnd;
         current->Value += value;

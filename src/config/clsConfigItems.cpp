@@ -7,14 +7,28 @@
 clsConfigItem& clsConfigItems::Add(const std::string& Key, const std::string& Value) {
     std::string folded = config::FoldCase(Key);
     if (mIndex.contains(folded)) throw DuplicateKeyError("key already present: " + Key);
+    return Append(std::move(folded), Key, Value);
+}
+
+clsConfigItem& clsConfigItems::FindOrAdd(const std::string& key, const std::string& value, bool& added) {
+    std::string folded = config::FoldCase(key);
+    const auto found = mIndex.find(folded);
+    added = found == mIndex.end();
+    if (!added) return found->second->item;
+    return Append(std::move(folded), key, value);
+}
+
+clsConfigItem& clsConfigItems::Append(std::string folded, const std::string& key, const std::string& value) {
     if (mCol.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
         throw std::length_error("too many settings");
     }
-    mCol.push_back(Entry{clsConfigItem{Key, Value}, folded});
+    mCol.push_back(Entry{clsConfigItem{key, value}, folded});
     const iterator it = std::prev(mCol.end());
     mIndex.emplace(std::move(folded), it);
     return it->item;
 }
+
+void clsConfigItems::Reserve(std::size_t count) { mIndex.reserve(count); }
 
 clsConfigItems::iterator clsConfigItems::At(std::int32_t position) {
     if (position < 1 || position > Count()) {

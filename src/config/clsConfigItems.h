@@ -87,6 +87,13 @@ public:
     clsConfigItem* Find(const std::string& key);
     const clsConfigItem* Find(const std::string& key) const;
 
+    // The item filed under `key` ignoring letter case, or else a new one added
+    // with `value`; `added` tells which. One lookup where Find and Add take two.
+    clsConfigItem& FindOrAdd(const std::string& key, const std::string& value, bool& added);
+
+    // Room for this many items without rebuilding the index.
+    void Reserve(std::size_t count);
+
     std::int32_t Count() const;
 
     void Remove(std::int32_t vntIndexKey);
@@ -97,6 +104,7 @@ public:
     const_iterator end() const { return const_iterator(mCol.end()); }
 
 private:
+    clsConfigItem& Append(std::string folded, const std::string& key, const std::string& value);
     iterator At(std::int32_t position);
     iterator Filed(const std::string& key);
     void Erase(iterator it);

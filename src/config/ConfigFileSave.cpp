@@ -23,8 +23,9 @@ std::string clsConfigFile::Compose() const {
 
 std::string clsConfigFile::Encode(const std::string& text) {
     if (auto bytes = config::EncodeFile(text, mEncoding, mCodec)) return std::move(*bytes);
-    // A character GBK cannot hold would be lost or turned into "?"; UTF-8 with
-    // a byte-order mark holds it, and the store reads such a file back as UTF-8.
+    // A character GBK cannot hold would be lost or turned into "?", and GBK
+    // that reads as UTF-8 would come back as other characters; UTF-8 with a
+    // byte-order mark holds any text and reads back as it was.
     mEncoding = config::FileEncoding::Utf8WithBom;
     return *config::EncodeFile(text, mEncoding, mCodec);
 }

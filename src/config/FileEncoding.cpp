@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <optional>
-#include <vector>
+#include <unordered_map>
 
 #include "config/Utf8.h"
 
@@ -21,7 +21,7 @@ bool IsGbkLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 // file of random bytes costs at most 65,536 conversions.
 class GbkUnitDecoder final {
 public:
-    explicit GbkUnitDecoder(const platform::TextCodec& codec) : codec_(codec), known_(0x10000) {}
+    explicit GbkUnitDecoder(const platform::TextCodec& codec) : codec_(codec) {}
 
     // Replaces each byte that starts no valid character by "?". The following
     // byte is decoded afresh, so a broken double byte never swallows a line
@@ -49,17 +49,17 @@ public:
 private:
     // Empty when the unit is not valid GBK.
     const std::string& Unit(std::string_view unit) {
-        std::size_t slot = static_cast<unsigned char>(unit[0]);
+        unsigned slot = static_cast<unsigned char>(unit[0]);
         if (unit.size() == 2) slot = (slot << 8) | static_cast<unsigned char>(unit[1]);
-        std::optional<std::string>& known = known_[slot];
-        if (!known) known = codec_.GbkToUtf8(std::string(unit)).value_or(std::string());
-        return *known;
+        const auto [known, isNew] = known_.try_emplace(slot);
+        if (isNew) known->second = codec_.GbkToUtf8(std::string(unit)).value_or(std::string());
+        return known->second;
     }
 
     const platform::TextCodec& codec_;
     // One-byte units have slots below 0x100, where no two-byte unit (lead 0x81
-    // and up) can fall.
-    std::vector<std::optional<std::string>> known_;
+    // and up) can fall. Empty text for a unit that is not valid GBK.
+    std::unordered_map<unsigned, std::string> known_;
 };
 
 // Most lines of a damaged file are sound; decode those whole and go one
@@ -101,9 +101,14 @@ DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& code
 std::optional<std::string> EncodeFile(const std::string& text, FileEncoding encoding,
                                       const platform::TextCodec& codec) {
     switch (encoding) {
-        case FileEncoding::Gbk:
+        case FileEncoding::Gbk: {
             if (IsAscii(text)) return text;
-            return codec.Utf8ToGbk(text);
+            std::optional<std::string> bytes = codec.Utf8ToGbk(text);
+            // GBK bytes that also happen to be well-formed UTF-8 would be read
+            // back as UTF-8, as other characters.
+            if (bytes && IsValidUtf8(*bytes)) return std::nullopt;
+            return bytes;
+        }
         case FileEncoding::Utf8:
             return text;
         case FileEncoding::Utf8WithBom:

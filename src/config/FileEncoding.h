@@ -35,7 +35,8 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // the system's own conversion does.
 DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& codec);
 
-// The file's bytes for `text`, or nothing when the encoding cannot hold it.
+// The file's bytes for `text`, or nothing when the encoding cannot hold it, or
+// when GBK bytes would read back as UTF-8 (DecodeFile tries UTF-8 first).
 std::optional<std::string> EncodeFile(const std::string& text, FileEncoding encoding,
                                       const platform::TextCodec& codec);
 

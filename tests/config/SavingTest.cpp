@@ -103,6 +103,17 @@ TEST(Encoding, TextGbkCannotHoldIsSavedAsUtf8WithMark) {
     EXPECT_EQ(again.Item("<Tolvanexa>\\ApplicationTitle"), "第十届辩论赛");
 }
 
+TEST(Encoding, GbkThatWouldReadBackAsUtf8IsSavedAsUtf8WithMark) {
+    configtest::MemoryInstall install;
+    {
+        clsConfigFile config(install.files, configtest::Codec());
+        config.Item("Title", "臉");  // C4 98 in GBK, which is also UTF-8 for "Ę"
+    }
+    const clsConfigFile again(install.files, configtest::Codec());
+    EXPECT_EQ(again.Item("Title"), "臉");
+    EXPECT_EQ(again.Encoding(), config::FileEncoding::Utf8WithBom);
+}
+
 TEST(Encoding, UndecodableBytesAreSetAsideAndTheRestLoads) {
     // 0xFF begins no GBK character; 0x81 followed by a line end is half of one.
     const std::string file = H + "a = \xFF\xB5\xDA\r\nb = \x81\r\nc = 3\r\n";

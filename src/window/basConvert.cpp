@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <system_error>
 
 namespace basConvert {
@@ -59,25 +58,34 @@ std::string AtLeastTwo(int value) {
     return text;
 }
 
+// Done by hand rather than with the FPU's rounding mode, which a library could
+// have changed; the result must not depend on it. `value` is finite.
+double RoundHalfEven(double value) {
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0)) return below + 1.0;
+    return below;
+}
+
 }  // namespace
 
 std::optional<std::int16_t> TryRoundInt16(double value) {
     if (!std::isfinite(value)) return std::nullopt;
-    // Done by hand rather than with the FPU's rounding mode, which a library
-    // could have changed; the result must not depend on it.
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    double rounded = below;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0)) rounded = below + 1.0;
+    const double rounded = RoundHalfEven(value);
     if (rounded < kInt16Min || rounded > kInt16Max) return std::nullopt;
     return static_cast<std::int16_t>(rounded);
 }
 
+double RoundPosition(double value) {
+    if (!std::isfinite(value)) throw OverflowError("窗口排版的位置不是有限的数值，按钮栏或时钟无法排列。");
+    return RoundHalfEven(value);
+}
+
 std::int16_t RoundInt16(double value) {
     if (const auto rounded = TryRoundInt16(value)) return *rounded;
-    char shown[64];
-    std::snprintf(shown, sizeof shown, "%.10g", value);
-    throw OverflowError(std::string("数值 ") + shown + " 超出了范围（-32768 至 32767）。");
+    // Without the value: the same fault must read the same each time it recurs,
+    // so it is told once rather than once a second.
+    throw OverflowError("窗口排版的位置或尺寸超出了范围（-32768 至 32767 缇），按钮栏或时钟无法排列。");
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

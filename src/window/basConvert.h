@@ -27,6 +27,11 @@ std::int16_t RoundInt16(double value);
 // The same rounding, without the range: nullopt where RoundInt16 would throw.
 std::optional<std::int16_t> TryRoundInt16(double value);
 
+// The nearest whole number, halves to even, for a position on the window:
+// not limited to 16 bits, so a window wider than 2184 pixels still lays out.
+// Throws OverflowError for a value that is not finite.
+double RoundPosition(double value);
+
 // A decimal number as a person writes it in the configuration: optional sign,
 // digits with an optional "." fraction, an optional exponent, blanks around it.
 // The point is always ".", whatever the desktop's locale, so a file reads the

@@ -30,7 +30,9 @@ void frmMain::Form_Resize() {
 }
 
 void frmMain::ArrangeButtons() {
-    std::int16_t x = 0;
+    // Positions are whole twips rounded half to even, but not held to 16 bits:
+    // a wide display must not make the layout fail.
+    double x = 0;
     const int lowest = c.cmdCommand.LBound();
     const int highest = c.cmdCommand.UBound();
     for (int i = lowest; i <= highest; ++i) {
@@ -39,7 +41,7 @@ void frmMain::ArrangeButtons() {
         button.Move(x, c.window.ScaleHeight() - button.Height());
         // Each later button in front, so a shared edge is drawn once.
         button.BringToFront();
-        x = basConvert::RoundInt16(x + (button.Width() - kButtonOverlap));
+        x = basConvert::RoundPosition(x + (button.Width() - kButtonOverlap));
     }
 }
 
@@ -50,8 +52,8 @@ void frmMain::SizeClockButton() {
         basConvert::RoundInt16(WindowSettings::PixelsAsTwips(*mConfig, "ButtonPadding") + c.window.TextWidth(text));
     const std::int16_t height =
         basConvert::RoundInt16(WindowSettings::PixelsAsTwips(*mConfig, "ButtonPadding") + c.window.TextHeight(text));
-    const std::int16_t left = basConvert::RoundInt16(c.window.ScaleWidth() - width);
-    const std::int16_t top = basConvert::RoundInt16(c.window.ScaleHeight() - height);
+    const double left = basConvert::RoundPosition(c.window.ScaleWidth() - width);
+    const double top = basConvert::RoundPosition(c.window.ScaleHeight() - height);
     // Written only when changed: this runs every second and must not repaint needlessly.
     if (clock.Width() != width) clock.SetWidth(width);
     if (clock.Height() != height) clock.SetHeight(height);

@@ -56,6 +56,13 @@ TEST_P(RoundOverflow, IsAnError) {
 INSTANTIATE_TEST_SUITE_P(OutsideSixteenBits, RoundOverflow,
                          ::testing::Values(32767.5, 32768.0, -32768.6, -40000.0, 1e300, INFINITY, NAN));
 
+TEST(RoundPosition, RoundsHalfToEvenBeyondSixteenBits) {
+    EXPECT_EQ(RoundPosition(57599.5), 57600);
+    EXPECT_EQ(RoundPosition(57600.5), 57600);
+    EXPECT_EQ(RoundPosition(-40000.5), -40000);
+    EXPECT_THROW(RoundPosition(NAN), OverflowError);
+}
+
 struct NumberCase {
     const char* text;
     double value;

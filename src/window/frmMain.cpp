@@ -68,6 +68,11 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Unload() {
+    // A countdown still running at the close must not keep the display awake after it.
+    if (mDisplayKeptAwake) {
+        mDisplayKeptAwake = false;
+        c.displaySleep.SetInhibited(false);
+    }
     if (!mConfig) return;
     try {
         mConfig->Close();

@@ -156,6 +156,10 @@ TEST_F(GuardTest, DisplayStaysAwakeExactlyWhileACountdownRuns) {
     Click("继续");
     Click("返回");  // leaving the page stops it
     EXPECT_EQ(displaySleep.calls, (std::vector<bool>{true, false, true, false}));
+    Click("正");
+    Click("开始");
+    form->Form_Unload();  // closing while it runs lets the display sleep again
+    EXPECT_EQ(displaySleep.calls, (std::vector<bool>{true, false, true, false, true, false}));
 }
 
 TEST_F(GuardTest, DisplaySleepsAgainWhenTheCountdownRunsOut) {

@@ -1,1 +1,74 @@
-int main() { return 0; }
+// The program: the real Qt window and controls, POSIX files with GBK text and
+// SDL sound, joined to the window's logic.
+#include <QApplication>
+
+#include <exception>
+#include <iostream>
+
+#include "app/SignalCloser.h"
+#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/qt/QtForm.h"
+#include "platform/sdl/SdlSound.h"
+#include "window/frmMain.h"
+
+namespace {
+
+FormControls Controls(platform::QtForm& form, platform::Sound& sound, platform::FileSystem& files,
+                      const platform::TextCodec& codec) {
+    return FormControls{form.window,        form.tmrTimer2,     form.tmrTimer1,     form.tmrTime,
+                        form.cmdTime,       form.cmdCommand,    form.lblTimer1Desc, form.lblTimer2Desc,
+                        form.lblTimer2,     form.lblTimer1,     form.lblCaption,    form.clock,
+                        sound,              form.browser,       form.displaySleep,  form.errors,
+                        files,              codec};
+}
+
+// No tick may reach a window whose start-up failed while its message waits.
+void StopTimers(platform::QtForm& form) {
+    form.tmrTime.SetEnabled(false);
+    form.tmrTimer1.SetEnabled(false);
+    form.tmrTimer2.SetEnabled(false);
+}
+
+int Run() {
+    platform::PosixFileSystem files;
+    const platform::IconvCodec codec;
+    platform::QtForm form(files.ExecutableFolder());
+    platform::SdlSound sound(files.ExecutableFolder());
+    frmMain window(Controls(form, sound, files, codec));
+
+    try {
+        window.Form_Load();
+    } catch (const std::exception& error) {
+        StopTimers(form);
+        platform::QtErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
+        return 1;
+    }
+
+    const SignalCloser closer([&form] { form.window.Close(); });
+    form.window.show();
+    const int status = QApplication::exec();
+
+    // No event loop runs any more: a message about the save has to wait to be read.
+    StopTimers(form);
+    form.errors.SetModality(platform::Modality::Blocking);
+    const int shownBefore = form.errors.MessagesShown();
+    window.Form_Unload();
+    // A configuration that could not be saved is a failed run, for whoever started it.
+    return form.errors.MessagesShown() == shownBefore ? status : 1;
+}
+
+}  // namespace
+
+int main(int /*argc*/, char** argv) {
+    // The program takes no command line: Qt is given the program's name only.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tolvanexa"));
+    try {
+        return Run();
+    } catch (const std::exception& error) {
+        platform::QtErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
+        return 1;
+    }
+}

@@ -23,6 +23,7 @@ QtErrorSink::~QtErrorSink() {
 
 void QtErrorSink::Show(const std::string& message) {
     Log(message);
+    ++messagesShown_;
     if (modality_ == Modality::Blocking) {
         QMessageBox::warning(window_.isVisible() ? &window_ : nullptr, kTitle, ToQString(message));
         return;

@@ -34,6 +34,8 @@ public:
     void SetModality(Modality modality) { modality_ = modality; }
     // Boxes still open, for the tests.
     int OpenBoxes() const;
+    // Every message told so far, shown in a box or not.
+    int MessagesShown() const { return messagesShown_; }
 
     // For an error that ends start-up: on stderr, then in a box that waits.
     static void ShowFatal(const std::string& message);
@@ -41,6 +43,7 @@ public:
 private:
     QWidget& window_;
     Modality modality_ = Modality::NonBlocking;
+    int messagesShown_ = 0;
     // One box per text: a fault met on every tick raises its box, not a new one.
     std::map<std::string, QPointer<QMessageBox>> open_;
 };

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -24,6 +25,13 @@ public:
         std::string pattern = (std::filesystem::temp_directory_path() / "tolvanexa-bench-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
+        Reset(content);
+    }
+    // The configuration file alone again, with `content`.
+    void Reset(const std::string& content) const {
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            std::filesystem::remove(entry.path());
+        }
         std::ofstream(path_ + "/Tolvanexa.config", std::ios::binary) << content;
     }
     ~BenchFolder() { std::filesystem::remove_all(path_); }
@@ -103,6 +111,31 @@ void BM_Load50Megabytes(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(file.size()));
 }
 BENCHMARK(BM_Load50Megabytes)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Bytes that are neither GBK nor UTF-8: decoded with "?" for each bad byte and
+// set aside whole.
+void BM_Load50MegabytesOfRandomBytes(benchmark::State& state) {
+    std::string file(50u * 1024 * 1024, '\0');
+    std::uint32_t seed = 12345;
+    for (char& byte : file) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = static_cast<char>(seed >> 24);
+    }
+    const BenchFolder folder(file);
+    platform::PosixFileSystem files = folder.Files();
+    const platform::IconvCodec codec;
+    for (auto _ : state) {
+        std::optional<clsConfigFile> config(std::in_place, files, codec);
+        benchmark::DoNotOptimize(config->SetAsidePath());
+        state.PauseTiming();
+        config->Close();
+        config.reset();
+        folder.Reset(file);  // Loading again would find the header-only file.
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(file.size()));
+}
+BENCHMARK(BM_Load50MegabytesOfRandomBytes)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 

@@ -33,7 +33,8 @@ public:
     virtual std::string CreateTemporary(const std::string& near) = 0;
     // Writes all of `bytes` to the file, flushing it to the disk before returning.
     virtual void WriteAll(const std::string& path, const std::string& bytes) = 0;
-    // Gives `path` the permission bits of `model` when `model` exists.
+    // Gives `path` the permission bits of `model` when `model` exists, and
+    // otherwise those of a newly created file.
     virtual void CopyPermissions(const std::string& model, const std::string& path) = 0;
     // Atomically replaces `to` by `from`.
     virtual void Rename(const std::string& from, const std::string& to) = 0;

@@ -56,6 +56,17 @@ TEST(SafeSave, KeepsTheFilesPermissions) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+TEST(SafeSave, NewFileGetsTheUsualPermissionsNotTheTemporarysOwn) {
+    testsupport::TemporaryFolder folder;
+    testsupport::FaultyFileSystem files(folder.Path());
+    const mode_t mask = ::umask(022);
+    clsConfigFile(files, configtest::Codec()).Close();
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat(folder.File("Tolvanexa.config").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+}
+
 TEST(SafeSave, NoFileAndAFolderThatRefusesItFailsConstruction) {
     testsupport::TemporaryFolder folder;
     testsupport::FaultyFileSystem files(folder.Path());

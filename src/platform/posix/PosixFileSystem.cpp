@@ -132,8 +132,17 @@ void PosixFileSystem::WriteAll(const std::string& path, const std::string& bytes
 
 void PosixFileSystem::CopyPermissions(const std::string& model, const std::string& path) {
     struct stat st {};
-    if (::stat(model.c_str(), &st) != 0) return;
-    if (::chmod(path.c_str(), st.st_mode & 07777) != 0) {
+    mode_t mode = 0;
+    if (::stat(model.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        // A temporary file is made private (0600); a new configuration file
+        // gets what any new file of this user gets.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::chmod(path.c_str(), mode) != 0) {
         throw FileError("无法设置文件“" + path + "”的权限：" + DescribeErrno(errno));
     }
 }

@@ -21,6 +21,9 @@ struct DecodeCase {
     int channels;
 };
 
+// Names the case in test listings (instead of the struct's bytes).
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.file; }
+
 class CueDecodes : public testing::TestWithParam<DecodeCase> {};
 
 // Each form a hall's sound files come in must decode to the same sine: right
@@ -104,6 +107,8 @@ void MakeFifo(const TempFolder& f) { ::mkfifo(f.File("pipe.wav").c_str(), 0600);
 void MakeHeaderOnly(const TempFolder& f) {
     ASSERT_TRUE(soundtest::WriteSine(f.File("silent.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 1, 0.0));
 }
+
+void PrintTo(const FallbackCase& c, std::ostream* os) { *os << '"' << c.configured << '"'; }
 
 class CueFallsBackToTone : public testing::TestWithParam<FallbackCase> {};
 

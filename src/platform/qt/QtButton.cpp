@@ -26,7 +26,10 @@ QtButton::QtButton(QWidget& parent, const std::string& caption, const TwipRect& 
 
 QtButton::~QtButton() {
     if (!button_) return;
-    button_->disconnect();
+    // Only the click is cut: Qt's own books (the accessibility cache) wait for
+    // the widget's destruction and must still hear of it, or every rebuild of
+    // the bar leaves its buttons' entries behind.
+    QObject::disconnect(button_, &QPushButton::clicked, nullptr, nullptr);
     button_->hide();
     button_->deleteLater();
 }

@@ -1,2 +1,0 @@
-#include <gtest/gtest.h>
-int main(int argc, char** argv) { (void)argc; (void)argv; return 0; }

@@ -1,0 +1,144 @@
+// How true a running countdown keeps to the second. The real window runs its
+// real event loop: countdown 1 of the first speech is started by a click on
+// "开始" and its one-second timer ticks it, with the relayout after every tick
+// and the wall clock ticking beside it. Each tick is stamped as it arrives and
+// compared with its due time, start + k seconds. Beside it, half a second out
+// of phase so neither holds the other up, a timer of Qt's default coarse type
+// runs over the same span: the reason the window's timers are precise ones.
+//
+//   build/bench/bench_ticks [--ticks N]      (N defaults to 120: about 121 s)
+#include <QApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <iomanip>
+#include <iostream>
+#include <vector>
+
+#include "BenchHarness.h"
+
+namespace {
+
+// What the time-keeper can tell: the last tick of a speech within 5 ms of its
+// second, and nearly every tick within 3 ms of its due time.
+constexpr double kDriftBoundMs = 5.0;
+constexpr double kTickBoundMs = 3.0;
+// Ticks arrive once a second; the coarse timer starts this far into the
+// precise one's second.
+constexpr int kPhaseOffsetMs = 500;
+
+struct Series {
+    bench::Clock::time_point start;
+    std::vector<bench::Clock::time_point> arrivals;
+
+    // Lateness of tick k against start + k seconds, in milliseconds.
+    std::vector<double> Lateness() const {
+        std::vector<double> late;
+        for (std::size_t k = 0; k < arrivals.size(); ++k) {
+            const auto due = start + std::chrono::seconds(k + 1);
+            late.push_back(bench::Milliseconds(arrivals[k] - due));
+        }
+        return late;
+    }
+};
+
+// A coarse timer fires early as well as late, so the spread is of the
+// distance from the due time either way; lateness is signed.
+std::vector<double> Distance(const std::vector<double>& lateness) {
+    std::vector<double> distance;
+    for (double ms : lateness) distance.push_back(std::fabs(ms));
+    return distance;
+}
+
+void PrintSeries(const std::string& name, const Series& series, std::size_t ticks) {
+    const std::vector<double> late = series.Lateness();
+    const bench::Spread spread = bench::Summarise(Distance(late), kTickBoundMs);
+    std::cout << std::fixed << std::setprecision(3);
+    std::cout << name << ": " << late.size() << " of " << ticks << " ticks\n";
+    if (late.empty()) return;
+    std::cout << "  drift of tick " << late.size() << ":           " << late.back() << " ms\n"
+              << "  earliest / latest tick:  " << *std::min_element(late.begin(), late.end()) << " / "
+              << *std::max_element(late.begin(), late.end()) << " ms\n"
+              << "  |lateness| p50/p99/max:  " << spread.p50 << " / " << spread.p99 << " / " << spread.max << " ms\n"
+              << "  ticks within " << std::setprecision(0) << kTickBoundMs << " ms:      " << std::setprecision(1)
+              << spread.withinShare * 100 << " %\n";
+}
+
+double Ratio(double coarse, double precise) { return precise > 0 ? coarse / precise : NAN; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const auto ticks = static_cast<std::size_t>(bench::Option(argc, argv, "--ticks", 120));
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    std::cout << "load average at start: " << bench::LoadAverage() << "\n";
+
+    // Loaded well above the half-minute mark: no cue and no end within the run.
+    bench::RunFolder folder(static_cast<int>(ticks) + 60);
+    bench::TimerWindow window(folder);
+    window.Open();
+    window.Click(0);  // home page: the first speech
+    QCoreApplication::processEvents();
+
+    Series precise;
+    Series coarse;
+    std::vector<double> handlingMs;
+    const auto finishIfDone = [&] {
+        if (precise.arrivals.size() >= ticks && coarse.arrivals.size() >= ticks) QCoreApplication::quit();
+    };
+
+    platform::QtTimer& timer1 = window.Form().tmrTimer1;
+    const std::function<void()> tick = timer1.onTick;
+    timer1.onTick = [&] {
+        const auto arrived = bench::Clock::now();
+        if (precise.arrivals.size() < ticks) precise.arrivals.push_back(arrived);
+        tick();
+        handlingMs.push_back(bench::Milliseconds(bench::Clock::now() - arrived));
+        finishIfDone();
+    };
+
+    QTimer coarseTimer;
+    coarseTimer.setTimerType(Qt::CoarseTimer);
+    coarseTimer.setInterval(1000);
+    QObject::connect(&coarseTimer, &QTimer::timeout, [&] {
+        if (coarse.arrivals.size() < ticks) coarse.arrivals.push_back(bench::Clock::now());
+        finishIfDone();
+    });
+
+    precise.start = bench::Clock::now();
+    window.Click(0);  // "开始"
+    QTimer::singleShot(kPhaseOffsetMs, Qt::PreciseTimer, [&] {
+        coarse.start = bench::Clock::now();
+        coarseTimer.start();
+    });
+    // A timer that stalls altogether still ends the run, with what it gathered.
+    QTimer::singleShot(static_cast<int>((ticks + 10) * 1000), Qt::PreciseTimer, [] { QCoreApplication::quit(); });
+    QApplication::exec();
+    coarseTimer.stop();
+
+    std::cout << "countdown shows " << window.Form().lblTimer1.Caption() << " after the run (expected 01:00)\n";
+    PrintSeries("precise timer (the window's)", precise, ticks);
+    PrintSeries("coarse timer (Qt's default)", coarse, ticks);
+
+    const bench::Spread handling = bench::Summarise(handlingMs, kTickBoundMs);
+    std::cout << std::setprecision(3) << "tick handling with relayout p50 / max: " << handling.p50 << " / "
+              << handling.max << " ms\n";
+
+    const auto preciseLate = precise.Lateness();
+    const auto coarseLate = coarse.Lateness();
+    if (!preciseLate.empty() && !coarseLate.empty()) {
+        const bench::Spread p = bench::Summarise(Distance(preciseLate), kTickBoundMs);
+        const bench::Spread c = bench::Summarise(Distance(coarseLate), kTickBoundMs);
+        std::cout << std::setprecision(1) << "coarse / precise: p50 x" << Ratio(c.p50, p.p50) << ", p99 x"
+                  << Ratio(c.p99, p.p99) << ", max x" << Ratio(c.max, p.max) << "\n";
+        std::cout << "target: last tick within " << kDriftBoundMs << " ms: "
+                  << (std::fabs(preciseLate.back()) <= kDriftBoundMs ? "met" : "missed") << "; 99 % within "
+                  << kTickBoundMs << " ms: " << (p.withinShare >= 0.99 ? "met" : "missed") << "\n";
+    }
+    std::cout << "load average at end: " << bench::LoadAverage() << "\n";
+    return 0;
+}

@@ -87,16 +87,25 @@ std::optional<int> WaitFor(pid_t pid, std::chrono::seconds limit) {
     return std::nullopt;
 }
 
+// The built program: in TOLVANEXA_BUILD_DIR, or else one folder above this
+// test (the build puts the tests in its "tests" folder).
+std::string BuiltProgram() {
+    const char* build = std::getenv("TOLVANEXA_BUILD_DIR");
+    std::error_code error;
+    const std::filesystem::path folder =
+        build != nullptr ? std::filesystem::path(build)
+                         : std::filesystem::read_symlink("/proc/self/exe", error).parent_path().parent_path();
+    return (folder / "Tolvanexa").string();
+}
+
 class EndingSignal : public testing::TestWithParam<int> {};
 
 TEST_P(EndingSignal, SavesTheConfigurationAndExitsCleanly) {
-    const char* build = std::getenv("TOLVANEXA_BUILD_DIR");
-    if (build == nullptr || !std::filesystem::exists(std::string(build) + "/Tolvanexa")) {
-        GTEST_SKIP() << "TOLVANEXA_BUILD_DIR names no built program";
-    }
+    const std::string program = BuiltProgram();
+    if (!std::filesystem::exists(program)) GTEST_SKIP() << "no built program at " << program;
     // A copy, so the program reads the configuration beside the copy, not the developer's.
     qttest::TestFolder folder;
-    std::filesystem::copy_file(std::string(build) + "/Tolvanexa", folder.File("Tolvanexa"));
+    std::filesystem::copy_file(program, folder.File("Tolvanexa"));
     folder.Write("Tolvanexa.config", kEdited);
 
     const pid_t pid = StartBlocked(folder.File("Tolvanexa"), folder.File("run.log"));

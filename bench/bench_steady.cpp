@@ -134,6 +134,10 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     std::cout << "load average at start: " << bench::LoadAverage() << "\n";
+#ifdef __SANITIZE_ADDRESS__
+    // Freed memory waits in AddressSanitizer's quarantine, so resident size only grows.
+    std::cout << "built with AddressSanitizer: the memory figures mean nothing here; its leak report at exit does\n";
+#endif
 
     {
         const bench::RunFolder folder(kStageSeconds);

@@ -45,7 +45,15 @@ int Run() {
         return 1;
     }
 
-    const SignalCloser closer([&form] { form.window.Close(); });
+    // A second signal, once the window has closed, closes the message about
+    // the save that may be waiting, so the program can still be ended.
+    const SignalCloser closer([&form] {
+        if (form.window.isVisible()) {
+            form.window.Close();
+        } else if (QWidget* waiting = QApplication::activeModalWidget()) {
+            waiting->close();
+        }
+    });
     form.window.show();
     const int status = QApplication::exec();
 

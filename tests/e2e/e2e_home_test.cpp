@@ -80,15 +80,6 @@ TEST_F(HomePage, BarButtonsHaveTheirCaptionsVisibilityAndSizes) {
     }
 }
 
-// Each bar button is drawn over the one before it, so neighbours share one border line.
-TEST_F(HomePage, LaterButtonsLieInFrontOfEarlierOnes) {
-    const QObjectList stacking = real->form.window.children();
-    for (int i = 1; i < static_cast<int>(kHomeBar.size()); ++i) {
-        EXPECT_GT(stacking.indexOf(real->form.cmdCommand.Member(i).Widget()),
-                  stacking.indexOf(real->form.cmdCommand.Member(i - 1).Widget()));
-    }
-}
-
 TEST_F(HomePage, ClockShowsTheTimeInTheBottomRightCorner) {
     const platform::QtButton& clock = real->form.cmdTime;
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"))

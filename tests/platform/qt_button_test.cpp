@@ -61,14 +61,6 @@ TEST(QtButton, AmpersandIsShownNotTakenAsAMnemonic) {
     EXPECT_EQ(button.Widget()->accessibleName(), QStringLiteral("正&反"));
 }
 
-TEST(QtButton, BringToFrontPutsItAboveLaterSiblings) {
-    QWidget parent;
-    QtButton button(parent, "返回", {});
-    QWidget later(&parent);
-    button.BringToFront();
-    EXPECT_EQ(parent.children().last(), button.Widget());
-}
-
 class QtButtonArrayTest : public testing::Test {
 protected:
     QtButtonArrayTest() : bar(parent, "Command1", {0, 4560, 1095, 375}) {

@@ -55,16 +55,6 @@ TEST_F(QtLabelTest, ASmallerFontShrinksTheLabelAtOnce) {
     EXPECT_DOUBLE_EQ(label.Width(), Expected(QStringLiteral("00:00")).width());
 }
 
-TEST_F(QtLabelTest, BoldWidensTheLabel) {
-    label.SetCaption("反方");
-    const double regular = label.Width();
-    label.SetFontBold(true);
-    EXPECT_TRUE(label.Font().bold);
-    EXPECT_EQ(label.Widget()->font().weight(), QFont::Bold);
-    EXPECT_DOUBLE_EQ(label.Width(), Expected(QStringLiteral("反方")).width());
-    EXPECT_GE(label.Width(), regular);
-}
-
 // A caption from the configuration is text, not markup: "<b>" must show as typed.
 TEST_F(QtLabelTest, CaptionIsShownAsPlainText) {
     label.SetCaption("<b>A</b>");
@@ -100,23 +90,11 @@ TEST_F(QtLabelTest, ForeColourIsBbggrr) {
     EXPECT_EQ(label.Widget()->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 }
 
-TEST_F(QtLabelTest, VisibilityIsTheLabelsOwnEvenOnAHiddenWindow) {
-    EXPECT_TRUE(label.Visible());
-    label.SetVisible(false);
-    EXPECT_FALSE(label.Visible());
-    EXPECT_TRUE(label.Widget()->isHidden());
-}
-
 TEST_F(QtLabelTest, ABlankFaceNameKeepsTheFaceInUse) {
     const QString family = label.Widget()->font().family();
     label.SetFontName("");
     EXPECT_EQ(label.Widget()->font().family(), family);
     EXPECT_EQ(label.Font().name, "黑体");
-}
-
-TEST_F(QtLabelTest, LabelNeverTakesTheFocusAndIsTransparent) {
-    EXPECT_EQ(label.Widget()->focusPolicy(), Qt::NoFocus);
-    EXPECT_FALSE(label.Widget()->autoFillBackground());
 }
 
 class RefusedFontSize : public QtLabelTest, public testing::WithParamInterface<double> {};

@@ -33,6 +33,13 @@ struct Series {
     bench::Clock::time_point start;
     std::vector<bench::Clock::time_point> arrivals;
 
+    // Time between one tick and the next, in milliseconds: the length of each second shown.
+    std::vector<double> Intervals() const {
+        std::vector<double> lengths;
+        for (std::size_t k = 1; k < arrivals.size(); ++k) lengths.push_back(bench::Milliseconds(arrivals[k] - arrivals[k - 1]));
+        return lengths;
+    }
+
     // Lateness of tick k against start + k seconds, in milliseconds.
     std::vector<double> Lateness() const {
         std::vector<double> late;
@@ -52,6 +59,14 @@ std::vector<double> Distance(const std::vector<double>& lateness) {
     return distance;
 }
 
+double Shortest(const std::vector<double>& values) {
+    return values.empty() ? NAN : *std::min_element(values.begin(), values.end());
+}
+
+double Longest(const std::vector<double>& values) {
+    return values.empty() ? NAN : *std::max_element(values.begin(), values.end());
+}
+
 void PrintSeries(const std::string& name, const Series& series, std::size_t ticks) {
     const std::vector<double> late = series.Lateness();
     const bench::Spread spread = bench::Summarise(Distance(late), kTickBoundMs);
@@ -61,6 +76,8 @@ void PrintSeries(const std::string& name, const Series& series, std::size_t tick
     std::cout << "  drift of tick " << late.size() << ":           " << late.back() << " ms\n"
               << "  earliest / latest tick:  " << *std::min_element(late.begin(), late.end()) << " / "
               << *std::max_element(late.begin(), late.end()) << " ms\n"
+              << "  shortest / longest second: " << Shortest(series.Intervals()) << " / " << Longest(series.Intervals())
+              << " ms\n"
               << "  |lateness| p50/p99/max:  " << spread.p50 << " / " << spread.p99 << " / " << spread.max << " ms\n"
               << "  ticks within " << std::setprecision(0) << kTickBoundMs << " ms:      " << std::setprecision(1)
               << spread.withinShare * 100 << " %\n";

@@ -99,11 +99,13 @@ bool Write(const std::string& path, const std::vector<double>& samples) {
 }
 
 // "Ding-dong": B5 then G5, a falling major third, kept moderate in level.
+// Under a second: the tick that finds 30 waits for it before showing "00:29",
+// and a longer chime would let the next tick replace "00:29" at once.
 std::vector<double> Chime() {
-    Score score(1.25);
+    Score score(0.80);
     score.Strike(0.00, 987.77, kChimeBar, 1.0);
-    score.Strike(0.30, 783.99, kChimeBar, 1.0);
-    return score.Finish(0.60, 0.15);
+    score.Strike(0.22, 783.99, kChimeBar, 1.0);
+    return score.Finish(0.60, 0.12);
 }
 
 // Three strikes of a bell on D5, the last left to ring out, near full level.

@@ -69,21 +69,26 @@ enum class LastLine {
     AsGiven  // A value: nothing is added after its last line.
 };
 
-// The text with each line end (CR LF, or CR alone) read as one CR.
+// The text with each line end read as one CR. In a value a line ends at CR LF
+// or CR. In a file a lone LF ends a line too: a file written by a Linux editor
+// from scratch has nothing else, and would otherwise read as a single line
+// that is not the header, so none of its settings would be used.
 std::string LinesEndedByCr(std::string_view content, LastLine last) {
+    const std::string_view ends = last == LastLine::Ended ? std::string_view("\r\n", 2) : std::string_view("\r", 1);
     std::string out;
     out.reserve(content.size() + 1);
     std::size_t at = 0;
     while (at < content.size()) {
-        const std::size_t cr = content.find(kCr, at);
-        if (cr == std::string_view::npos) {
+        const std::size_t end = content.find_first_of(ends, at);
+        if (end == std::string_view::npos) {
             out.append(content.substr(at));
             if (last == LastLine::Ended) out += kCr;
             break;
         }
-        out.append(content.substr(at, cr - at + 1));
-        at = cr + 1;
-        if (at < content.size() && content[at] == kLf) ++at;
+        out.append(content.substr(at, end - at));
+        out += kCr;
+        at = end + 1;
+        if (content[end] == kCr && at < content.size() && content[at] == kLf) ++at;
     }
     return out;
 }

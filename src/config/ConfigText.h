@@ -22,8 +22,8 @@ std::string_view TrimSpaces(std::string_view text);
 std::string FoldCrPairs(std::string_view text);
 
 // The file's lines once blank lines are folded, the whole is trimmed and CRs
-// at both ends are gone. A line ends at CR or CR LF; a lone LF is part of the
-// line. Empty when nothing is left.
+// at both ends are gone. A line ends at CR LF, CR or LF. Empty when nothing
+// is left.
 std::vector<std::string_view> NormalisedLines(std::string_view content, std::string& storage);
 
 // A stored value's lines as Save writes them: CR LF read as CR, CR pairs

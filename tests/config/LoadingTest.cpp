@@ -49,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"HeaderAfterBlankLinesAnyCaseSpaces",
                  "\r\n\r\n   #TARVELMONIC config FILE#  \r\na = 1", {{"a", "1"}}},
         LoadCase{"CrAloneEndsALine", H + "a = 1\rb = 2\r", {{"a", "1"}, {"b", "2"}}},
-        LoadCase{"LoneLfStaysInTheLine", H + "a = 1\nb = 2\r\n", {{"a", "1\nb = 2"}}},
+        // A file written from scratch by a Linux editor ends its lines with LF alone.
+        LoadCase{"LfAloneEndsALine", "#TarvelMonic Config File#\na = 1\n\nb = 2\n", {{"a", "1"}, {"b", "2"}}},
         LoadCase{"TabsAreNotTrimmed", H + "\ta = 1\t\r\n", {{"\ta", "1\t"}}},
         LoadCase{"OtherNamespacesAndNoPrefixKept", H + "<Other>\\W = 3\r\nPlain = 4\r\n",
                  {{"<Other>\\W", "3"}, {"Plain", "4"}}},

@@ -30,9 +30,12 @@ constexpr std::int16_t kPageCount = 12;  // the home page and the eleven stages
 // Painting is let through now and then, as a second of real time would.
 constexpr long kTicksPerRepaint = 100;
 
+// A loop of its own rather than the application's: quitting the application
+// would close the window, and the memory run after it would paint nothing.
 void RunEventLoopFor(long seconds) {
-    QTimer::singleShot(static_cast<int>(seconds * 1000), Qt::PreciseTimer, [] { QCoreApplication::quit(); });
-    QApplication::exec();
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void CarryOutPendingWork() {

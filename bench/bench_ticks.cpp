@@ -8,6 +8,7 @@
 //
 //   build/bench/bench_ticks [--ticks N]      (N defaults to 120: about 121 s)
 #include <QApplication>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
@@ -104,8 +105,10 @@ int main(int argc, char** argv) {
     Series precise;
     Series coarse;
     std::vector<double> handlingMs;
+    // A loop of its own: quitting the application would close the window first.
+    QEventLoop loop;
     const auto finishIfDone = [&] {
-        if (precise.arrivals.size() >= ticks && coarse.arrivals.size() >= ticks) QCoreApplication::quit();
+        if (precise.arrivals.size() >= ticks && coarse.arrivals.size() >= ticks) loop.quit();
     };
 
     platform::QtTimer& timer1 = window.Form().tmrTimer1;
@@ -133,8 +136,8 @@ int main(int argc, char** argv) {
         coarseTimer.start();
     });
     // A timer that stalls altogether still ends the run, with what it gathered.
-    QTimer::singleShot(static_cast<int>((ticks + 10) * 1000), Qt::PreciseTimer, [] { QCoreApplication::quit(); });
-    QApplication::exec();
+    QTimer::singleShot(static_cast<int>((ticks + 10) * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
     coarseTimer.stop();
 
     std::cout << "countdown shows " << window.Form().lblTimer1.Caption() << " after the run (expected 01:00)\n";

@@ -133,7 +133,8 @@ int main(int argc, char** argv) {
     const long runs = bench::Option(argc, argv, "--runs", 10);
     const int holdMs = static_cast<int>(bench::Option(argc, argv, "--hold-ms", 1500));
     const char* platformFromEnv = getenv("QT_QPA_PLATFORM");
-    const std::string platformName = bench::TextOption(argc, argv, "--platform", platformFromEnv ? platformFromEnv : "offscreen");
+    const std::string platformName =
+        bench::TextOption(argc, argv, "--platform", platformFromEnv ? platformFromEnv : "offscreen");
     const std::string built = bench::TextOption(argc, argv, "--program", bench::BuildDir() + "/Tolvanexa");
 
     std::cout << "load average at start: " << bench::LoadAverage() << "\n";

@@ -117,8 +117,8 @@ void MeasureMemory(bench::TimerWindow& window, long pages, long ticks) {
     const Footprint after;
     const double seconds = std::chrono::duration<double>(bench::Clock::now() - started).count();
 
-    std::cout << std::fixed << std::setprecision(1) << "memory: " << pages << " page changes and " << ticks << " ticks in "
-              << seconds << " s (" << window.Sound().Played() << " cues), after a tenth of each as warm-up\n";
+    std::cout << std::fixed << std::setprecision(1) << "memory: " << pages << " page changes and " << ticks
+              << " ticks in " << seconds << " s (" << window.Sound().Played() << " cues), after a tenth of each as warm-up\n";
     PrintGrowth("page changes", before, afterPages);
     PrintGrowth("ticks", afterPages, after);
     PrintGrowth("both", before, after);

@@ -37,7 +37,9 @@ struct Series {
     // Time between one tick and the next, in milliseconds: the length of each second shown.
     std::vector<double> Intervals() const {
         std::vector<double> lengths;
-        for (std::size_t k = 1; k < arrivals.size(); ++k) lengths.push_back(bench::Milliseconds(arrivals[k] - arrivals[k - 1]));
+        for (std::size_t k = 1; k < arrivals.size(); ++k) {
+            lengths.push_back(bench::Milliseconds(arrivals[k] - arrivals[k - 1]));
+        }
         return lengths;
     }
 

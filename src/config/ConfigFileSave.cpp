@@ -31,9 +31,25 @@ std::string clsConfigFile::Encode(const std::string& text) {
 }
 
 void clsConfigFile::Save() {
+    const std::string path = Path();
+    if (!mPendingSetAside && ChangedByOthers(path)) {
+        // An organiser edited the file while the timer ran. With nothing of
+        // the store's own to add, the edit stands as written; otherwise it is
+        // kept beside the file before the store's content replaces it.
+        if (!mChanged) return;
+        mPendingSetAside = PendingSetAside{mFiles.ReadFile(path)};
+    }
     if (mPendingSetAside) SetAside();
     const std::string bytes = Encode(Compose());
-    WriteReplacing(Path(), bytes);
+    WriteReplacing(path, bytes);
+    mOnDisk = bytes;
+    mChanged = false;
+}
+
+bool clsConfigFile::ChangedByOthers(const std::string& path) {
+    if (!mOnDisk) return false;
+    const std::optional<std::string> now = mFiles.ReadFile(path);
+    return now && *now != *mOnDisk;
 }
 
 void clsConfigFile::WriteReplacing(const std::string& path, const std::string& bytes) {

@@ -81,6 +81,7 @@ void clsConfigFile::Load() {
         Save();
         return;
     }
+    mOnDisk = *bytes;
     config::DecodedFile decoded = config::DecodeFile(*bytes, mCodec);
     mEncoding = decoded.encoding;
     const LoadOutcome outcome = ReadEntries(decoded.text, mItems);
@@ -96,6 +97,7 @@ std::string clsConfigFile::Item(const std::string& Key) const {
 
 void clsConfigFile::Item(const std::string& Key, const std::string& vNewValue) {
     const std::string whole = mPrefix + Key;
+    mChanged = true;
     if (clsConfigItem* item = mItems.Find(whole)) {
         item->Value = vNewValue;
     } else {
@@ -105,7 +107,10 @@ void clsConfigFile::Item(const std::string& Key, const std::string& vNewValue) {
 
 void clsConfigFile::Remove(const std::string& Key) {
     const std::string whole = mPrefix + Key;
-    if (mItems.Find(whole)) mItems.Remove(whole);
+    if (mItems.Find(whole)) {
+        mItems.Remove(whole);
+        mChanged = true;
+    }
 }
 
 void clsConfigFile::Close() {

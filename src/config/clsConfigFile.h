@@ -34,7 +34,9 @@ public:
     void Remove(const std::string& Key);
     // Replaces the file's whole content with the store, through a temporary file
     // renamed over it, so the old file stays whole when anything fails. Throws
-    // platform::FileError, with the file named, on failure.
+    // platform::FileError, with the file named, on failure. A file someone
+    // changed since the store last read or wrote it is left as it is when the
+    // store holds no change of its own, and set aside first when it does.
     void Save();
     // Saves one last time; throws on failure. The destructor then does nothing.
     void Close();
@@ -60,6 +62,7 @@ private:
     void SetAside();
     std::string Compose() const;
     std::string Encode(const std::string& text);
+    bool ChangedByOthers(const std::string& path);
     void WriteReplacing(const std::string& path, const std::string& bytes);
 
     platform::FileSystem& mFiles;
@@ -77,5 +80,10 @@ private:
     };
     std::optional<PendingSetAside> mPendingSetAside;
     std::string mSetAsidePath;
+    // The file's bytes as the store last read or wrote them, to tell whether
+    // someone edited the file while the store held it.
+    std::optional<std::string> mOnDisk;
+    // Whether the items were assigned or removed since loading.
+    bool mChanged = false;
     bool mClosed = false;
 };

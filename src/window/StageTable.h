@@ -21,10 +21,12 @@ struct StagePage {
     const char* buttons;  // caption list: "|" between buttons, an empty entry a gap
     std::optional<CountdownEntry> timer1;
     std::optional<CountdownEntry> timer2;
-    // Questioning pages: the caption of the side button while an answer is
-    // timed (the questioning side), and its caption otherwise (the answering side).
-    const char* answering = "";
-    const char* questioning = "";
+    // Questioning pages only.
+    const char* answering = "";    // the side button's caption while no answer is timed
+    const char* questioning = "";  // its caption while an answer is timed: the floor goes back there
+    // Whether handing the floor back also starts the questioner's countdown
+    // (the negative side's questioning rounds).
+    bool handBackStartsQuestioner = false;
 };
 
 inline constexpr std::int16_t kHomePage = 0;

@@ -87,7 +87,7 @@ void frmMain::LoadBackground() {
         if (path.empty()) {
             c.window.ClearPicture();
         } else {
-            c.window.LoadPicture(path);  // a picture that cannot be loaded leaves none
+            c.window.LoadPicture(path);  // a picture that cannot be loaded keeps the one shown
         }
     } catch (const std::exception&) {
         // The background is decoration; the window works without it.

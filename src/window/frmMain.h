@@ -123,6 +123,8 @@ private:
     void ClickQuestioning(std::int16_t index);
     void ClickFreeDebate(std::int16_t index);
     void ClickHome(std::int16_t index);
+    void PressStart();
+    void TogglePause(int index, const std::function<void()>& pause, const std::function<void()>& resume);
     std::string BarCaption(int index);
     void SetBarCaption(int index, const std::string& caption);
     std::optional<int> KeyButton(platform::Key key);

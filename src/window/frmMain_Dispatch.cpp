@@ -17,7 +17,11 @@ constexpr const char* kAboutPage = "about.html";
 }  // namespace
 
 void frmMain::cmdCommand_Click(std::int16_t Index) {
-    switch (Stage(mPage).group) {
+    const StagePage& stage = Stage(mPage);
+    // Reset and back do the same on every stage page; a reset re-enters the page.
+    if (Index == EntryIndex(stage.buttons, kReset)) return ShowPage(mPage);
+    if (Index == EntryIndex(stage.buttons, kBack)) return ShowPage(kHomePage);
+    switch (stage.group) {
         case PageGroup::Home: ClickHome(Index); break;
         case PageGroup::Speech: ClickSpeech(Index); break;
         case PageGroup::Questioning: ClickQuestioning(Index); break;
@@ -33,100 +37,79 @@ void frmMain::ClickHome(std::int16_t index) {
         }
     }
     if (index == kAboutButton) {
-        const std::string folder = c.files.ExecutableFolder();
-        const std::string separator = (!folder.empty() && folder.back() == '/') ? "" : "/";
-        c.browser.Open(folder + separator + kAboutPage);  // its result is of no interest
+        c.browser.Open(NormalizeFolder(std::string(), c.files) + kAboutPage);  // its result is of no interest
     } else if (index == kExitButton) {
         c.window.Close();
     }
 }
 
-void frmMain::ClickSpeech(std::int16_t index) {
-    switch (index) {
-        case 0:
-            // Starts the ticking only; the display shows its running look at the first tick.
-            c.tmrTimer1.SetEnabled(true);
-            c.cmdCommand[0].SetEnabled(false);
-            break;
-        case 1:
-            if (BarCaption(1) == kPause) {
-                StopTimer1();
-                SetBarCaption(1, kContinue);
-            } else {
-                StartTimer1();
-                SetBarCaption(1, kPause);
-            }
-            break;
-        case 2: ShowPage(mPage); break;
-        case 4: ShowPage(kHomePage); break;
-        default: break;
+void frmMain::PressStart() {
+    // Starts the ticking only; the display shows its running look at the first tick.
+    c.tmrTimer1.SetEnabled(true);
+    c.cmdCommand[0].SetEnabled(false);
+}
+
+void frmMain::TogglePause(int index, const std::function<void()>& pause, const std::function<void()>& resume) {
+    // The caption is the toggle's state: only "暂停" offers to pause.
+    if (BarCaption(index) == kPause) {
+        pause();
+        SetBarCaption(index, kContinue);
+    } else {
+        resume();
+        SetBarCaption(index, kPause);
     }
+}
+
+void frmMain::ClickSpeech(std::int16_t index) {
+    if (index == 0) PressStart();
+    if (index == 1) TogglePause(1, [this] { StopTimer1(); }, [this] { StartTimer1(); });
 }
 
 void frmMain::ClickQuestioning(std::int16_t index) {
     const StagePage& stage = Stage(mPage);
     // While an answer is timed the side button names the questioning side.
     const bool answering = BarCaption(2) == stage.questioning;
-    switch (index) {
-        case 0:
-            c.tmrTimer1.SetEnabled(true);
-            c.cmdCommand[0].SetEnabled(false);
-            break;
-        case 1:
-            if (BarCaption(1) == kPause) {
+    if (index == 0) PressStart();
+    if (index == 1) {
+        TogglePause(
+            1,
+            [&] {
                 if (answering) StopTimer2();
                 StopTimer1();
-                SetBarCaption(1, kContinue);
-            } else {
+            },
+            [&] {
                 if (answering) StartTimer2();
                 StartTimer1();
-                SetBarCaption(1, kPause);
-            }
-            break;
-        case 2:
-            if (answering) {
-                // Hand the floor back. The negative questioner's countdown resumes
-                // at once; on the affirmative's pages it waits for a press.
-                StopTimer2();
-                ResetTimer2();
-                if (mPage == 4 || mPage == 6) StartTimer1();
-                SetBarCaption(2, stage.answering);
-            } else {
-                StartTimer2();
-                SetBarCaption(2, stage.questioning);
-            }
-            SetBarCaption(1, kPause);
-            break;
-        case 3: ShowPage(mPage); break;
-        case 5: ShowPage(kHomePage); break;
-        default: break;
+            });
     }
+    if (index != 2) return;
+    if (answering) {
+        // Hand the floor back: the answer's countdown stops and stands full again.
+        StopTimer2();
+        ResetTimer2();
+        if (stage.handBackStartsQuestioner) StartTimer1();
+        SetBarCaption(2, stage.answering);
+    } else {
+        StartTimer2();
+        SetBarCaption(2, stage.questioning);
+    }
+    SetBarCaption(1, kPause);
 }
 
 void frmMain::ClickFreeDebate(std::int16_t index) {
-    switch (index) {
-        case 0:
-            StopTimer2();
-            StartTimer1();
-            mSide = 0;
-            break;
-        case 1:
-            StopTimer1();
-            StartTimer2();
-            mSide = 1;
-            break;
-        case 3:
-            if (BarCaption(3) == kPause) {
-                if (mSide == 0) StopTimer1(); else StopTimer2();
-                SetBarCaption(3, kContinue);
-            } else {
-                if (mSide == 0) StartTimer1(); else StartTimer2();
-                SetBarCaption(3, kPause);
-            }
-            break;
-        case 5: ShowPage(mPage); break;
-        case 7: ShowPage(kHomePage); break;
-        default: break;
+    if (index == 0) {
+        StopTimer2();
+        StartTimer1();
+        mSide = 0;
+    } else if (index == 1) {
+        StopTimer1();
+        StartTimer2();
+        mSide = 1;
+    } else if (index == 3) {
+        // Acts on the side chosen last, remembered across resets.
+        TogglePause(
+            3, [this] { mSide == 0 ? StopTimer1() : StopTimer2(); },
+            [this] { mSide == 0 ? StartTimer1() : StartTimer2(); });
     }
 }
 

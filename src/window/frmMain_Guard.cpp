@@ -4,6 +4,7 @@
 
 #include "window/SettingError.h"
 #include "window/StageTable.h"
+#include "window/basConvert.h"
 #include "window/frmMain.h"
 
 void frmMain::Guarded(EventSource source, const std::function<void()>& handler) {
@@ -12,8 +13,12 @@ void frmMain::Guarded(EventSource source, const std::function<void()>& handler) 
         ForgetCauses(source);
     } catch (const SettingError& error) {
         ShowOnce(source, error.Key(), error.what());
+    } catch (const platform::FileError& error) {
+        ShowOnce(source, error.what(), error.what());  // already a sentence naming the file
+    } catch (const OverflowError& error) {
+        ShowOnce(source, error.what(), error.what());  // already a sentence for the time-keeper
     } catch (const std::exception& error) {
-        ShowOnce(source, error.what(), error.what());
+        ShowOnce(source, error.what(), std::string("计时器内部错误，当前操作未能完成：") + error.what());
     } catch (...) {
         ShowOnce(source, "unknown", "计时器遇到了未知错误，当前操作未能完成。");
     }

@@ -21,6 +21,8 @@ void PlaceRow(double scaleWidth, double top, platform::Label& description, platf
 }  // namespace
 
 void frmMain::Form_Resize() {
+    // The platform may report a size before start-up has read the settings.
+    if (!mConfig) return;
     ArrangeButtons();
     SizeClockButton();
     const double scaleWidth = c.window.ScaleWidth();

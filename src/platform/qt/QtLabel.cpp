@@ -47,6 +47,8 @@ void QtLabel::SetCaption(const std::string& caption) {
 }
 
 void QtLabel::SetForeColor(Colour colour) {
+    // Set on every refresh of a running countdown; an unchanged colour needs no repaint.
+    if (colour == colour_) return;
     colour_ = colour;
     if (!label_) return;
     QPalette palette = label_->palette();

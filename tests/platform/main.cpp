@@ -1,7 +1,5 @@
-// The platform tests run real widgets and real audio, so a QApplication must
-// exist before any test creates a control. They run offscreen and silent
-// unless told otherwise: the build lists the tests without ctest's
-// environment, and a developer's desktop should not fill with test windows.
+// Real widgets need a QApplication. Offscreen and silent unless told otherwise,
+// since the build lists the tests without ctest's environment.
 #include <QApplication>
 
 #include <gtest/gtest.h>

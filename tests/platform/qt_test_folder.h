@@ -1,4 +1,4 @@
-// A private folder for the Qt and end-to-end tests' files, removed afterwards.
+// A private folder for the platform and end-to-end tests' files, removed afterwards.
 #pragma once
 
 #include <stdlib.h>

@@ -1,0 +1,217 @@
+// The Qt adapters on real widgets: labels, buttons and the bar, timers, error
+// boxes, and the window's picture, faces and keys.
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "platform/qt/QtButton.h"
+#include "platform/qt/QtErrorSink.h"
+#include "platform/qt/QtFonts.h"
+#include "platform/qt/QtLabel.h"
+#include "platform/qt/QtTimer.h"
+#include "platform/qt/QtWindow.h"
+#include "platform/qt_test_folder.h"
+
+namespace platform {
+namespace {
+
+// The layout centres the timer rows on a label's size: its caption's extent in its font, plus one pixel.
+TEST(QtLabel, SizesItselfToItsCaptionAndFont) {
+    QWidget parent;
+    QtLabel label(parent, "00:00", 4200, 2520, TextAlignment::Centre);
+    ASSERT_TRUE(label.SetFontSize(72));
+    const auto expectExtentOf = [&](const char* caption) {
+        const QFontMetricsF metrics(label.Widget()->font());
+        EXPECT_DOUBLE_EQ(label.Width(), (std::ceil(metrics.horizontalAdvance(caption)) + 1) * 15);
+        EXPECT_DOUBLE_EQ(label.Height(), std::ceil(metrics.height()) * 15);
+    };
+    expectExtentOf("00:00");
+    const double width = label.Width();
+    label.SetCaption("100:00");
+    expectExtentOf("100:00");
+    ASSERT_TRUE(label.SetFontSize(36));
+    EXPECT_LT(label.Width(), width * 0.7);
+    expectExtentOf("100:00");
+    // Colours are stored BBGGRR: swapped ends would paint the red warning blue.
+    label.SetForeColor(kRed);
+    EXPECT_EQ(label.Widget()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+}
+
+TEST(QtLabel, RefusesFontSizesNotAboveZeroAndKeepsTheFont) {
+    QWidget parent;
+    QtLabel label(parent, "00:00", 0, 0, TextAlignment::Centre);
+    ASSERT_TRUE(label.SetFontSize(72));
+    const double width = label.Width();
+    for (double refused : {0.0, -72.0, std::numeric_limits<double>::quiet_NaN()}) {
+        EXPECT_FALSE(label.SetFontSize(refused)) << refused;
+        EXPECT_DOUBLE_EQ(label.Font().size, 72);
+        EXPECT_DOUBLE_EQ(label.Width(), width);
+    }
+    // A size no screen can show would make the glyph cache run out of memory.
+    EXPECT_TRUE(label.SetFontSize(1e9));
+    EXPECT_LE(label.Font().size, 1000);
+}
+
+TEST(QtButton, GeometryRoundTripsInTwipsAndLandsOnTheNearestPixels) {
+    QWidget parent;
+    QtButton button(parent, "开始", {});
+    const std::pair<TwipRect, QRect> cases[] = {
+        {{0, 4560, 1095, 375}, {0, 304, 73, 25}},   {{7.5, 22.5, 1200, 300}, {1, 2, 80, 20}},
+        {{-300, -150, 600, 300}, {-20, -10, 40, 20}}, {{0, 0, -600, -300}, {0, 0, 0, 0}},
+        {{1e12, 0, 15, 15}, {QWIDGETSIZE_MAX, 0, 0, 1}},  // Converting to int must not overflow.
+    };
+    for (const auto& [twips, pixels] : cases) {
+        button.SetWidth(twips.width);
+        button.SetHeight(twips.height);
+        button.Move(twips.left, twips.top);
+        EXPECT_EQ(std::vector<double>({button.Left(), button.Top(), button.Width(), button.Height()}),
+                  std::vector<double>({twips.left, twips.top, twips.width, twips.height}));
+        EXPECT_EQ(button.Widget()->geometry(), pixels);
+    }
+}
+
+TEST(QtButtonArray, LoadCopiesMemberZeroHiddenAndUnloadRemovesTheMember) {
+    QWidget parent;
+    QtButtonArray bar(parent, "Command1", {0, 4560, 1095, 375});
+    bar.Member(0).Widget()->setFont(QFont(QStringLiteral("DejaVu Sans"), 17));
+    bar.Load(1);
+    EXPECT_EQ(bar.UBound(), 1);
+    EXPECT_FALSE(bar[1].Visible());
+    EXPECT_EQ(bar.Member(1).Widget()->font().pointSize(), 17);
+    bar.Unload(1);
+    EXPECT_EQ(bar.UBound(), 0);
+}
+
+// "返回" rebuilds the bar, unloading the clicked button while Qt still delivers its click.
+TEST(QtButtonArray, UnloadingTheButtonWhoseClickIsHandledIsSafe) {
+    QWidget parent;
+    QtButtonArray bar(parent, "Command1", {});
+    for (int i = 1; i <= 4; ++i) bar.Load(i);
+    std::vector<int> clicks;
+    bar.onClick = [&](int index) {
+        clicks.push_back(index);
+        for (int i = 1; i <= 4; ++i) bar.Unload(i);
+        bar.Load(1);
+    };
+    QPointer<QPushButton> clicked = bar.Member(4).Widget();
+    clicked->click();
+    ASSERT_FALSE(clicked.isNull());
+    clicked->click();  // Unloaded, it reports no more clicks.
+    EXPECT_EQ(clicks, std::vector<int>{4});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(clicked.isNull());
+}
+
+// Qt's default coarse timer may stretch a countdown's second by 5%.
+TEST(QtTimer, IsPreciseAndTicksReachOnTick) {
+    QtTimer timer(1, TimerState::Stopped);
+    EXPECT_EQ(timer.Type(), Qt::PreciseTimer);
+    int ticks = 0;
+    QEventLoop loop;
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    timer.onTick = [&] { if (++ticks == 3) loop.quit(); };
+    timer.SetEnabled(true);
+    loop.exec();
+    EXPECT_GE(ticks, 3);
+}
+
+// A fault met on every tick must not pile a new box on the projector each second.
+TEST(QtErrorSink, OneNonModalBoxPerDistinctMessage) {
+    QWidget window;
+    QtErrorSink errors(window);
+    for (const char* message : {"“ButtonPadding”的值无法使用", "“ButtonPadding”的值无法使用", "另一个错误"}) errors.Show(message);
+    EXPECT_EQ(window.findChildren<QMessageBox*>().size(), 2);
+    for (QMessageBox* box : window.findChildren<QMessageBox*>()) {
+        EXPECT_FALSE(box->isModal());
+        EXPECT_TRUE(box->isVisible());
+    }
+}
+
+// After the window has closed no event loop runs, so the box must wait itself.
+TEST(QtErrorSink, BlockingBoxWaitsForTheTimeKeeper) {
+    QWidget window;
+    QtErrorSink errors(window);
+    errors.SetModality(Modality::Blocking);
+    QWidget* shown = nullptr;
+    QTimer::singleShot(0, [&] { if ((shown = QApplication::activeModalWidget())) shown->close(); });
+    errors.Show("配置文件无法保存");
+    EXPECT_NE(shown, nullptr);
+}
+
+// A broken file keeps the old picture: it must never blank the hall's background.
+TEST(QtWindow, ShowsAGoodPictureAndKeepsItWhenTheNextOneIsBad) {
+    qttest::TestFolder folder;
+    QImage image(300, 200, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    std::filesystem::create_directory(folder.File("pictures"));
+    ASSERT_TRUE(image.save(QString::fromStdString(folder.File("pictures/good.png"))));
+    ASSERT_TRUE(image.save(QString::fromStdString(folder.File("whole.jpg"))));
+    const std::string jpeg = folder.Read("whole.jpg");
+    folder.Write("truncated.jpg", jpeg.substr(0, jpeg.size() / 2));
+    folder.Write("notes.png", "这不是图片\r\n");
+    QtWindow window(folder.Path());
+    // Named as a configuration from Windows does: beside the program, with backslashes.
+    ASSERT_TRUE(window.LoadPicture("pictures\\good.png"));
+    for (const std::string bad : {"missing.png", "truncated.jpg", "notes.png", "", "."}) {
+        EXPECT_FALSE(window.LoadPicture(bad)) << bad;
+    }
+    const QImage shown = window.grab().toImage();  // Unscaled, at the top left.
+    EXPECT_EQ(shown.pixelColor(299, 199), QColor(Qt::green));
+    EXPECT_NE(shown.pixelColor(300, 199), QColor(Qt::green));
+}
+
+// The design's face exists only on Windows; any other name is the user's choice.
+TEST(FontFamilyFor, MapsOnlyTheHeiNamesToAnInstalledHeiFace) {
+    for (const char* other : {"宋体", "DejaVu Sans", "", "SimHei Bold"}) {
+        EXPECT_EQ(FontFamilyFor(other), QString::fromUtf8(other));
+    }
+    const QStringList hei{QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")};
+    if (!QFontDatabase::hasFamily(hei[0]) && !QFontDatabase::hasFamily(hei[1])) GTEST_SKIP() << "no Hei face";
+    for (const char* name : {"黑体", "SimHei", "simhei", " 黑体 "}) {
+        EXPECT_TRUE(hei.contains(FontFamilyFor(name))) << name << " -> " << FontFamilyFor(name).toStdString();
+    }
+}
+
+TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
+    QtWindow window("");
+    QtButtonArray bar(window, "开始", {0, 0, 1200, 375});
+    std::vector<Key> keys;
+    window.onKey = [&](Key key) { keys.push_back(key); };
+    bar.onClick = [&](int) { ADD_FAILURE() << "a key clicked the focused button"; };
+    window.show();
+    QPushButton* focused = bar.Member(0).Widget();
+    focused->setFocus();
+    // Press and release, as the keyboard delivers them to the focused widget.
+    const auto press = [](QWidget* target, int key, Qt::KeyboardModifiers modifiers = {}, bool autoRepeat = false) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, modifiers, QString(), autoRepeat);
+            QApplication::sendEvent(target, &event);
+        }
+    };
+    for (int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Left, Qt::Key_Right, Qt::Key_R,
+                    Qt::Key_Backspace}) {
+        press(focused, key);
+    }
+    // A held key and a shortcut are not the time-keeper's commands.
+    press(focused, Qt::Key_Space, {}, /*autoRepeat=*/true);
+    press(focused, Qt::Key_R, Qt::ControlModifier);
+    using enum Key;
+    EXPECT_EQ(keys, (std::vector<Key>{Space, Enter, Enter, Left, Right, R, Backspace}));
+    press(&window, Qt::Key_F11);
+    EXPECT_TRUE(window.isFullScreen());
+    press(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isFullScreen());
+}
+
+}  // namespace
+}  // namespace platform

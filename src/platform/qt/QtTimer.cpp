@@ -3,7 +3,8 @@
 namespace platform {
 
 QtTimer::QtTimer(int milliseconds, TimerState state) {
-    // A coarse timer may fire up to 5 % late, which adds up over a speech.
+    // A coarse timer moves each tick by up to 5 % to line it up with the system
+    // clock's half seconds, putting a countdown out of step by up to a quarter second.
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(milliseconds);
     QObject::connect(&timer_, &QTimer::timeout, [this] {

@@ -1,21 +1,13 @@
-// The real program, started as the time-keeper's desktop or a service manager
-// would start it, ended by a signal. It must close like "退出": save the
-// configuration (the normalised form proves the save ran) and exit with 0.
-#include <fcntl.h>
+// The real program, as built and as installed. Ended by a signal (a logout, a
+// Ctrl+C, a service manager) it closes like "退出": it saves the configuration
+// and exits with 0. The folder `cmake --install` makes holds every file and a
+// configuration the store keeps byte for byte, and runs wherever it is moved.
 #include <signal.h>
+#include <sndfile.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <optional>
-#include <thread>
-#include <vector>
-
+#include "config/clsConfigFile.h"
 #include "e2e/e2e_support.h"
 
 extern char** environ;
@@ -23,102 +15,127 @@ extern char** environ;
 namespace e2e {
 namespace {
 
-// As a time-keeper might leave it after editing: header in lower case,
-// spacing of their own, blank lines and a continued value.
-constexpr const char* kEdited =
-    "  #tarvelmonic config file#\r\n"
-    "<Tolvanexa>\\ApplicationTitle=Grand final\r\n"
-    "\r\n"
-    "<tolvanexa>\\stage1timer1 =  180\r\n"
-    "<Tolvanexa>\\Stage9Caption = Free debate\r\n"
-    "   second line\r\n"
-    "<Other>\\Width = 3\r\n";
-constexpr const char* kNormalised =
-    "#TarvelMonic Config File#\r\n"
-    "<Tolvanexa>\\ApplicationTitle = Grand final\r\n"
-    "<tolvanexa>\\stage1timer1 = 180\r\n"
-    "<Tolvanexa>\\Stage9Caption = Free debate\r\n"
-    "<Tolvanexa>\\Stage9Caption = second line\r\n"
-    "<Other>\\Width = 3\r\n";
+namespace fs = std::filesystem;
 
-const std::vector<int> kEndingSignals = {SIGTERM, SIGINT, SIGHUP};
+// The build puts the program in its top folder and this test in its "tests" folder.
+fs::path BuildFolder() { return fs::read_symlink("/proc/self/exe").parent_path().parent_path(); }
 
-// Starts `program` with the ending signals blocked, so one sent at once
-// waits until the program is ready for it: no guessing how long start-up takes.
-pid_t StartBlocked(const std::string& program, const std::string& log) {
-    std::vector<std::string> settings;
-    for (char** entry = environ; *entry != nullptr; ++entry) settings.emplace_back(*entry);
-    settings.insert(settings.end(), {"QT_QPA_PLATFORM=offscreen", "SDL_AUDIODRIVER=dummy", "ASAN_OPTIONS=detect_leaks=0"});
-    std::vector<char*> env;
-    for (std::string& setting : settings) env.push_back(setting.data());
-    env.push_back(nullptr);
-
+// Runs `argv` until it ends; succeeds when it exits with 0. Given an ending `signal`, the child
+// starts with the ending signals blocked and gets `signal` at once: it takes it once it is ready
+// for it, so no test guesses how long start-up takes.
+testing::AssertionResult ExitsCleanly(std::vector<std::string> argv, int signal = 0) {
+    std::vector<char*> args(argv.size() + 1);  // ended by a null
+    std::transform(argv.begin(), argv.end(), args.begin(), [](std::string& arg) { return arg.data(); });
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    sigset_t blocked;
-    sigemptyset(&blocked);
-    for (const int signal : kEndingSignals) sigaddset(&blocked, signal);
-    posix_spawnattr_setsigmask(&attributes, &blocked);
-    posix_spawnattr_setsigdefault(&attributes, &blocked);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&files, STDOUT_FILENO, STDERR_FILENO);
-
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (const int each : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&ending, each);
+    posix_spawnattr_setsigmask(&attributes, &ending);
+    posix_spawnattr_setsigdefault(&attributes, &ending);  // one this process ignores would be lost
+    posix_spawnattr_setflags(&attributes, signal != 0 ? POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF : 0);
     pid_t pid = -1;
-    std::string path = program;
-    char* argv[] = {path.data(), nullptr};
-    if (posix_spawn(&pid, path.c_str(), &files, &attributes, argv, env.data()) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&files);
+    const int failed = posix_spawnp(&pid, args[0], nullptr, &attributes, args.data(), environ);
     posix_spawnattr_destroy(&attributes);
-    return pid;
-}
-
-std::optional<int> WaitFor(pid_t pid, std::chrono::seconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    if (failed != 0) return testing::AssertionFailure() << "could not start " << argv[0];
+    if (signal != 0) ::kill(pid, signal);
     int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (::waitpid(pid, &status, WNOHANG) == pid) return status;
+    for (int waits = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waits) {
+        if (waits == 3000) ::kill(pid, SIGKILL);  // a minute: no test leaves a process behind
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-    return std::nullopt;
-}
-
-// The built program: in TOLVANEXA_BUILD_DIR, or else one folder above this
-// test (the build puts the tests in its "tests" folder).
-std::string BuiltProgram() {
-    const char* build = std::getenv("TOLVANEXA_BUILD_DIR");
-    std::error_code error;
-    const std::filesystem::path folder =
-        build != nullptr ? std::filesystem::path(build)
-                         : std::filesystem::read_symlink("/proc/self/exe", error).parent_path().parent_path();
-    return (folder / "Tolvanexa").string();
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << argv[0] << " ended with wait status " << status;
 }
 
 class EndingSignal : public testing::TestWithParam<int> {};
 
 TEST_P(EndingSignal, SavesTheConfigurationAndExitsCleanly) {
-    const std::string program = BuiltProgram();
-    if (!std::filesystem::exists(program)) GTEST_SKIP() << "no built program at " << program;
-    // A copy, so the program reads the configuration beside the copy, not the developer's.
+    // A copy, so the program reads the configuration beside the copy, not the
+    // developer's; an edited one, so the normalised form proves the save ran.
     qttest::TestFolder folder;
-    std::filesystem::copy_file(program, folder.File("Tolvanexa"));
-    folder.Write("Tolvanexa.config", kEdited);
-
-    const pid_t pid = StartBlocked(folder.File("Tolvanexa"), folder.File("run.log"));
-    ASSERT_GT(pid, 0);
-    ::kill(pid, GetParam());
-    const std::optional<int> status = WaitFor(pid, std::chrono::seconds(20));
-    ASSERT_TRUE(status.has_value()) << "still running:\n" << folder.Read("run.log");
-    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << folder.Read("run.log");
-    EXPECT_EQ(folder.Read("Tolvanexa.config"), kNormalised);
+    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
+    folder.Write("Tolvanexa.config", "  #tarvelmonic config file#\r\n<Tolvanexa>\\ApplicationTitle=Final\r\n\r\n");
+    EXPECT_TRUE(ExitsCleanly({folder.File("Tolvanexa")}, GetParam()));
+    EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig({{"ApplicationTitle", "Final"}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, EndingSignal, testing::ValuesIn(kEndingSignals),
+INSTANTIATE_TEST_SUITE_P(Signals, EndingSignal, testing::Values(SIGTERM, SIGINT, SIGHUP),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+class Installed : public testing::Test {
+protected:
+    auto Install() { return ExitsCleanly({"cmake", "--install", BuildFolder(), "--prefix", folder}); }
+    void SetUp() override { ASSERT_TRUE(Install()); }
+    std::string Config() const { return temp.Read("Tolvanexa/Tolvanexa.config"); }
+
+    qttest::TestFolder temp;
+    const std::string folder = temp.File("Tolvanexa");
+};
+
+TEST_F(Installed, HoldsEveryFileAndAConfigurationWithEverySettingThatSurvivesAReinstall) {
+    std::vector<std::string> files = {"Tolvanexa", "Tolvanexa.config", "about.html", "Tolvanexa.desktop",
+                                      "sounds/cue30.wav", "sounds/cue0.wav"};
+    for (int px : {16, 24, 32, 48, 64, 128, 256}) files.push_back("icons/Tolvanexa-" + std::to_string(px) + ".png");
+    for (const std::string& name : files) EXPECT_TRUE(fs::is_regular_file(folder + "/" + name)) << name;
+
+    // Every setting the program reads is named, so the time-keeper finds it in
+    // the file, and all but the background and the stage names have a value.
+    const std::string shipped = Config();
+    std::vector<std::string> keys = {
+        "ApplicationTitle", "Sound30Seconds", "Sound0Seconds", "Background", "CaptionFont", "CaptionFontBold",
+        "CaptionFontItalic", "CaptionFontSize", "CaptionFontUnderline", "TimerFont", "TimerFontBold",
+        "TimerFontItalic", "TimerFontSize", "TimerFontUnderline", "ButtonPadding", "SeparatorWidth"};
+    for (int page = 0; page <= 11; ++page) keys.push_back("Stage" + std::to_string(page) + "Caption");
+    keys.insert(keys.end(), kDurationKeys.begin(), kDurationKeys.end());
+    for (const std::string& key : keys) {
+        EXPECT_NE(shipped.find("\n<Tolvanexa>\\" + key + " = "), std::string::npos) << key;
+        const bool mayBeEmpty = key == "Background" || key.ends_with("Caption");
+        EXPECT_TRUE(mayBeEmpty || shipped.find("\\" + key + " = \r") == std::string::npos) << key;
+    }
+    // Loaded and saved by the store, it stays byte for byte as shipped.
+    platform::PosixFileSystem store(platform::ExecutableLocation{folder, "Tolvanexa"});
+    platform::IconvCodec codec;
+    EXPECT_EQ(clsConfigFile(store, codec).Encoding(), config::FileEncoding::Gbk);
+    EXPECT_EQ(Config(), shipped);
+
+    const std::string edited = shipped + "<Tolvanexa>\\Stage0Caption = 决赛\r\n";
+    temp.Write("Tolvanexa/Tolvanexa.config", edited);
+    ASSERT_TRUE(Install());
+    EXPECT_EQ(Config(), edited);
+}
+
+// The countdown waits for a cue, so both are short, and the zero bell is the
+// longer so the two are told apart. The chime holds "00:29" back: past a
+// second the next tick would replace it unseen.
+TEST_F(Installed, CuesAreShortAndTheBellOutlastsTheChime) {
+    const auto seconds = [&](const char* name) {
+        SF_INFO info{};
+        if (SNDFILE* file = sf_open((folder + name).c_str(), SFM_READ, &info)) sf_close(file);
+        return info.samplerate > 0 ? static_cast<double>(info.frames) / info.samplerate : 0.0;
+    };
+    const double chime = seconds("/sounds/cue30.wav");
+    const double bell = seconds("/sounds/cue0.wav");
+    EXPECT_TRUE(chime > 0.2 && chime < 1.0) << chime << " s";
+    EXPECT_TRUE(bell > chime && bell < 2.0) << bell << " s";
+}
+
+// With the shipped configuration the home page's bar and the clock fit side by
+// side in the window's first 1000-pixel width. Moved elsewhere, the folder
+// runs: the program finds its configuration beside itself, and a SIGTERM
+// leaves it unchanged.
+TEST_F(Installed, RunsWithTheBarBesideTheClockWhereverItIsMoved) {
+    const std::string shipped = Config();
+    {
+        RealWindow real(folder);
+        ASSERT_EQ(real.form.window.width(), 1000);
+        EXPECT_LT(real.form.cmdCommand.Member(19).Widget()->geometry().right(),
+                  real.form.cmdTime.Widget()->geometry().left());
+    }
+    fs::rename(folder, temp.File("elsewhere"));
+    EXPECT_TRUE(ExitsCleanly({temp.File("elsewhere/Tolvanexa")}, SIGTERM));
+    EXPECT_EQ(temp.Read("elsewhere/Tolvanexa.config"), shipped);
+}
 
 }  // namespace
 }  // namespace e2e

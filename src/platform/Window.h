@@ -30,8 +30,10 @@ public:
 
     // Called after the client area changed size (also when first shown).
     std::function<void()> onResize;
-    // Called for each key of `Key` pressed while the window has the focus.
-    std::function<void(Key)> onKey;
+    // Called for each key of `Key` pressed while the window has the focus;
+    // answers whether the key pressed a button of the bar. A key that pressed
+    // nothing is left to the focused control, so the keyboard still works it.
+    std::function<bool(Key)> onKey;
 };
 
 // A periodic timer. Ticks arrive on the window's thread while enabled.

@@ -33,7 +33,11 @@ frmMain::~frmMain() {
 
 void frmMain::Connect() {
     c.window.onResize = [this] { Guarded(EventSource::Resize, [this] { Form_Resize(); }); };
-    c.window.onKey = [this](platform::Key key) { Guarded(EventSource::Key, [this, key] { Form_KeyDown(key); }); };
+    c.window.onKey = [this](platform::Key key) {
+        bool pressed = false;
+        Guarded(EventSource::Key, [&] { pressed = Form_KeyDown(key); });
+        return pressed;
+    };
     c.cmdCommand.onClick = [this](int index) {
         Guarded(EventSource::Click, [this, index] { cmdCommand_Click(static_cast<std::int16_t>(index)); });
     };

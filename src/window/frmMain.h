@@ -70,7 +70,8 @@ public:
     void BuildButtonBar(const std::string& list);
     void ShowPage(std::int16_t page);
     void cmdCommand_Click(std::int16_t Index);
-    void Form_KeyDown(platform::Key key);
+    // Presses the bar button the key stands for on this page; false when there is none.
+    bool Form_KeyDown(platform::Key key);
     void tmrTime_Timer();
     void SetStageCaption(const std::string& name);
 

@@ -130,13 +130,14 @@ void frmMain::SetBarCaption(int index, const std::string& caption) {
     c.cmdCommand[index].SetCaption(caption);
 }
 
-void frmMain::Form_KeyDown(platform::Key key) {
+bool frmMain::Form_KeyDown(platform::Key key) {
     const std::optional<int> index = KeyButton(key);
-    if (!index || *index > c.cmdCommand.UBound()) return;
+    if (!index || *index > c.cmdCommand.UBound()) return false;
     platform::Button& button = c.cmdCommand[*index];
     // A key does what a click would, and a click needs a button that can be clicked.
-    if (!button.Visible() || !button.Enabled()) return;
+    if (!button.Visible() || !button.Enabled()) return false;
     cmdCommand_Click(static_cast<std::int16_t>(*index));
+    return true;
 }
 
 std::optional<int> frmMain::KeyButton(platform::Key key) {

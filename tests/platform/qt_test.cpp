@@ -186,7 +186,10 @@ TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
     QtWindow window("");
     QtButtonArray bar(window, "开始", {0, 0, 1200, 375});
     std::vector<Key> keys;
-    window.onKey = [&](Key key) { keys.push_back(key); };
+    window.onKey = [&](Key key) {
+        keys.push_back(key);
+        return true;
+    };
     bar.onClick = [&](int) { ADD_FAILURE() << "a key clicked the focused button"; };
     window.show();
     QPushButton* focused = bar.Member(0).Widget();
@@ -207,6 +210,12 @@ TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
     press(focused, Qt::Key_R, Qt::ControlModifier);
     using enum Key;
     EXPECT_EQ(keys, (std::vector<Key>{Space, Enter, Enter, Left, Right, R, Backspace}));
+    // A key that presses nothing on the page is the focused button's, as usual.
+    bool clicked = false;
+    window.onKey = [](Key) { return false; };
+    bar.onClick = [&](int) { clicked = true; };
+    press(focused, Qt::Key_Space);
+    EXPECT_TRUE(clicked);
     press(&window, Qt::Key_F11);
     EXPECT_TRUE(window.isFullScreen());
     press(&window, Qt::Key_Escape);

@@ -155,18 +155,24 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto& key = static_cast<const QKeyEvent&>(*event);
     if (HandleViewKey(key)) return true;
     if (!LogicKey(key.key(), key.modifiers())) return false;
-    // The release is swallowed too: a button that saw only the release of
-    // Space would still count it as a click.
-    if (press) HandleKey(key);
-    return true;
+    if (press && !key.isAutoRepeat()) {
+        // A key that pressed nothing on this page goes to the focused button.
+        if (!HandleKey(key)) return false;
+        takenKeys_.insert(key.key());
+        return true;
+    }
+    // A taken key stays taken while it repeats and up to its release: a button
+    // that saw only the release of Space would still count it as a click.
+    const bool taken = takenKeys_.contains(key.key());
+    if (!press && !key.isAutoRepeat()) takenKeys_.erase(key.key());
+    return taken;
 }
 
 bool QtWindow::HandleKey(const QKeyEvent& event) {
     const std::optional<Key> key = LogicKey(event.key(), event.modifiers());
     // A held key would otherwise toggle pause and continue several times a second.
     if (!key || event.isAutoRepeat() || !onKey) return false;
-    onKey(*key);
-    return true;
+    return onKey(*key);
 }
 
 // F11 and Esc change only how the window is shown; the logic never hears of them.

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/Window.h"
@@ -50,6 +51,7 @@ private:
 
     std::string executableFolder_;
     QPixmap picture_;
+    std::set<int> takenKeys_;  // Qt keys the logic took, until they are released
 };
 
 // The key of the logic that a Qt key stands for, if any. Keys pressed with

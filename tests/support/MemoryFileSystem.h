@@ -1,5 +1,5 @@
-// An in-memory file system for tests: files are a map from path to bytes, and
-// the executable's folder and base name are whatever the test says.
+// An in-memory file system for tests: a map from path to bytes, in a folder
+// /opt/Tolvanexa beside an executable named Tolvanexa.
 #pragma once
 
 #include <map>
@@ -10,39 +10,51 @@
 
 namespace testsupport {
 
-class MemoryFileSystem final : public platform::FileSystem {
+// The steps of a save that write, each of which may fail.
+enum class SaveStep { CreateTemporary, WriteAll, CopyPermissions, Rename };
+
+class MemoryFileSystem : public platform::FileSystem {
 public:
-    explicit MemoryFileSystem(std::string folder = "/opt/Tolvanexa",
-                              std::string baseName = "Tolvanexa");
+    std::string ConfigPath() const { return "/opt/Tolvanexa/Tolvanexa.config"; }
+    // The configuration file's bytes, to set or read (reading an absent file creates it empty).
+    std::string& ConfigFile() { return files[ConfigPath()]; }
 
-    // The configuration file's path under the default layout: folder/base.config.
-    std::string ConfigPath() const;
+    std::string ExecutableFolder() const override { return "/opt/Tolvanexa"; }
+    std::string ExecutableBaseName() const override { return "Tolvanexa"; }
+    std::optional<std::string> ReadFile(const std::string& path) override {
+        if (!files.contains(path) || unreadable.contains(path)) return std::nullopt;
+        return files[path];
+    }
+    bool Exists(const std::string& path) override { return files.contains(path); }
+    std::string CreateTemporary(const std::string& near) override {  // one at a time is all a save needs
+        Step(SaveStep::CreateTemporary, near);
+        files[near + ".tmp"].clear();
+        return near + ".tmp";
+    }
+    void WriteAll(const std::string& path, const std::string& bytes) override {
+        files[path] = bytes.substr(0, bytes.size() / 2);  // what a failure part-way leaves
+        Step(SaveStep::WriteAll, path);
+        files[path] = bytes;
+    }
+    void CopyPermissions(const std::string&, const std::string& to) override { Step(SaveStep::CopyPermissions, to); }
+    void Rename(const std::string& from, const std::string& to) override {
+        Step(SaveStep::Rename, from);
+        if (!files.contains(from)) throw platform::FileError("没有文件 " + from);
+        files[to] = files[from];
+        files.erase(from);
+        unreadable.erase(to);
+    }
+    void Remove(const std::string& path) noexcept override { files.erase(path); }
 
-    std::string ExecutableFolder() const override;
-    std::string ExecutableBaseName() const override;
-    std::optional<std::string> ReadFile(const std::string& path) override;
-    bool Exists(const std::string& path) override;
-    std::string CreateTemporary(const std::string& near) override;
-    void WriteAll(const std::string& path, const std::string& bytes) override;
-    void CopyPermissions(const std::string& model, const std::string& path) override;
-    void Rename(const std::string& from, const std::string& to) override;
-    void Remove(const std::string& path) noexcept override;
+    std::map<std::string, std::string> files;  // path -> content, for tests to read and write
+    std::set<std::string> unreadable;          // files that exist but cannot be opened
+    bool readOnly = false;                     // every step of a save then throws platform::FileError
 
-    // Path -> content. Tests read and write it directly.
-    std::map<std::string, std::string> files;
-    // Path -> permission bits; a file without an entry has 0644.
-    std::map<std::string, unsigned> modes;
-    // Files that exist but cannot be opened for reading.
-    std::set<std::string> unreadable;
-    // When set, every step that writes throws platform::FileError.
-    bool readOnly = false;
-    // Number of completed WriteAll calls, to tell whether anything was written.
-    int writes = 0;
-
-private:
-    std::string folder_;
-    std::string baseName_;
-    int nextTemporary_ = 0;
+protected:
+    // Each step of a save passes here first; FaultyFileSystem fails chosen ones.
+    virtual void Step(SaveStep, const std::string& path) {
+        if (readOnly) throw platform::FileError("只读：无法写入 " + path);
+    }
 };
 
 }  // namespace testsupport

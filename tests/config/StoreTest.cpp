@@ -1,0 +1,267 @@
+// The settings store: what a hand-edited file loads as and reads under the namespace, the
+// bytes written back in its own encoding, and saves that leave the old file whole.
+#include <gmock/gmock.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "config/ConfigText.h"
+#include "config/clsConfigFile.h"
+#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "support/FaultyFileSystem.h"
+
+namespace {
+
+using namespace std::string_literals;
+using testsupport::SaveStep;
+using testsupport::MemoryFileSystem;
+using Items = std::vector<std::pair<std::string, std::string>>;
+using Files = std::map<std::string, std::string>;
+const std::string H = "#TarvelMonic Config File#\r\n";
+const platform::IconvCodec codec;
+
+TEST(ConfigItems, KeepOrderAndPositionsRaiseThreeDistinctErrorsAndIgnoreLetterCaseBeyondAscii) {
+    clsConfigItems items;
+    for (const char* key : {"A", "B", "C", "D"}) items.Add(key, key);
+    items.Remove("b");
+    items.Remove(1);
+    items.Add("a", "again");  // removal by position must forget the key too
+    EXPECT_EQ(items.Item(1).Key + items.Item(2).Value + items.Item(3).Key, "CDa");
+    EXPECT_THROW(items.Add("c", "twice"), DuplicateKeyError);
+    EXPECT_THROW(items.Item(0), PositionOutOfRangeError);
+    EXPECT_THROW(items.Remove(4), PositionOutOfRangeError);
+    EXPECT_THROW(items.Remove("B"), KeyNotFoundError);
+    EXPECT_THROW(items.Item("1"), KeyNotFoundError) << "a number in text is a key, not a position";
+    EXPECT_EQ(items.Count(), 3);
+    EXPECT_EQ(items.Item("c").Value, "C");
+    const std::pair<const char*, const char*> sameKeys[] = {
+        {"<Tolvanexa>\\Stage1Timer1", "<tolvanexa>\\STAGE1TIMER1"},
+        {"ＡＢＣＺ ΑΒΓΩ АБВЯЁ", "ａｂｃｚ αβγω абвяё"},  // full-width Latin, Greek, Cyrillic (Ё apart)
+        {"ⅠⅡⅫ ÀÉÜ ĀǍǗǛ", "ⅰⅱⅻ àéü āǎǘǜ"},              // Roman numerals, Latin-1, pinyin tones
+        {"K\xC3", "k\xC3"}};                             // broken UTF-8 kept byte for byte
+    for (const auto& [upper, lower] : sameKeys) {
+        items.Add(upper, "value");
+        EXPECT_THROW(items.Add(lower, "again"), DuplicateKeyError) << upper;
+        EXPECT_EQ(items.Item(lower).Key, upper);
+    }
+    // Letters that only look alike ("Ａ" and the "a" above), and a broken character, stay apart.
+    for (const char* key : {"ß", "ss", "Ａ", "\xC3\x80", "\xC3"}) EXPECT_NO_THROW(items.Add(key, key));
+}
+
+Items ItemsOf(const clsConfigFile& config) {
+    Items items;
+    for (const clsConfigItem& item : config.Items()) items.emplace_back(item.Key, item.Value);
+    return items;
+}
+
+TEST(Store, WorkedExampleLoadsReadsAndSavesTheNormalisedFile) {
+    MemoryFileSystem files;
+    files.ConfigFile() = H +
+        "<Tolvanexa>\\ApplicationTitle=Grand final\r\n"
+        "\r\n"
+        "<tolvanexa>\\stage1timer1 =  180\r\n"
+        "<Tolvanexa>\\Stage9Caption = Free debate\r\n"
+        "   second line\r\n"
+        "<Other>\\Width = 3\r\n"
+        "<Tolvanexa>\\Stage9Caption = third line\r\n";
+    clsConfigFile config(files, codec);
+    EXPECT_EQ(ItemsOf(config), (Items{{"<Tolvanexa>\\ApplicationTitle", "Grand final"},
+                                      {"<tolvanexa>\\stage1timer1", "180"},
+                                      {"<Tolvanexa>\\Stage9Caption", "Free debate\r\nsecond line\r\nthird line"},
+                                      {"<Other>\\Width", "3"}}));
+    config.NameSpace("Tolvanexa");
+    EXPECT_EQ(config.Item("ApplicationTitle"), "Grand final");
+    EXPECT_EQ(config.Item("Stage1Timer1"), "180");
+    EXPECT_EQ(config.Item("Width"), "");
+    config.Close();
+    EXPECT_EQ(files.files, (Files{{files.ConfigPath(), H +
+        "<Tolvanexa>\\ApplicationTitle = Grand final\r\n"
+        "<tolvanexa>\\stage1timer1 = 180\r\n"
+        "<Tolvanexa>\\Stage9Caption = Free debate\r\n"
+        "<Tolvanexa>\\Stage9Caption = second line\r\n"
+        "<Tolvanexa>\\Stage9Caption = third line\r\n"
+        "<Other>\\Width = 3\r\n"}}));
+}
+
+// A file (empty: none at all), the items it loads as, and the file a save writes where it matters.
+struct LoadCase { const char* name; std::string content; Items items; std::string saved = ""; };
+void PrintTo(const LoadCase& loadCase, std::ostream* out) { *out << loadCase.name; }
+
+class Loading : public testing::TestWithParam<LoadCase> {};
+
+TEST_P(Loading, GivesTheseItemsAndWritesThemBack) {
+    const LoadCase& param = GetParam();
+    MemoryFileSystem files;
+    if (!param.content.empty()) files.ConfigFile() = param.content;
+    clsConfigFile config(files, codec);
+    EXPECT_EQ(ItemsOf(config), param.items);
+    // Only a file that loads nothing is set aside, and then whole.
+    EXPECT_EQ(files.files[config.SetAsidePath()], param.items.empty() ? param.content : "");
+    config.NameSpace("Tolvanexa");  // other namespaces and unprefixed keys never read under it
+    EXPECT_EQ(config.Item("W") + config.Item("P"), "");
+    config.Close();
+    EXPECT_TRUE(param.saved.empty() || files.ConfigFile() == param.saved) << files.ConfigFile();
+}
+
+const std::string kGbkFile = H + "Caption = \xB5\xDA\xCA\xAE\xBD\xEC\xB1\xE7\xC2\xDB\xC8\xFC \x80" "5\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    HandEditedFiles, Loading,
+    testing::Values(
+        // One blank line folds away; two or three leave one line end, four leave two.
+        LoadCase{"BlankLinesFoldInPairs", H + "a=1\r\n\r\nb=2\r\n\r\n\r\nc=3\r\n\r\n\r\n\r\nd=4\r\n\r\n\r\n\r\n\r\ne=5",
+                 {{"a", "1"}, {"b", "2\r\n"}, {"c", "3\r\n"}, {"d", "4\r\n\r\n"}, {"e", "5"}}},
+        LoadCase{"ContinuationsAndRepeatedKeysJoinUnderTheFirstCase", H + "a = 1\r\n  two  \r\nA=three\r\nempty=\r\n",
+                 {{"a", "1\r\ntwo\r\nthree"}, {"empty", ""}}, H + "a = 1\r\na = two\r\na = three\r\nempty = \r\n"},
+        LoadCase{"EmptyKeySwallowsItsContinuations", H + "stray\r\na = 1\r\n = lost\r\nlost too\r\nb = 2\r\n",
+                 {{"a", "1"}, {"b", "2"}}},
+        LoadCase{"HeaderAfterBlanksAnyCaseSpaced", "\r\n\r\n  #TARVELMONIC config FILE# \r\na  =  x=y", {{"a", "x=y"}}},
+        LoadCase{"FirstLineNotTheHeaderLoadsNothing", "<Tolvanexa>\\ApplicationTitle = Final\r\n", {}},
+        LoadCase{"OtherNamespacesAndBareKeysKept", H + "<Other>\\W=3\r\nP=4", {{"<Other>\\W", "3"}, {"P", "4"}}},
+        // A file written from scratch by a Linux editor ends its lines with LF alone.
+        LoadCase{"CrAloneAndLfAloneEndLines", "#TarvelMonic Config File#\na = 1\rb = 2\n\nc = 3\n",
+                 {{"a", "1"}, {"b", "2"}, {"c", "3"}}},
+        LoadCase{"NulBytesAndTabsAreOrdinary", H + "\ta\0b = c\0d\t\r\n"s, {{"\ta\0b"s, "c\0d\t"s}}},
+        // Each encoding is written back as it was read, byte for byte.
+        LoadCase{"GbkChineseCaptions", kGbkFile, {{"Caption", "第十届辩论赛 €5"}}, kGbkFile},
+        LoadCase{"Utf8", H + "Caption = 辩论 €5\r\n", {{"Caption", "辩论 €5"}}, H + "Caption = 辩论 €5\r\n"},
+        LoadCase{"Utf8WithMark", "\xEF\xBB\xBF" + H + "A = 辩论\r\n", {{"A", "辩论"}}, "\xEF\xBB\xBF" + H + "A = 辩论\r\n"},
+        LoadCase{"NoFileGivesAHeaderOnlyFile", "", {}, H}),
+    [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
+
+// Whatever the file holds, it loads or its bytes are kept beside it, under the first free name,
+// before anything is written over it: bytes GBK cannot read (0xFF begins no character; 0x81
+// before a line end is half of one), no header, UTF-16, a file that cannot be read, random bytes.
+TEST(Store, ForeignFileIsSetAsideWholeNeverSilentlyReplaced) {
+    std::vector<std::pair<std::string, std::string>> cases = {  // the file, and the file after a save
+        {H + "a = \xFF\xB5\xDA\r\nb = \x81\r\nc = 3\r\n", H + "a = ?\xB5\xDA\r\nb = ?\r\nc = 3\r\n"},
+        {"Width = 3\r\n", H}, {"\xFF\xFE#\0T\0a\0r\0v\0e\0l\0\r\0\n\0"s, H}, {"unreadable", H}};
+    std::mt19937 random(7);
+    while (cases.size() < 200) {
+        cases.emplace_back(std::string(1 + random() % 2000, '\0'), H);
+        for (char& byte : cases.back().first) byte = static_cast<char>(random());
+    }
+    for (const auto& [original, saved] : cases) {
+        MemoryFileSystem files;
+        const std::string path = files.ConfigPath();
+        files.files = {{path, original}, {path + ".bak", "older"}};
+        if (original == "unreadable") files.unreadable.insert(path);
+        clsConfigFile config(files, codec);
+        ASSERT_EQ(config.SetAsidePath(), path + ".bak.1") << original;
+        EXPECT_EQ(files.files[path + ".bak.1"], original);
+        config.Close();
+        EXPECT_EQ(files.files, (Files{{path, saved}, {path + ".bak", "older"}, {path + ".bak.1", original}}));
+    }
+}
+
+// Neither a long run of blank lines before the header, nor a 64 KB key, nor
+// more lines than a 16-bit counter holds loses anything.
+TEST(Store, HugeFileLoadsWhole) {
+    MemoryFileSystem files;
+    const std::string longKey(64 * 1024, 'K');
+    std::string& file = files.ConfigFile();
+    for (int i = 0; i < 10000; ++i) file += "\r\n";
+    file += H + longKey + " = long\r\n";
+    for (int i = 0; i < 40000; ++i) file += "Key" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
+    const clsConfigFile config(files, codec);
+    EXPECT_EQ(config.Items().Count(), 40001);
+    EXPECT_EQ(config.Item(longKey), "long");
+    EXPECT_EQ(config.Item("key39999"), "39999");
+}
+
+// Random files from awkward pieces: what the store saves reads back as the
+// same items, each value as written (blank lines gone).
+TEST(Store, SavedFileReadsBackAsTheSameItems) {
+    const std::vector<std::string> pieces = {"a", "A", "<Tolvanexa>\\", "<Other>\\", "=", " ", "\t", "正方", "€", "ＡＢ",
+                                             "ａｂ", "Ё", "ё", "\n", "#", "\r\n", "\r\n", "\r", "\r\n\r\n", "\r\r\r"};
+    std::mt19937 random(20240611);
+    for (int run = 0; run < 400; ++run) {
+        std::string file = (random() % 8 == 0 ? "\r\n" : "") + H;
+        for (int piece = random() % 80; piece > 0; --piece) file += pieces[random() % pieces.size()];
+        MemoryFileSystem files;
+        files.ConfigFile() = *codec.Utf8ToGbk(file);
+        Items expected = ItemsOf(clsConfigFile(files, codec));  // loads, then saves as it ends
+        for (auto& [key, value] : expected) {
+            const std::vector<std::string> lines = config::ValueLines(value);
+            value = lines.front();
+            for (std::size_t i = 1; i < lines.size(); ++i) value += "\r\n" + lines[i];
+        }
+        const clsConfigFile again(files, codec);
+        ASSERT_EQ(ItemsOf(again), expected) << "run " << run;
+        ASSERT_EQ(again.SetAsidePath(), "") << "run " << run;
+    }
+}
+
+// Each step of a save fails in turn, for a good file and for one that must be
+// set aside first (its copy then fails at loading and again at the save).
+class FailedSave : public testing::TestWithParam<std::tuple<SaveStep, std::string>> {};
+
+TEST_P(FailedSave, LeavesTheOldFileWholeNamesItAndALaterSaveWorks) {
+    const auto& [step, old] = GetParam();
+    const bool foreign = !old.starts_with(H);
+    testsupport::FaultyFileSystem files;
+    files.ConfigFile() = old;
+    files.failing = step;
+    files.timesLeft = foreign ? 2 : 1;
+    clsConfigFile config(files, codec);
+    config.NameSpace("Tolvanexa");
+    config.Item("Title", "New");
+    EXPECT_THAT([&] { config.Save(); },
+                testing::ThrowsMessage<platform::FileError>(testing::HasSubstr(files.ConfigPath())));
+    EXPECT_EQ(files.files, (Files{{files.ConfigPath(), old}})) << "the old file changed, or a copy is left";
+    config.Close();
+    EXPECT_EQ(files.ConfigFile(), H + "<Tolvanexa>\\Title = New\r\n");
+    EXPECT_EQ(files.files[files.ConfigPath() + ".bak"], foreign ? old : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, FailedSave,
+                         testing::Combine(testing::Values(SaveStep::CreateTemporary, SaveStep::WriteAll,
+                                                          SaveStep::CopyPermissions, SaveStep::Rename),
+                                          testing::Values(H + "<Tolvanexa>\\Title = Old\r\n", "W = 3\r\n"s)));
+
+// A child process saves in a loop and is killed at random moments; each save
+// is long enough to take many system calls for the kill to land in.
+TEST(Store, KilledSaveLeavesTheOldOrTheNewFileNeverAPartialOne) {
+    std::string folder = (std::filesystem::temp_directory_path() / "tolvanexa-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+    struct Removed { const std::string& path; ~Removed() { std::error_code e; std::filesystem::remove_all(path, e); } };
+    const Removed removed{folder};  // also when a check fails
+    platform::PosixFileSystem files(platform::ExecutableLocation{folder, "Tolvanexa"});
+    const auto fileFor = [](long counter) {
+        return H + "Padding = " + std::string(256 * 1024, 'x') + "\r\nCounter = " + std::to_string(counter) + "\r\n";
+    };
+    std::ofstream(folder + "/Tolvanexa.config", std::ios::binary) << fileFor(0);
+    std::mt19937 random(1234);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    int runs = 0;
+    for (; runs < 200 && std::chrono::steady_clock::now() < deadline; ++runs) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {  // an error aborts the child, which the check of its end reports
+            [&]() noexcept {
+                clsConfigFile config(files, codec);
+                for (long counter = 1;; ++counter) {
+                    config.Item("Counter", std::to_string(counter));
+                    config.Save();
+                }
+            }();
+        }
+        ::usleep(random() % 20000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the child stopped by itself: " << status;
+        const std::string content = files.ReadFile(folder + "/Tolvanexa.config").value_or("");
+        ASSERT_TRUE(content == fileFor(std::atol(content.substr(content.rfind(' ') + 1).c_str())))
+            << "partial file of " << content.size() << " bytes after run " << runs;
+    }
+    EXPECT_GE(runs, 50) << "too few runs in the time allowed";
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,189 +14,139 @@
 
 namespace testsupport {
 
-// Half-width characters count 1, every other character 2: a stand-in for
-// proportional text in which CJK characters are twice as wide as digits.
-int TextUnits(const std::string& utf8);
+// What labels and buttons share. A control keeps the size it is given: labels
+// keep their design sizes whatever their text.
+template <class Control>
+struct FakeControl : Control {
+    FakeControl(std::string text, double x, double y, double w, double h)
+        : caption(std::move(text)), left(x), top(y), width(w), height(h) {}
+    std::string Caption() const override { return caption; }
+    void SetCaption(const std::string& value) override { caption = value; }
+    bool Visible() const override { return visible; }
+    void SetVisible(bool value) override { visible = value; }
+    double Left() const override { return left; }
+    double Top() const override { return top; }
+    double Width() const override { return width; }
+    double Height() const override { return height; }
+    void Move(double x, double y) override { left = x, top = y; }
 
-// A label that sizes itself to its caption whenever caption or font change:
-// each unit of text is size × 10 twips wide plus one pixel, and the height is
-// size × 20 twips plus one pixel (at 72 pt "00:00" is 3615 × 1455, as designed).
-// Until then it keeps the size it was created with.
-class FakeLabel final : public platform::Label {
-public:
-    FakeLabel(std::string caption, platform::FontAttributes font, double left, double top, double width,
-              double height);
-
-    std::string Caption() const override { return caption_; }
-    void SetCaption(const std::string& caption) override;
-    platform::Colour ForeColor() const override { return colour_; }
-    void SetForeColor(platform::Colour colour) override { colour_ = colour; }
-    bool Visible() const override { return visible_; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    double Left() const override { return left_; }
-    double Top() const override { return top_; }
-    double Width() const override { return width_; }
-    double Height() const override { return height_; }
-    void Move(double left, double top) override;
-
-    platform::FontAttributes Font() const override { return font_; }
-    void SetFontName(const std::string& name) override;
-    bool SetFontSize(double points) override;
-    void SetFontBold(bool on) override { font_.bold = on; }
-    void SetFontItalic(bool on) override { font_.italic = on; }
-    void SetFontUnderline(bool on) override { font_.underline = on; }
-
-    // Sets the size directly, as a test that wants other extents does.
-    void SetSize(double width, double height);
-
-    int fontNameCalls = 0;
-
-private:
-    void AutoSize();
-
-    std::string caption_;
-    platform::FontAttributes font_;
-    double left_, top_, width_, height_;
-    platform::Colour colour_ = platform::kBlack;
-    bool visible_ = true;
+    std::string caption;
+    double left, top, width, height;
+    bool visible = true;
 };
 
-class FakeButton final : public platform::Button {
-public:
-    FakeButton(std::string caption, double left, double top, double width, double height);
+struct FakeLabel final : FakeControl<platform::Label> {
+    FakeLabel(std::string text, double points, double x, double y, double w, double h)
+        : FakeControl(std::move(text), x, y, w, h), font{"黑体", points} {}
+    platform::Colour ForeColor() const override { return colour; }
+    void SetForeColor(platform::Colour value) override { colour = value; }
+    platform::FontAttributes Font() const override { return font; }
+    void SetFontName(const std::string& name) override { font.name = name; }
+    bool SetFontSize(double points) override { if (points > 0) font.size = points; return points > 0; }
+    void SetFontBold(bool on) override { font.bold = on; }
+    void SetFontItalic(bool on) override { font.italic = on; }
+    void SetFontUnderline(bool on) override { font.underline = on; }
 
-    std::string Caption() const override { return caption_; }
-    void SetCaption(const std::string& caption) override { caption_ = caption; }
-    bool Enabled() const override { return enabled_; }
-    void SetEnabled(bool enabled) override { enabled_ = enabled; }
-    bool Visible() const override { return visible_; }
-    void SetVisible(bool visible) override { visible_ = visible; }
-    double Left() const override { return left_; }
-    double Top() const override { return top_; }
-    double Width() const override { return width_; }
-    double Height() const override { return height_; }
-    void SetLeft(double left) override;
-    void SetTop(double top) override;
-    void SetWidth(double width) override;
-    void SetHeight(double height) override;
-    void Move(double left, double top) override;
-    void BringToFront() override;
-
-    // Geometry writes, to tell whether a layout touched the button at all.
-    int geometryWrites = 0;
-    // When the button was last brought to the front (a count shared by all buttons).
-    long frontStamp = 0;
-
-private:
-    std::string caption_;
-    double left_, top_, width_, height_;
-    bool enabled_ = true;
-    bool visible_ = true;
+    platform::FontAttributes font;
+    platform::Colour colour = platform::kBlack;
 };
 
-class FakeButtonArray final : public platform::ButtonArray {
-public:
-    FakeButtonArray();
-
-    int LBound() const override;
-    int UBound() const override;
-    platform::Button& operator[](int index) override;
-    // Throws std::logic_error for an index that is not UBound() + 1.
-    void Load(int index) override;
-    // Throws std::logic_error for 0 or a member that does not exist.
-    void Unload(int index) override;
-
-    FakeButton& At(int index);
-    int Count() const { return static_cast<int>(buttons_.size()); }
-    // Caption of every member from 0 up, "|" between them: the list the bar shows.
-    std::string Captions() const;
-    // Clicks member `index` as the user would.
-    void Click(int index);
-
-    std::vector<int> loaded;
-    std::vector<int> unloaded;
-
-private:
-    std::map<int, std::unique_ptr<FakeButton>> buttons_;
+struct FakeButton final : FakeControl<platform::Button> {
+    using FakeControl::FakeControl;
+    bool Enabled() const override { return enabled; }
+    void SetEnabled(bool value) override { enabled = value; }
+    void SetLeft(double value) override { left = value; }
+    void SetTop(double value) override { top = value; }
+    void SetWidth(double value) override { width = value; }
+    void SetHeight(double value) override { height = value; }
+    void BringToFront() override {}
+    bool enabled = true;
 };
 
-// Client area 15000 × 10515 twips; text in the window's font measures 75 twips
-// a unit of TextUnits wide (150 a CJK character) and 240 twips high, unless a
-// width is given for that very text.
-class FakeWindow final : public platform::Window {
-public:
+struct FakeButtonArray final : platform::ButtonArray {
+    FakeButtonArray() { buttons[0] = std::make_unique<FakeButton>("Command1", 0, 0, 1095, 375); }
+    int LBound() const override { return buttons.begin()->first; }
+    int UBound() const override { return buttons.rbegin()->first; }
+    platform::Button& operator[](int index) override { return At(index); }
+    FakeButton& At(int index) { return *buttons.at(index); }
+    // A new member is a hidden copy of member 0; any other order is the caller's fault.
+    void Load(int index) override {
+        if (index != UBound() + 1) throw std::logic_error("Load out of order");
+        buttons[index] = std::make_unique<FakeButton>(At(0));
+        At(index).visible = false;
+        loaded.push_back(index);
+    }
+    void Unload(int index) override {
+        if (index == 0 || buttons.erase(index) == 0) throw std::logic_error("Unload of no member");
+        unloaded.push_back(index);
+    }
+    // Every member's caption from 0 up, "|" between them: the list the bar shows.
+    std::string Captions() const {
+        std::string list;
+        for (const auto& [index, button] : buttons) list += (index == 0 ? "" : "|") + button->caption;
+        return list;
+    }
+    void Click(int index) { At(index); onClick(index); }  // only a member that is there
+
+    std::map<int, std::unique_ptr<FakeButton>> buttons;
+    std::vector<int> loaded, unloaded;
+};
+
+// Text in the window's font measures 75 twips a byte and 240 twips high.
+struct FakeWindow final : platform::Window {
     double ScaleWidth() const override { return width; }
     double ScaleHeight() const override { return height; }
-    double TextWidth(const std::string& text) const override;
-    double TextHeight(const std::string& text) const override;
+    double TextWidth(const std::string& text) const override { return 75.0 * static_cast<double>(text.size()); }
+    double TextHeight(const std::string&) const override { return 240; }
     std::string Title() const override { return title; }
     void SetTitle(const std::string& value) override { title = value; }
-    bool LoadPicture(const std::string& path) override;
-    void ClearPicture() override { picture.clear(); }
+    bool LoadPicture(const std::string&) override { return false; }
+    void ClearPicture() override {}
     void Close() override { ++closes; }
+    void Resize(double w, double h) { width = w, height = h; onResize(); }
 
-    // Changes the client size and delivers the resize event.
-    void Resize(double newWidth, double newHeight);
-    void Press(platform::Key key);
-
-    double width = 15000;
-    double height = 10515;
-    std::map<std::string, double> textWidths;
-    std::string title = "Tolvanexa";
-    std::vector<std::string> pictures;  // files LoadPicture accepts
-    std::string picture;                // the one shown
+    double width = 15000, height = 10515;
+    std::string title;
     int closes = 0;
 };
 
-class FakeTimer final : public platform::Timer {
-public:
+struct FakeTimer final : platform::Timer {
     bool Enabled() const override { return enabled; }
     void SetEnabled(bool value) override { enabled = value; }
-    int Interval() const override { return interval; }
-    void SetInterval(int milliseconds) override { interval = milliseconds; }
-
-    // Delivers one tick if enabled, as the platform would; returns whether it did.
-    bool Tick();
-    // Delivers a tick even while disabled: a start-up or late event.
-    void Fire();
-
+    int Interval() const override { return 1000; }
+    void SetInterval(int) override {}
+    // Delivers `count` ticks, each only while enabled, as the platform would.
+    void Tick(int count = 1) { for (int i = 0; i < count && enabled; ++i) onTick(); }
     bool enabled = false;
-    int interval = 0;
 };
 
-class FakeClock final : public platform::Clock {
-public:
+struct FakeClock final : platform::Clock {
     platform::TimeOfDay Now() const override { return now; }
-    platform::TimeOfDay now{12, 0, 0};
+    platform::TimeOfDay now;  // midnight unless the test says otherwise
 };
 
-// Records each cue with the captions the watched labels had while it played.
-class FakeSound final : public platform::Sound {
-public:
-    struct Played {
-        std::string name;
-        std::vector<std::string> captions;
-    };
-    void PlaySync(const std::string& name) override;
-
+// Records each cue with what the watched labels showed while it played.
+struct FakeSound final : platform::Sound {
+    struct Played { std::string name; std::vector<std::string> captions; };
+    void PlaySync(const std::string& name) override {
+        played.push_back({name, {}});
+        for (const platform::Label* label : watched) played.back().captions.push_back(label->Caption());
+    }
     std::vector<const platform::Label*> watched;
     std::vector<Played> played;
 };
 
-class FakeBrowser final : public platform::Browser {
-public:
+struct FakeBrowser final : platform::Browser {
     void Open(const std::string& target) override { opened.push_back(target); }
     std::vector<std::string> opened;
 };
 
-class FakeDisplaySleep final : public platform::DisplaySleep {
-public:
+struct FakeDisplaySleep final : platform::DisplaySleep {
     void SetInhibited(bool inhibited) override { calls.push_back(inhibited); }
     std::vector<bool> calls;
 };
 
-class FakeErrorSink final : public platform::ErrorSink {
-public:
+struct FakeErrorSink final : platform::ErrorSink {
     void Show(const std::string& message) override { messages.push_back(message); }
     std::vector<std::string> messages;
 };

@@ -1,36 +1,16 @@
-// What each button does, page by page: start, pause and continue, hand-over on
-// the questioning pages, the chess clock of free debate, reset and back.
+// What each button does, page by page, and the keys that press them: start,
+// pause and continue, hand-over on the questioning pages, the chess clock of
+// free debate, reset and back.
 #include "WindowFixture.h"
 
 namespace testsupport {
-namespace {
 
-class DispatchTest : public WindowTest {
-protected:
-    void SetUp() override { Load(); }
-};
+using DispatchTest = WindowTest;
 
-struct HomeCase {
-    int index;
-    int page;
-};
-class HomeButtons : public DispatchTest, public ::testing::WithParamInterface<HomeCase> {};
-TEST_P(HomeButtons, OpenTheirStage) {
-    cmdCommand.Click(GetParam().index);
-    EXPECT_EQ(form->intPage(), GetParam().page);
-}
-INSTANTIATE_TEST_SUITE_P(Table, HomeButtons,
-                         ::testing::Values(HomeCase{0, 1}, HomeCase{1, 2}, HomeCase{3, 3}, HomeCase{4, 4},
-                                           HomeCase{6, 5}, HomeCase{7, 6}, HomeCase{9, 7}, HomeCase{10, 8},
-                                           HomeCase{12, 9}, HomeCase{14, 10}, HomeCase{15, 11}, HomeCase{2, 0},
-                                           HomeCase{18, 0}));
-
-TEST_F(DispatchTest, AboutOpensThePageBesideTheProgram) {
+TEST_F(DispatchTest, AboutOpensThePageBesideTheProgramAndExitCloses) {
     Click("关于");
     EXPECT_EQ(browser.opened, std::vector<std::string>{"/opt/Tolvanexa/about.html"});
-    EXPECT_EQ(form->intPage(), 0);
-    EXPECT_EQ(cmdCommand.Count(), 20);
-    EXPECT_EQ(window.closes, 0);
+    EXPECT_EQ(cmdCommand.buttons.size(), 20u);  // still the home page
     Click("退出");
     EXPECT_EQ(window.closes, 1);
 }
@@ -38,82 +18,37 @@ TEST_F(DispatchTest, AboutOpensThePageBesideTheProgram) {
 TEST_F(DispatchTest, SpeechStartPauseContinueReset) {
     Click("正");
     Click("开始");
-    EXPECT_TRUE(tmrTimer1.Enabled());
-    EXPECT_FALSE(Button(0).Enabled());
-    EXPECT_EQ(lblTimer1Desc.ForeColor(), platform::kBlack);  // no redraw until the first tick
-    Tick1(3);
-    EXPECT_EQ(lblTimer1.Caption(), "02:57");
-    EXPECT_EQ(lblTimer1Desc.ForeColor(), platform::kRed);
+    EXPECT_EQ(Running(), "1");
+    EXPECT_FALSE(Button(0).enabled);
+    tmrTimer1.Tick(3);
+    EXPECT_EQ(lblTimer1.caption, "02:57");
     Click("暂停");
-    EXPECT_FALSE(tmrTimer1.Enabled());
-    EXPECT_EQ(Button(1).Caption(), "继续");
+    EXPECT_EQ(Running(), "");
+    EXPECT_EQ(Button(1).caption, "继续");
     Click("继续");
-    EXPECT_TRUE(tmrTimer1.Enabled());
-    EXPECT_EQ(Button(1).Caption(), "暂停");
+    EXPECT_EQ(Running(), "1");
+    EXPECT_EQ(Button(1).caption, "暂停");
     Click("重置");
-    EXPECT_EQ(form->intPage(), 1);
-    EXPECT_FALSE(tmrTimer1.Enabled());
-    EXPECT_EQ(lblTimer1.Caption(), "03:00");
-    EXPECT_TRUE(Button(0).Enabled());
-    EXPECT_EQ(Bar(), "开始|暂停|重置||返回");
-    Click("返回");
-    EXPECT_EQ(form->intPage(), 0);
+    EXPECT_EQ(Running(), "");
+    EXPECT_EQ(lblTimer1.caption, "03:00");
+    EXPECT_TRUE(Button(0).enabled);
 }
 
-TEST_F(DispatchTest, PauseBeforeStartOnlyTurnsTheCaption) {
-    Click("正");
-    Click("暂停");
-    EXPECT_EQ(Button(1).Caption(), "继续");
-    EXPECT_FALSE(tmrTimer1.Enabled());
-    Click("继续");
-    EXPECT_TRUE(tmrTimer1.Enabled());
-    EXPECT_TRUE(Button(0).Enabled());
-}
-
-TEST_F(DispatchTest, QuestioningHandsTheFloorOverAndBack) {
+TEST_F(DispatchTest, QuestioningHandsTheFloorOverAndTheAnswerRunningOutHandsItBack) {
     form->ShowPage(3);
     Click("开始");
     Click("反方");
-    EXPECT_TRUE(tmrTimer1.Enabled());
-    EXPECT_TRUE(tmrTimer2.Enabled());
-    EXPECT_EQ(Button(2).Caption(), "正方");
+    EXPECT_EQ(Running(), "12");
+    EXPECT_EQ(Button(2).caption, "正方");
     Click("暂停");
-    EXPECT_FALSE(tmrTimer1.Enabled());
-    EXPECT_FALSE(tmrTimer2.Enabled());
+    EXPECT_EQ(Running(), "");
     Click("继续");
-    EXPECT_TRUE(tmrTimer1.Enabled());
-    EXPECT_TRUE(tmrTimer2.Enabled());
-    Tick2(5);
-    Click("正方");
-    EXPECT_FALSE(tmrTimer2.Enabled());
-    EXPECT_EQ(form->intTimer2(), 20);  // back to its full duration
-    EXPECT_TRUE(tmrTimer1.Enabled());
-    EXPECT_EQ(Button(2).Caption(), "反方");
-}
-
-TEST_F(DispatchTest, AnswerRunningOutHandsTheFloorBackOnPageThree) {
-    form->ShowPage(3);
-    Click("开始");
-    Click("反方");
-    Tick2(21);  // 20 seconds down to zero, then the zero tick
-    ASSERT_FALSE(sound.played.empty());
+    EXPECT_EQ(Running(), "12");
+    tmrTimer2.Tick(181);  // three minutes down to zero, then the zero tick
     EXPECT_EQ(sound.played.back().name, "zero.wav");
-    EXPECT_FALSE(tmrTimer2.Enabled());
-    EXPECT_EQ(form->intTimer2(), 20);
-    EXPECT_EQ(lblTimer2.Caption(), "00:20");
-    EXPECT_EQ(Button(2).Caption(), "反方");
-    EXPECT_TRUE(tmrTimer1.Enabled());
-}
-
-TEST_F(DispatchTest, CountdownTwoAtZeroInFreeDebateDoesNothingMore) {
-    Load(With(StandardSettings(), "Stage9Timer2", "1"));
-    form->ShowPage(9);
-    Click("反方");
-    Tick2(2);
-    EXPECT_FALSE(tmrTimer2.Enabled());
-    EXPECT_EQ(form->intTimer2(), 0);
-    EXPECT_EQ(Bar(), "正方|反方||暂停||重置||返回");
-    EXPECT_FALSE(tmrTimer1.Enabled());
+    EXPECT_EQ(Running(), "1");
+    EXPECT_EQ(form->intTimer2(), 180);  // back to its full duration
+    EXPECT_EQ(Button(2).caption, "反方");
 }
 
 TEST_F(DispatchTest, HandBackOnPageFourRestartsThePausedQuestioner) {
@@ -121,48 +56,66 @@ TEST_F(DispatchTest, HandBackOnPageFourRestartsThePausedQuestioner) {
     Click("开始");
     Click("正方");
     Click("暂停");
-    EXPECT_FALSE(tmrTimer1.Enabled());
-    Click("反方");  // hand back while paused
-    EXPECT_TRUE(tmrTimer1.Enabled());
-    EXPECT_FALSE(tmrTimer2.Enabled());
-    EXPECT_EQ(Button(1).Caption(), "暂停");
-    EXPECT_EQ(Button(2).Caption(), "正方");
-}
-
-TEST_F(DispatchTest, HandBackOnPageFiveLeavesThePausedQuestionerStopped) {
-    form->ShowPage(5);
-    Click("开始");
     Click("反方");
-    Click("暂停");
-    Click("正方");
-    EXPECT_FALSE(tmrTimer1.Enabled());
-    EXPECT_EQ(Button(1).Caption(), "暂停");  // though nothing runs: the captions are the only state
+    EXPECT_EQ(Running(), "1");
+    EXPECT_EQ(Button(1).caption, "暂停");
 }
 
+// Page 9 has two countdowns too, but its countdown 2 running out hands nothing back.
 TEST_F(DispatchTest, FreeDebateIsAChessClock) {
+    form->Config().Item("Stage9Timer2", "1");
     Click("自由辩论");
-    Click("暂停");  // first visit: acts on the affirmative
-    EXPECT_EQ(Button(3).Caption(), "继续");
-    Click("继续");
-    EXPECT_TRUE(tmrTimer1.Enabled());
     Click("反方");
-    EXPECT_FALSE(tmrTimer1.Enabled());
-    EXPECT_TRUE(tmrTimer2.Enabled());
+    EXPECT_EQ(Running(), "2");
+    Click("重置");
     EXPECT_EQ(form->intSide(), 1);
     Click("暂停");
-    EXPECT_FALSE(tmrTimer2.Enabled());
-    Click("重置");
-    EXPECT_EQ(form->intSide(), 1);  // the side chosen before the reset
-    Click("暂停");
-    Click("继续");
-    EXPECT_TRUE(tmrTimer2.Enabled());
-    EXPECT_FALSE(tmrTimer1.Enabled());
+    Click("继续");  // on the side chosen before the reset
+    EXPECT_EQ(Running(), "2");
     Click("正方");
-    EXPECT_EQ(form->intSide(), 0);
-    EXPECT_TRUE(tmrTimer1.Enabled());
-    EXPECT_FALSE(tmrTimer2.Enabled());
-    EXPECT_EQ(Button(3).Caption(), "暂停");
+    EXPECT_EQ(Running(), "1");
+    Click("反方");
+    tmrTimer2.Tick(2);
+    EXPECT_EQ(Running(), "");
+    EXPECT_EQ(Bar(), "正方|反方||暂停||重置||返回");
 }
 
-}  // namespace
+// A key does exactly what a click on its button does, and nothing where the
+// page has no such button: the window ends in the same state either way.
+struct KeyCase { int page; std::vector<Key> before; Key key; const char* button; };  // button nullptr: none
+void PrintTo(const KeyCase& row, std::ostream* out) { *out << "page " << row.page << ", key " << int(row.key); }
+class Keys : public DispatchTest, public ::testing::WithParamInterface<KeyCase> {
+protected:
+    std::string State() {
+        std::string state = std::to_string(form->intPage()) + std::to_string(form->intSide()) + Running() + Bar();
+        for (const auto& [index, button] : cmdCommand.buttons) state += button->enabled ? "+" : "-";
+        return state;
+    }
+};
+TEST_P(Keys, PressTheButtonTheyStandFor) {
+    const KeyCase& row = GetParam();
+    const auto prepare = [&] {
+        Load();
+        form->ShowPage(static_cast<std::int16_t>(row.page));
+        for (const Key key : row.before) window.onKey(key);
+        return State();
+    };
+    const std::string before = prepare();
+    window.onKey(row.key);
+    const std::string pressed = State();
+    EXPECT_EQ(pressed != before, row.button != nullptr);
+    prepare();
+    if (row.button) Click(row.button);
+    EXPECT_EQ(pressed, State());
+}
+const KeyCase kKeys[] = {
+    {1, {}, Key::Space, "开始"}, {1, {Key::Space}, Key::Space, "暂停"}, {1, {Key::Space}, Key::R, "重置"},
+    {1, {}, Key::Backspace, "返回"}, {1, {Key::Space}, Key::Enter, nullptr},
+    {3, {Key::Space}, Key::Enter, "反方"}, {3, {Key::Space, Key::Enter}, Key::Enter, "正方"},
+    {4, {Key::Space}, Key::Enter, "正方"}, {3, {Key::Space}, Key::Left, nullptr},
+    {9, {}, Key::Right, "反方"}, {9, {Key::Right}, Key::Left, "正方"}, {9, {}, Key::Space, "暂停"},
+    {0, {}, Key::Space, nullptr}, {0, {}, Key::Enter, nullptr}, {0, {}, Key::Left, nullptr},
+    {0, {}, Key::Right, nullptr}, {0, {}, Key::R, nullptr}, {0, {}, Key::Backspace, nullptr}};
+INSTANTIATE_TEST_SUITE_P(Table, Keys, ::testing::ValuesIn(kKeys));
+
 }  // namespace testsupport

@@ -1,62 +1,66 @@
-// A window on fakes: the controls in their design state, an in-memory
-// configuration file in GBK, and helpers to load the window and drive it.
+// A window on fakes: the controls at their design sizes, an in-memory GBK
+// configuration file, and shorthands to load the window and drive it.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/posix/IconvCodec.h"
 #include "support/FakeControls.h"
 #include "support/MemoryFileSystem.h"
+#include "window/StageTable.h"
 #include "window/frmMain.h"
 
 namespace testsupport {
 
-using Settings = std::vector<std::pair<std::string, std::string>>;
+using platform::Key;
+inline const std::string kConfigPath = "/opt/Tolvanexa/Tolvanexa.config";
 
-// A working installation: every numeric setting present, short cue names.
-Settings StandardSettings();
-// `settings` with `key` set to `value` (added when absent).
-Settings With(Settings settings, const std::string& key, const std::string& value);
-// `settings` without `key`.
-Settings Without(Settings settings, const std::string& key);
-
-platform::FontAttributes DesignFont(double size);
-
+// Every test starts on the home page of a working installation.
 class WindowTest : public ::testing::Test {
 protected:
-    // Writes the configuration file the window will find, in GBK.
-    void WriteConfig(const Settings& settings);
-    // Writes the file, creates the window and runs its start-up.
-    void Load(const Settings& settings = StandardSettings());
-    FormControls Controls();
-
-    // Shorthands for what the time-keeper sees.
+    void SetUp() override { Load(); }
+    // Starts the window on a working installation (every duration three minutes)
+    // with `changes` made to it and `damage` appended to the file's bytes.
+    void Load(const std::map<std::string, std::string>& changes = {}, const std::string& damage = "") {
+        std::map<std::string, std::string> settings{{"ApplicationTitle", "校际辩论赛"}, {"ButtonPadding", "10"},
+            {"SeparatorWidth", "20"}, {"Sound0Seconds", "zero.wav"}, {"Sound30Seconds", "thirty.wav"}};
+        for (const char* key : kDurationKeys) settings[key] = "180";
+        for (const auto& [key, value] : changes) settings[key] = value;
+        std::string text = "#TarvelMonic Config File#\r\n";
+        for (const auto& [key, value] : settings) text += "<Tolvanexa>\\" + key + " = " + value + "\r\n";
+        form.reset();  // a window already loaded saves its file first
+        files.files[kConfigPath] = codec.Utf8ToGbk(text).value() + damage;
+        tmrTime.enabled = true;
+        sound.watched = {&lblTimer1};
+        form = std::make_unique<frmMain>(FormControls{window, tmrTimer2, tmrTimer1, tmrTime, cmdTime, cmdCommand,
+                                                      lblTimer1Desc, lblTimer2Desc, lblTimer2, lblTimer1, lblCaption,
+                                                      clock, sound, browser, displaySleep, errors, files, codec});
+        form->Form_Load();
+    }
     std::string Bar() const { return cmdCommand.Captions(); }
+    // Which countdowns tick: "1", "2", "12" or "".
+    std::string Running() const { return std::string(tmrTimer1.enabled ? "1" : "") + (tmrTimer2.enabled ? "2" : ""); }
     FakeButton& Button(int index) { return cmdCommand.At(index); }
-    // Clicks the bar's button with this caption (the first one).
-    void Click(const std::string& caption);
-    // Ticks countdown 1 (or 2) `count` times, through the platform's event.
-    void Tick1(int count = 1);
-    void Tick2(int count = 1);
+    // Clicks the first bar button with this caption that the user could click.
+    void Click(const std::string& caption) {
+        for (const auto& [index, button] : cmdCommand.buttons)
+            if (button->caption == caption && button->visible && button->enabled) return cmdCommand.Click(index);
+        FAIL() << "no button \"" << caption << "\" to click on the bar " << Bar();
+    }
 
     MemoryFileSystem files;
     platform::IconvCodec codec;
     FakeWindow window;
-    FakeTimer tmrTimer2;
-    FakeTimer tmrTimer1;
-    FakeTimer tmrTime;
-    FakeButton cmdTime{"XX:XX:XX", 8280, 4440, 1215, 495};
+    FakeTimer tmrTimer2, tmrTimer1, tmrTime;
+    FakeButton cmdTime{"XX:XX:XX", 0, 0, 1215, 495};
     FakeButtonArray cmdCommand;
-    FakeLabel lblTimer1Desc{"timer1", DesignFont(72), 360, 2520, 4320, 1455};
-    FakeLabel lblTimer2Desc{"timer2", DesignFont(72), 480, 3960, 4320, 1455};
-    FakeLabel lblTimer2{"00:00", DesignFont(72), 4320, 3960, 3615, 1455};
-    FakeLabel lblTimer1{"00:00", DesignFont(72), 4200, 2520, 3615, 1455};
-    FakeLabel lblCaption{"Caption", DesignFont(60), 480, 480, 4200, 1200};
+    FakeLabel lblTimer1Desc{"", 72, 360, 2520, 4320, 1455}, lblTimer2Desc{"", 72, 480, 3960, 4320, 1455};
+    FakeLabel lblTimer2{"", 72, 4320, 3960, 3615, 1455}, lblTimer1{"", 72, 4200, 2520, 3615, 1455};
+    FakeLabel lblCaption{"", 60, 480, 480, 4200, 1200};
     FakeClock clock;
     FakeSound sound;
     FakeBrowser browser;

@@ -18,6 +18,15 @@ void PlaceRow(double scaleWidth, double top, platform::Label& description, platf
     display.Move(left + description.Width() + kColumnGap, top);
 }
 
+// One of the clock's sizes: its text plus the whole padding, read afresh,
+// within the window's 16-bit range. Only a padding far too large can leave
+// that range, so the fault is told as the padding's.
+std::int16_t ClockExtent(const clsConfigFile& config, double text) {
+    const double padding = WindowSettings::PixelsAsTwips(config, "ButtonPadding");
+    if (const auto extent = basConvert::TryRoundInt16(padding + text)) return *extent;
+    throw SettingError(config.Path(), "ButtonPadding", config.Item("ButtonPadding"), SettingFault::OutOfRange);
+}
+
 }  // namespace
 
 void frmMain::Form_Resize() {
@@ -50,10 +59,8 @@ void frmMain::ArrangeButtons() {
 void frmMain::SizeClockButton() {
     platform::Button& clock = c.cmdTime;
     const std::string text = clock.Caption();
-    const std::int16_t width =
-        basConvert::RoundInt16(WindowSettings::PixelsAsTwips(*mConfig, "ButtonPadding") + c.window.TextWidth(text));
-    const std::int16_t height =
-        basConvert::RoundInt16(WindowSettings::PixelsAsTwips(*mConfig, "ButtonPadding") + c.window.TextHeight(text));
+    const std::int16_t width = ClockExtent(*mConfig, c.window.TextWidth(text));
+    const std::int16_t height = ClockExtent(*mConfig, c.window.TextHeight(text));
     const double left = basConvert::RoundPosition(c.window.ScaleWidth() - width);
     const double top = basConvert::RoundPosition(c.window.ScaleHeight() - height);
     // Written only when changed: this runs every second and must not repaint needlessly.

@@ -6,12 +6,12 @@
 #include <vector>
 
 namespace platform {
-namespace {
-
 bool IsRegularFile(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
+
+namespace {
 
 std::string InFolder(const std::string& folder, const std::string& path) {
     if (path.empty() || path.front() == '/' || folder.empty()) return path;

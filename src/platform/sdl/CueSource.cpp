@@ -1,7 +1,6 @@
 #include "platform/sdl/CueSource.h"
 
 #include <sndfile.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,11 +19,6 @@ constexpr int kHighestRate = 384000;
 // Frames decoded at a time: small enough to start quickly, large enough to
 // keep the decoder's per-call cost negligible.
 constexpr sf_count_t kBlockFrames = 4096;
-
-bool IsRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 struct SndfileCloser {
     void operator()(SNDFILE* file) const { sf_close(file); }

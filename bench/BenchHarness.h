@@ -24,10 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "app/FormWiring.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/qt/QtForm.h"
-#include "window/frmMain.h"
 
 namespace bench {
 
@@ -105,14 +104,9 @@ public:
     explicit TimerWindow(const RunFolder& folder)
         : files_(platform::ExecutableLocation{folder.Path(), "Tolvanexa"}),
           form_(folder.Path()),
-          window_(FormControls{form_.window, form_.tmrTimer2, form_.tmrTimer1, form_.tmrTime, form_.cmdTime,
-                               form_.cmdCommand, form_.lblTimer1Desc, form_.lblTimer2Desc, form_.lblTimer2,
-                               form_.lblTimer1, form_.lblCaption, form_.clock, sound_, form_.browser,
-                               form_.displaySleep, form_.errors, files_, codec_}) {}
+          window_(WireForm(form_, sound_, form_.browser, form_.displaySleep, files_, codec_)) {}
     ~TimerWindow() {
-        form_.tmrTime.SetEnabled(false);
-        form_.tmrTimer1.SetEnabled(false);
-        form_.tmrTimer2.SetEnabled(false);
+        form_.StopTimers();
         window_.Form_Unload();
     }
     TimerWindow(const TimerWindow&) = delete;

@@ -3,44 +3,27 @@
 #include <QApplication>
 
 #include <exception>
-#include <iostream>
 
+#include "app/FormWiring.h"
 #include "app/SignalCloser.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/qt/QtForm.h"
 #include "platform/sdl/SdlSound.h"
-#include "window/frmMain.h"
 
 namespace {
-
-FormControls Controls(platform::QtForm& form, platform::Sound& sound, platform::FileSystem& files,
-                      const platform::TextCodec& codec) {
-    return FormControls{form.window,        form.tmrTimer2,     form.tmrTimer1,     form.tmrTime,
-                        form.cmdTime,       form.cmdCommand,    form.lblTimer1Desc, form.lblTimer2Desc,
-                        form.lblTimer2,     form.lblTimer1,     form.lblCaption,    form.clock,
-                        sound,              form.browser,       form.displaySleep,  form.errors,
-                        files,              codec};
-}
-
-// No tick may reach a window whose start-up failed while its message waits.
-void StopTimers(platform::QtForm& form) {
-    form.tmrTime.SetEnabled(false);
-    form.tmrTimer1.SetEnabled(false);
-    form.tmrTimer2.SetEnabled(false);
-}
 
 int Run() {
     platform::PosixFileSystem files;
     const platform::IconvCodec codec;
     platform::QtForm form(files.ExecutableFolder());
     platform::SdlSound sound(files.ExecutableFolder());
-    frmMain window(Controls(form, sound, files, codec));
+    frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec));
 
     try {
         window.Form_Load();
     } catch (const std::exception& error) {
-        StopTimers(form);
+        // No tick may reach a window whose start-up failed while its message waits.
+        form.StopTimers();
         platform::QtErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
         return 1;
     }
@@ -58,7 +41,7 @@ int Run() {
     const int status = QApplication::exec();
 
     // No event loop runs any more: a message about the save has to wait to be read.
-    StopTimers(form);
+    form.StopTimers();
     form.errors.SetModality(platform::Modality::Blocking);
     const int shownBefore = form.errors.MessagesShown();
     window.Form_Unload();

@@ -97,8 +97,8 @@ void clsConfigFile::SetAside() {
         }
     } catch (const platform::FileError& error) {
         if (!temporary.empty()) mFiles.Remove(temporary);
-        throw platform::FileError("配置文件“" + path + "”无法读懂，写入新内容之前须先把它另存为“" +
-                                  target + "”，但另存失败：" + error.what());
+        throw platform::FileError("写入配置文件“" + path + "”之前须先把其原有内容另存为“" + target +
+                                  "”，但另存失败：" + error.what());
     }
     mSetAsidePath = target;
     mPendingSetAside.reset();

@@ -70,7 +70,8 @@ std::string GbkLossy(const std::string& bytes, const platform::TextCodec& codec)
     std::optional<GbkUnitDecoder> units;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        std::size_t end = bytes.find('\r', start);
+        // Lines end at CR or LF; neither byte is ever the second byte of a GBK character.
+        std::size_t end = bytes.find_first_of("\r\n", start);
         end = (end == std::string::npos) ? bytes.size() : end + 1;
         const std::string line = bytes.substr(start, end - start);
         if (const auto decoded = codec.GbkToUtf8(line)) {

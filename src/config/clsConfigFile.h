@@ -45,8 +45,9 @@ public:
 
     // Full path of the configuration file.
     std::string Path() const;
-    // Where a file that could not be taken over (no header, undecodable bytes,
-    // unreadable) was put before it was written over; empty if never.
+    // Where the file was put before the store wrote over it: a file it could
+    // not take over (no header, undecodable bytes, unreadable) or one edited
+    // while the store held changes of its own. Empty if never.
     std::string SetAsidePath() const;
     // The encoding the file was read in and will be written in. A GBK file that
     // is given text GBK cannot hold is written as UTF-8 with a byte-order mark.
@@ -72,9 +73,9 @@ private:
     std::string mNameSpace;
     config::FileEncoding mEncoding = config::FileEncoding::Gbk;
 
-    // A file the store cannot take over waits here to be set aside before the
-    // first save writes over it. Without bytes, the file could not be read and
-    // is set aside by moving it.
+    // A file that must not be lost (see SetAsidePath) waits here to be set
+    // aside before the next save writes over it. Without bytes, the file could
+    // not be read and is set aside by moving it.
     struct PendingSetAside {
         std::optional<std::string> bytes;
     };

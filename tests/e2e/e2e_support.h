@@ -13,12 +13,11 @@
 #include <set>
 #include <thread>
 
+#include "app/FormWiring.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "platform/qt/QtForm.h"
 #include "platform/qt_test_folder.h"
 #include "support/FakeControls.h"
-#include "window/frmMain.h"
 
 namespace e2e {
 
@@ -85,10 +84,7 @@ struct RealWindow final {
     testsupport::FakeSound sound;
     testsupport::FakeBrowser browser;
     testsupport::FakeDisplaySleep displaySleep;
-    frmMain window{FormControls{form.window, form.tmrTimer2, form.tmrTimer1, form.tmrTime, form.cmdTime,
-                                form.cmdCommand, form.lblTimer1Desc, form.lblTimer2Desc, form.lblTimer2,
-                                form.lblTimer1, form.lblCaption, form.clock, sound, browser, displaySleep,
-                                form.errors, files, codec}};
+    frmMain window{WireForm(form, sound, browser, displaySleep, files, codec)};
 };
 
 // Runs the event loop until `done` holds; false when ten seconds pass first.

@@ -36,4 +36,10 @@ QtForm::QtForm(const std::string& executableFolder)
     cmdTime.Widget()->setFocusPolicy(Qt::NoFocus);
 }
 
+void QtForm::StopTimers() {
+    tmrTime.SetEnabled(false);
+    tmrTimer1.SetEnabled(false);
+    tmrTimer2.SetEnabled(false);
+}
+
 }  // namespace platform

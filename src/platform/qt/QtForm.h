@@ -19,6 +19,8 @@ inline constexpr const char* kProductTitle = "Tolvanexa 辩论赛计时器";
 
 struct QtForm final {
     explicit QtForm(const std::string& executableFolder);
+    // Stops all three timers, so no tick reaches the logic (start-up failed, or the window has closed).
+    void StopTimers();
 
     QtWindow window;
     QtTimer tmrTimer2;

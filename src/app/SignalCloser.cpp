@@ -1,6 +1,5 @@
 #include "app/SignalCloser.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>

@@ -34,8 +34,13 @@ frmMain::~frmMain() {
 void frmMain::Connect() {
     c.window.onResize = [this] { Guarded(EventSource::Resize, [this] { Form_Resize(); }); };
     c.window.onKey = [this](platform::Key key) {
+        // Decided before the click: a click that fails part-way has still
+        // pressed the button, and the key must not reach the focused one too.
         bool pressed = false;
-        Guarded(EventSource::Key, [&] { pressed = Form_KeyDown(key); });
+        Guarded(EventSource::Key, [&] {
+            pressed = KeyTarget(key).has_value();
+            Form_KeyDown(key);
+        });
         return pressed;
     };
     c.cmdCommand.onClick = [this](int index) {

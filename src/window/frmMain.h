@@ -18,6 +18,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Window.h"
 #include "window/Countdown.h"
+#include "window/SettingError.h"
 
 // Everything the window works through, created by the application (real
 // adapters) or by a test (fakes), in the window's control order.
@@ -109,7 +110,8 @@ private:
     // A setting that start-up found unusable, for the one message about them all.
     struct SettingProblem {
         std::string key;
-        std::string description;
+        std::string value;
+        SettingFault fault;
     };
 
     std::string Item(const std::string& key) const { return mConfig->Item(key); }
@@ -129,6 +131,7 @@ private:
     std::string BarCaption(int index);
     void SetBarCaption(int index, const std::string& caption);
     std::optional<int> KeyButton(platform::Key key);
+    std::optional<int> KeyTarget(platform::Key key);
     void CountdownTwoRanOut();
     void Connect();
 

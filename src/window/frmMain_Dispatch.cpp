@@ -131,13 +131,18 @@ void frmMain::SetBarCaption(int index, const std::string& caption) {
 }
 
 bool frmMain::Form_KeyDown(platform::Key key) {
+    const std::optional<int> index = KeyTarget(key);
+    if (index) cmdCommand_Click(static_cast<std::int16_t>(*index));
+    return index.has_value();
+}
+
+std::optional<int> frmMain::KeyTarget(platform::Key key) {
     const std::optional<int> index = KeyButton(key);
-    if (!index || *index > c.cmdCommand.UBound()) return false;
-    platform::Button& button = c.cmdCommand[*index];
+    if (!index || *index > c.cmdCommand.UBound()) return std::nullopt;
+    const platform::Button& button = c.cmdCommand[*index];
     // A key does what a click would, and a click needs a button that can be clicked.
-    if (!button.Visible() || !button.Enabled()) return false;
-    cmdCommand_Click(static_cast<std::int16_t>(*index));
-    return true;
+    if (!button.Visible() || !button.Enabled()) return std::nullopt;
+    return index;
 }
 
 std::optional<int> frmMain::KeyButton(platform::Key key) {

@@ -61,7 +61,7 @@ std::vector<frmMain::SettingProblem> frmMain::CheckSettings() const {
         try {
             read(*mConfig, key);
         } catch (const SettingError& error) {
-            problems.push_back({key, DescribeSettingFault(error.Fault(), error.Value())});
+            problems.push_back({key, error.Value(), error.Fault()});
         }
     };
     check("ButtonPadding", WindowSettings::PixelsAsTwips);
@@ -75,12 +75,9 @@ void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems)
     if (!problems.empty()) {
         message << "配置文件“" << mConfig->Path() << "”中有以下设置无法使用：\n";
         for (const SettingProblem& problem : problems) {
-            message << "  “" << problem.key << "”";
-            if (problem.description.rfind("的值", 0) == 0) {
-                message << problem.description << "\n";
-            } else {
-                message << "：" << problem.description << "\n";
-            }
+            // "“Key”的值“x”不是有效的数字" reads on; a missing value takes a colon.
+            message << "  “" << problem.key << "”" << (problem.fault == SettingFault::Missing ? "：" : "")
+                    << DescribeSettingFault(problem.fault, problem.value) << "\n";
         }
         message << "用到这些设置的排版或倒计时将无法正常工作。请修改配置文件后重新启动程序。";
     }

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 
 #include "platform/posix/SystemError.h"
 

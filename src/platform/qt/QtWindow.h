@@ -42,8 +42,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Keys are taken before the focused button sees them: Space would
-    // otherwise press whichever bar button last had the focus as well.
+    // The logic sees the time-keeper's keys before the focused button does;
+    // a key that pressed a bar button is taken, or Space would also press
+    // whichever button last had the focus. Any other key goes on as usual.
     bool HandleKey(const QKeyEvent& event);
     bool HandleViewKey(const QKeyEvent& event);
     bool IsOwnWidget(QObject* watched) const;

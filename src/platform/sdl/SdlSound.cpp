@@ -55,7 +55,7 @@ public:
 
     bool IsOpen() const { return id_ != 0; }
     SDL_AudioDeviceID Id() const { return id_; }
-    const SDL_AudioSpec& Spec() const { return spec_; }
+    const SDL_AudioSpec& Obtained() const { return spec_; }
     double BytesPerSecond() const {
         return static_cast<double>(spec_.freq) * spec_.channels * (SDL_AUDIO_BITSIZE(spec_.format) / 8);
     }
@@ -163,11 +163,11 @@ void SdlSound::PlaySync(const std::string& name) {
     OpenDevice device;
     if (!device.IsOpen()) return;
     OpenedCue cue = OpenCue(name, executableFolder_);
-    StreamHandle stream = ConverterFor(*cue.source, device.Spec());
+    StreamHandle stream = ConverterFor(*cue.source, device.Obtained());
     if (!stream) {
         // A rate or layout the converter refuses: sound the stand-in instead.
         cue.source = MakeDefaultTone();
-        stream = ConverterFor(*cue.source, device.Spec());
+        stream = ConverterFor(*cue.source, device.Obtained());
         if (!stream) return;
     }
     CuePlayback(device, *cue.source, std::move(stream)).Run();

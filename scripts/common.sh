@@ -33,9 +33,9 @@ ensure_packages() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# build DIR [cmake options...]
+# build DIR [cmake options...]; TARGET=name builds that target alone.
 build_into() {
     local dir="$1"; shift
     cmake -S "$ROOT" -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" -j "$JOBS"
+    cmake --build "$dir" -j "$JOBS" ${TARGET:+--target "$TARGET"}
 }

@@ -81,13 +81,6 @@ double RoundPosition(double value) {
     return RoundHalfEven(value);
 }
 
-std::int16_t RoundInt16(double value) {
-    if (const auto rounded = TryRoundInt16(value)) return *rounded;
-    // Without the value: the same fault must read the same each time it recurs,
-    // so it is told once rather than once a second.
-    throw OverflowError("窗口排版的位置或尺寸超出了范围（-32768 至 32767 缇），按钮栏或时钟无法排列。");
-}
-
 std::optional<double> ParseNumber(std::string_view text) {
     text = Trim(text);
     bool negative = false;

@@ -21,10 +21,8 @@ inline constexpr int kInt16Min = -32768;
 inline constexpr int kInt16Max = 32767;
 
 // The nearest whole number, an exact half going to the even neighbour (90.5 -> 90,
-// 91.5 -> 92). Throws OverflowError outside -32768..32767 or for a value that
-// is not finite.
-std::int16_t RoundInt16(double value);
-// The same rounding, without the range: nullopt where RoundInt16 would throw.
+// 91.5 -> 92); nullopt outside -32768..32767 or for a value that is not finite,
+// for the caller to report as the setting it came from.
 std::optional<std::int16_t> TryRoundInt16(double value);
 
 // The nearest whole number, halves to even, for a position on the window:

@@ -27,7 +27,6 @@ class RoundInt16Table : public ::testing::TestWithParam<std::pair<double, std::o
 TEST_P(RoundInt16Table, RoundsToTheNearestHalvesToEvenAndRefusesOverflow) {
     const auto [value, rounded] = GetParam();
     EXPECT_EQ(TryRoundInt16(value), rounded);
-    if (rounded) { EXPECT_EQ(RoundInt16(value), *rounded); } else { EXPECT_THROW(RoundInt16(value), OverflowError); }
 }
 INSTANTIATE_TEST_SUITE_P(Halves, RoundInt16Table, ::testing::ValuesIn(kRoundings));
 

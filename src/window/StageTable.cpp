@@ -36,6 +36,15 @@ const std::array<StagePage, kLastPage + 1> kStages = {{
 
 const StagePage& Stage(std::int16_t page) { return kStages.at(static_cast<std::size_t>(page)); }
 
+std::vector<const char*> DurationKeys() {
+    std::vector<const char*> keys;
+    for (const StagePage& stage : kStages) {
+        if (stage.timer1) keys.push_back(stage.timer1->key);
+        if (stage.timer2) keys.push_back(stage.timer2->key);
+    }
+    return keys;
+}
+
 std::optional<int> EntryIndex(std::string_view list, std::string_view caption) {
     int index = 0;
     std::size_t start = 0;

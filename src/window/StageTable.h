@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Pages that share a bar share their buttons' meanings.
 enum class PageGroup { Home, Speech, Questioning, FreeDebate };
@@ -47,8 +48,4 @@ const StagePage& Stage(std::int16_t page);
 std::optional<int> EntryIndex(std::string_view list, std::string_view caption);
 
 // Every duration setting of the table, in page order.
-inline constexpr const char* kDurationKeys[] = {
-    "Stage1Timer1", "Stage2Timer1", "Stage3Timer1", "Stage3Timer2", "Stage4Timer1", "Stage4Timer2",
-    "Stage5Timer1", "Stage5Timer2", "Stage6Timer1", "Stage6Timer2", "Stage7Timer1", "Stage8Timer1",
-    "Stage9Timer1", "Stage9Timer2", "Stage10Timer1", "Stage11Timer1",
-};
+std::vector<const char*> DurationKeys();

@@ -66,7 +66,7 @@ std::vector<frmMain::SettingProblem> frmMain::CheckSettings() const {
     };
     check("ButtonPadding", WindowSettings::PixelsAsTwips);
     check("SeparatorWidth", WindowSettings::PixelsAsTwips);
-    for (const char* key : kDurationKeys) check(key, WindowSettings::Seconds);
+    for (const char* key : DurationKeys()) check(key, WindowSettings::Seconds);
     return problems;
 }
 

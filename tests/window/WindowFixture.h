@@ -28,7 +28,7 @@ protected:
     void Load(const std::map<std::string, std::string>& changes = {}, const std::string& damage = "") {
         std::map<std::string, std::string> settings{{"ApplicationTitle", "校际辩论赛"}, {"ButtonPadding", "10"},
             {"SeparatorWidth", "20"}, {"Sound0Seconds", "zero.wav"}, {"Sound30Seconds", "thirty.wav"}};
-        for (const char* key : kDurationKeys) settings[key] = "180";
+        for (const char* key : DurationKeys()) settings[key] = "180";
         for (const auto& [key, value] : changes) settings[key] = value;
         std::string text = "#TarvelMonic Config File#\r\n";
         for (const auto& [key, value] : settings) text += "<Tolvanexa>\\" + key + " = " + value + "\r\n";

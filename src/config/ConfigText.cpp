@@ -1,5 +1,7 @@
 #include "config/ConfigText.h"
 
+#include <algorithm>
+
 namespace config {
 namespace {
 
@@ -74,12 +76,15 @@ enum class LastLine {
 // from scratch has nothing else, and would otherwise read as a single line
 // that is not the header, so none of its settings would be used.
 std::string LinesEndedByCr(std::string_view content, LastLine last) {
-    const std::string_view ends = last == LastLine::Ended ? std::string_view("\r\n", 2) : std::string_view("\r", 1);
+    const bool lfEnds = last == LastLine::Ended;
+    const auto isEnd = [lfEnds](char c) { return c == kCr || (lfEnds && c == kLf); };
     std::string out;
     out.reserve(content.size() + 1);
     std::size_t at = 0;
     while (at < content.size()) {
-        const std::size_t end = content.find_first_of(ends, at);
+        const auto found = std::find_if(content.begin() + static_cast<std::ptrdiff_t>(at), content.end(), isEnd);
+        const std::size_t end = found == content.end() ? std::string_view::npos
+                                                       : static_cast<std::size_t>(found - content.begin());
         if (end == std::string_view::npos) {
             out.append(content.substr(at));
             if (last == LastLine::Ended) out += kCr;

@@ -128,6 +128,7 @@ TEST_F(Installed, RunsWithTheBarBesideTheClockWhereverItIsMoved) {
     const std::string shipped = Config();
     {
         RealWindow real(folder);
+        EXPECT_EQ(real.form.window.windowTitle(), QStringLiteral("华语辩论赛 - 主页"));
         ASSERT_EQ(real.form.window.width(), 1000);
         EXPECT_LT(real.form.cmdCommand.Member(19).Widget()->geometry().right(),
                   real.form.cmdTime.Widget()->geometry().left());

@@ -1,14 +1,16 @@
-// The real program, as built and as installed. Ended by a signal (a logout, a
-// Ctrl+C, a service manager) it closes like "退出": it saves the configuration
-// and exits with 0. The folder `cmake --install` makes holds every file and a
-// configuration the store keeps byte for byte, and runs wherever it is moved.
+// The real program: ended by a signal it closes like "退出", saving, exit 0; installed, it runs wherever moved.
 #include <signal.h>
 #include <sndfile.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "config/clsConfigFile.h"
 #include "e2e/e2e_support.h"
+#include "window/StageTable.h"
 
 extern char** environ;
 
@@ -20,9 +22,8 @@ namespace fs = std::filesystem;
 // The build puts the program in its top folder and this test in its "tests" folder.
 fs::path BuildFolder() { return fs::read_symlink("/proc/self/exe").parent_path().parent_path(); }
 
-// Runs `argv` until it ends; succeeds when it exits with 0. Given an ending `signal`, the child
-// starts with the ending signals blocked and gets `signal` at once: it takes it once it is ready
-// for it, so no test guesses how long start-up takes.
+// Runs `argv` until it exits, with 0 for success. An ending `signal` is sent at once to a child started
+// with the ending signals blocked: it takes it when ready, so no test guesses how long start-up takes.
 testing::AssertionResult ExitsCleanly(std::vector<std::string> argv, int signal = 0) {
     std::vector<char*> args(argv.size() + 1);  // ended by a null
     std::transform(argv.begin(), argv.end(), args.begin(), [](std::string& arg) { return arg.data(); });
@@ -51,9 +52,8 @@ testing::AssertionResult ExitsCleanly(std::vector<std::string> argv, int signal 
 class EndingSignal : public testing::TestWithParam<int> {};
 
 TEST_P(EndingSignal, SavesTheConfigurationAndExitsCleanly) {
-    // A copy, so the program reads the configuration beside the copy, not the
-    // developer's; an edited one, so the normalised form proves the save ran.
-    qttest::TestFolder folder;
+    // A copy, so it reads the file beside the copy; the normalised form proves the save ran.
+    testsupport::TestFolder folder;
     fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
     folder.Write("Tolvanexa.config", "  #tarvelmonic config file#\r\n<Tolvanexa>\\ApplicationTitle=Final\r\n\r\n");
     EXPECT_TRUE(ExitsCleanly({folder.File("Tolvanexa")}, GetParam()));
@@ -69,25 +69,24 @@ protected:
     void SetUp() override { ASSERT_TRUE(Install()); }
     std::string Config() const { return temp.Read("Tolvanexa/Tolvanexa.config"); }
 
-    qttest::TestFolder temp;
+    testsupport::TestFolder temp;
     const std::string folder = temp.File("Tolvanexa");
 };
 
-TEST_F(Installed, HoldsEveryFileAndAConfigurationWithEverySettingThatSurvivesAReinstall) {
+TEST_F(Installed, HoldsEveryFileShortCuesAndAConfigurationWithEverySettingThatSurvivesAReinstall) {
     std::vector<std::string> files = {"Tolvanexa", "Tolvanexa.config", "about.html", "Tolvanexa.desktop",
                                       "sounds/cue30.wav", "sounds/cue0.wav"};
     for (int px : {16, 24, 32, 48, 64, 128, 256}) files.push_back("icons/Tolvanexa-" + std::to_string(px) + ".png");
     for (const std::string& name : files) EXPECT_TRUE(fs::is_regular_file(folder + "/" + name)) << name;
 
-    // Every setting the program reads is named, so the time-keeper finds it in
-    // the file, and all but the background and the stage names have a value.
+    // Every setting the program reads is there for the time-keeper to find, with a value but for a few.
     const std::string shipped = Config();
     std::vector<std::string> keys = {
         "ApplicationTitle", "Sound30Seconds", "Sound0Seconds", "Background", "CaptionFont", "CaptionFontBold",
         "CaptionFontItalic", "CaptionFontSize", "CaptionFontUnderline", "TimerFont", "TimerFontBold",
         "TimerFontItalic", "TimerFontSize", "TimerFontUnderline", "ButtonPadding", "SeparatorWidth"};
     for (int page = 0; page <= 11; ++page) keys.push_back("Stage" + std::to_string(page) + "Caption");
-    keys.insert(keys.end(), kDurationKeys.begin(), kDurationKeys.end());
+    for (const char* key : DurationKeys()) keys.emplace_back(key);
     for (const std::string& key : keys) {
         EXPECT_NE(shipped.find("\n<Tolvanexa>\\" + key + " = "), std::string::npos) << key;
         const bool mayBeEmpty = key == "Background" || key.ends_with("Caption");
@@ -103,27 +102,20 @@ TEST_F(Installed, HoldsEveryFileAndAConfigurationWithEverySettingThatSurvivesARe
     temp.Write("Tolvanexa/Tolvanexa.config", edited);
     ASSERT_TRUE(Install());
     EXPECT_EQ(Config(), edited);
-}
 
-// The countdown waits for a cue, so both are short, and the zero bell is the
-// longer so the two are told apart. The chime holds "00:29" back: past a
-// second the next tick would replace it unseen.
-TEST_F(Installed, CuesAreShortAndTheBellOutlastsTheChime) {
+    // The countdown waits for a cue, so both are short (past a second the chime would hide "00:29"),
+    // and the zero bell is the longer so the two are told apart.
     const auto seconds = [&](const char* name) {
         SF_INFO info{};
         if (SNDFILE* file = sf_open((folder + name).c_str(), SFM_READ, &info)) sf_close(file);
         return info.samplerate > 0 ? static_cast<double>(info.frames) / info.samplerate : 0.0;
     };
-    const double chime = seconds("/sounds/cue30.wav");
-    const double bell = seconds("/sounds/cue0.wav");
+    const double chime = seconds("/sounds/cue30.wav"), bell = seconds("/sounds/cue0.wav");
     EXPECT_TRUE(chime > 0.2 && chime < 1.0) << chime << " s";
     EXPECT_TRUE(bell > chime && bell < 2.0) << bell << " s";
 }
 
-// With the shipped configuration the home page's bar and the clock fit side by
-// side in the window's first 1000-pixel width. Moved elsewhere, the folder
-// runs: the program finds its configuration beside itself, and a SIGTERM
-// leaves it unchanged.
+// The shipped bar and clock fit side by side in 1000 pixels; moved, it still finds its file beside itself.
 TEST_F(Installed, RunsWithTheBarBesideTheClockWhereverItIsMoved) {
     const std::string shipped = Config();
     {

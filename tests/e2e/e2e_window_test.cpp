@@ -1,70 +1,100 @@
-// The real window on its real widgets: the home page as the time-keeper first sees it, and a
-// whole debate with real one-second timers: every stage from the home page, its countdowns run
-// out, the floor handed over, and the program ended with "退出". Durations are a second where a
-// countdown must be seen to count and none elsewhere, so the debate takes under twenty seconds.
+// The real window: the home page as first seen, and a whole debate on real timers, ended with "退出".
 #include <QApplication>
+#include <QPushButton>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <set>
+#include <thread>
 
 #include "e2e/e2e_support.h"
+#include "window/StageTable.h"
 
 namespace e2e {
 namespace {
 
+// The home page's bar: 13 buttons and 7 gaps.
+const std::vector<std::string> kHomeBar = {"正", "反方一辩发言", "", "正", "反二选择反二、三", "", "正",
+    "反三选择反二、三", "", "正", "反一辩攻辩小结", "", "自由辩论", "", "反", "正方四辩总结陈词", "", "关于", "", "退出"};
+
 // Another program's setting in the file must come through untouched.
-const std::vector<Setting> kDebate =
-    StandardSettings({"Stage1Timer1", "Stage3Timer1", "Stage4Timer1", "Stage5Timer1", "Stage6Timer1"},
-                     {{"Stage9Caption", "自由辩论（决赛）"}, {"<Other>\\Width", "3"}});
+const std::vector<Setting> kDebate = [] {
+    std::vector<Setting> settings = {{"ApplicationTitle", "华语辩论赛"}, {"Sound30Seconds", "sounds/cue30.wav"},
+        {"Sound0Seconds", "sounds/cue0.wav"}, {"ButtonPadding", "18"}, {"SeparatorWidth", "12"},
+        {"Stage9Caption", "自由辩论（决赛）"}, {"<Other>\\Width", "3"}};
+    const std::set<std::string> oneSecond = {"Stage1Timer1", "Stage3Timer1", "Stage4Timer1", "Stage5Timer1",
+                                             "Stage6Timer1"};  // the countdowns that must be seen to count
+    for (const std::string key : DurationKeys()) settings.emplace_back(key, oneSecond.contains(key) ? "1" : "0");
+    return settings;
+}();
+
+// Runs the event loop until `done` holds; false when ten seconds pass first.
+template <class Done>
+bool RunUntil(const Done& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
 
 class RealDebate : public testing::Test {
 protected:
+    std::vector<std::string> Captions() {
+        std::vector<std::string> captions;
+        for (int i = 0; i <= real.form.cmdCommand.UBound(); ++i) captions.push_back(real.form.cmdCommand[i].Caption());
+        return captions;
+    }
+    // Clicks the bar button with this caption, or with `offset` -1 the one left of it (the home page
+    // names some stages by the button right of theirs: "正", "反").
+    void Click(const std::string& caption, int offset = 0) {
+        const std::vector<std::string> captions = Captions();
+        const auto found = std::find(captions.begin(), captions.end(), caption);
+        ASSERT_NE(found, captions.end()) << "no bar button captioned " << caption;
+        real.form.cmdCommand.Member(static_cast<int>(found - captions.begin()) + offset).Widget()->click();
+    }
     int Cues() const { return static_cast<int>(real.sound.played.size()); }
     bool Stopped() { return !real.form.tmrTimer1.Enabled() && !real.form.tmrTimer2.Enabled(); }
     void ExpectStage(const std::string& name) {
-        EXPECT_EQ(real.form.window.Title(), "华语辩论赛 - " + name);
-        EXPECT_EQ(real.form.lblCaption.Caption(), name);
+        EXPECT_EQ(real.form.window.Title() + "|" + real.form.lblCaption.Caption(), "华语辩论赛 - " + name + "|" + name);
     }
 
-    // Starts the one countdown of a speech, waits for its zero cue, and resets it.
-    void RunSpeech(const std::string& name, const std::string& loaded) {
+    // Starts the stage's countdown and, on a questioning page, hands the floor to `answering`; waits until
+    // every countdown has run out (the answer's hands the floor back by itself). A speech is then reset.
+    void RunStage(const std::string& name, const std::string& answering = "", const std::string& loaded = "00:00") {
         SCOPED_TRACE(name);
         ExpectStage(name);
-        const int cues = Cues();
-        real.Click("开始");
-        ASSERT_TRUE(RunUntil([&] { return Cues() == cues + 1; }));
-        EXPECT_EQ(real.form.lblTimer1.Caption(), "00:00");
-        real.Click("重置");
-        EXPECT_EQ(real.form.lblTimer1.Caption(), loaded);
-        real.Click("返回");
+        const int cues = Cues() + (answering.empty() ? 1 : 2);
+        Click("开始");
+        if (!answering.empty()) Click(answering);
+        ASSERT_TRUE(RunUntil([&] { return Cues() == cues && Stopped(); }));
+        if (!answering.empty()) {
+            EXPECT_EQ(Captions()[2], answering);
+        } else {
+            EXPECT_EQ(real.form.lblTimer1.Caption(), "00:00");
+            Click("重置");
+            EXPECT_EQ(real.form.lblTimer1.Caption(), loaded);
+        }
+        Click("返回");
     }
     // The stages the home page opens by `right` and by the "正" or "反" left of it.
     void RunSpeeches(const std::string& left, const std::string& right, const std::string& leftLoaded = "00:00") {
-        real.Click(right, kLeftOf);
-        RunSpeech(left, leftLoaded);
-        real.Click(right);
-        RunSpeech(right, "00:00");
+        Click(right, -1);
+        RunStage(left, "", leftLoaded);
+        Click(right);
+        RunStage(right);
     }
 
-    // The answer's time runs out and hands the floor back by itself; then the questioner's runs out.
-    void RunQuestioning(const std::string& name, const std::string& answering) {
-        SCOPED_TRACE(name);
-        ExpectStage(name);
-        const int cues = Cues();
-        real.Click("开始");
-        real.Click(answering);
-        ASSERT_TRUE(RunUntil([&] { return Cues() == cues + 2 && Stopped(); }));
-        EXPECT_EQ(real.Captions()[2], answering);
-        real.Click("返回");
-    }
-
-    qttest::TestFolder folder;
+    testsupport::TestFolder folder;
     RealWindow real{(folder.Write("Tolvanexa.config", NormalisedConfig(kDebate)), folder.Path())};
 };
 
 TEST_F(RealDebate, HomePageShowsTheTitleTheBarFlushWithTheBottomAndTheClockInTheCorner) {
     const platform::QtWindow& window = real.form.window;
     EXPECT_EQ(window.windowTitle(), QStringLiteral("华语辩论赛 - 主页"));
-    ASSERT_EQ(real.Captions(), kHomeBar);
+    ASSERT_EQ(Captions(), kHomeBar);
     double left = 0;
     for (int i = 0; i < static_cast<int>(kHomeBar.size()); ++i) {
         const std::string& caption = kHomeBar[static_cast<std::size_t>(i)];
@@ -82,32 +112,31 @@ TEST_F(RealDebate, HomePageShowsTheTitleTheBarFlushWithTheBottomAndTheClockInThe
         left = std::nearbyint(left + button.Width() - 15);
     }
     const QPushButton& clock = *real.form.cmdTime.Widget();
-    EXPECT_EQ(clock.geometry().right() + 1, window.width());
-    EXPECT_EQ(clock.geometry().bottom() + 1, window.height());
+    EXPECT_EQ(clock.geometry().bottomRight() + QPoint(1, 1), QPoint(window.width(), window.height()));
     EXPECT_GT(clock.width(), clock.fontMetrics().horizontalAdvance(clock.text()));
 }
 
 TEST_F(RealDebate, AWholeDebateEndsWithTheConfigurationWrittenAsItWasRead) {
     RunSpeeches("正方一辩发言", "反方一辩发言", "00:01");
     for (const std::string negative : {"反二选择反二、三", "反三选择反二、三"}) {
-        real.Click(negative, kLeftOf);
-        RunQuestioning("正" + negative.substr(std::string("反").size()), "反方");
-        real.Click(negative);
-        RunQuestioning(negative, "正方");
+        Click(negative, -1);
+        RunStage("正" + negative.substr(std::string("反").size()), "反方");
+        Click(negative);
+        RunStage(negative, "正方");
     }
     RunSpeeches("正一辩攻辩小结", "反一辩攻辩小结");
-    real.Click("自由辩论");
+    Click("自由辩论");
     ExpectStage("自由辩论（决赛）");
-    real.Click("正方");
+    Click("正方");
     ASSERT_TRUE(RunUntil([&] { return Stopped(); }));
-    real.Click("反方");
+    Click("反方");
     ASSERT_TRUE(RunUntil([&] { return Stopped(); }));
-    real.Click("返回");
+    Click("返回");
     RunSpeeches("反方四辩总结陈词", "正方四辩总结陈词");
     EXPECT_EQ(Cues(), 16);
     EXPECT_EQ(real.form.errors.MessagesShown(), 0);
 
-    real.Click("退出");
+    Click("退出");
     EXPECT_FALSE(real.form.window.isVisible());
     real.window.Form_Unload();
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(kDebate));
@@ -116,8 +145,7 @@ TEST_F(RealDebate, AWholeDebateEndsWithTheConfigurationWrittenAsItWasRead) {
 }  // namespace
 }  // namespace e2e
 
-// Closing a window must not end the application between tests, and no cue may reach the speakers;
-// the programs the tests start inherit the same, and the toolkit's leaks at exit are not theirs.
+// No window's closing ends the tests, no cue reaches the speakers (nor from child programs); Qt's leaks aren't ours.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);

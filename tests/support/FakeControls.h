@@ -1,6 +1,4 @@
-// Fakes of the window's platform: controls that remember what was done to
-// them, timers that tick by hand, a clock set by the test, and recorders for
-// sounds, the browser, the display's sleep and error messages.
+// Fakes of the window's platform: controls that remember, timers ticked by hand, a set clock, recorders.
 #pragma once
 
 #include <map>
@@ -14,20 +12,16 @@
 
 namespace testsupport {
 
-// What labels and buttons share. A control keeps the size it is given: labels
-// keep their design sizes whatever their text.
+// What labels and buttons share. Labels keep their design sizes whatever their text.
 template <class Control>
 struct FakeControl : Control {
     FakeControl(std::string text, double x, double y, double w, double h)
         : caption(std::move(text)), left(x), top(y), width(w), height(h) {}
     std::string Caption() const override { return caption; }
     void SetCaption(const std::string& value) override { caption = value; }
-    bool Visible() const override { return visible; }
-    void SetVisible(bool value) override { visible = value; }
-    double Left() const override { return left; }
-    double Top() const override { return top; }
-    double Width() const override { return width; }
-    double Height() const override { return height; }
+    bool Visible() const override { return visible; } void SetVisible(bool value) override { visible = value; }
+    double Left() const override { return left; } double Top() const override { return top; }
+    double Width() const override { return width; } double Height() const override { return height; }
     void Move(double x, double y) override { left = x, top = y; }
 
     std::string caption;
@@ -43,8 +37,7 @@ struct FakeLabel final : FakeControl<platform::Label> {
     platform::FontAttributes Font() const override { return font; }
     void SetFontName(const std::string& name) override { font.name = name; }
     bool SetFontSize(double points) override { if (points > 0) font.size = points; return points > 0; }
-    void SetFontBold(bool on) override { font.bold = on; }
-    void SetFontItalic(bool on) override { font.italic = on; }
+    void SetFontBold(bool on) override { font.bold = on; } void SetFontItalic(bool on) override { font.italic = on; }
     void SetFontUnderline(bool on) override { font.underline = on; }
 
     platform::FontAttributes font;
@@ -53,12 +46,9 @@ struct FakeLabel final : FakeControl<platform::Label> {
 
 struct FakeButton final : FakeControl<platform::Button> {
     using FakeControl::FakeControl;
-    bool Enabled() const override { return enabled; }
-    void SetEnabled(bool value) override { enabled = value; }
-    void SetLeft(double value) override { left = value; }
-    void SetTop(double value) override { top = value; }
-    void SetWidth(double value) override { width = value; }
-    void SetHeight(double value) override { height = value; }
+    bool Enabled() const override { return enabled; } void SetEnabled(bool value) override { enabled = value; }
+    void SetLeft(double value) override { left = value; } void SetTop(double value) override { top = value; }
+    void SetWidth(double value) override { width = value; } void SetHeight(double value) override { height = value; }
     void BringToFront() override {}
     bool enabled = true;
 };
@@ -94,14 +84,12 @@ struct FakeButtonArray final : platform::ButtonArray {
 
 // Text in the window's font measures 75 twips a byte and 240 twips high.
 struct FakeWindow final : platform::Window {
-    double ScaleWidth() const override { return width; }
-    double ScaleHeight() const override { return height; }
+    double ScaleWidth() const override { return width; } double ScaleHeight() const override { return height; }
     double TextWidth(const std::string& text) const override { return 75.0 * static_cast<double>(text.size()); }
     double TextHeight(const std::string&) const override { return 240; }
     std::string Title() const override { return title; }
     void SetTitle(const std::string& value) override { title = value; }
-    bool LoadPicture(const std::string&) override { return false; }
-    void ClearPicture() override {}
+    bool LoadPicture(const std::string&) override { return false; } void ClearPicture() override {}
     void Close() override { ++closes; }
     void Resize(double w, double h) { width = w, height = h; onResize(); }
 
@@ -111,10 +99,8 @@ struct FakeWindow final : platform::Window {
 };
 
 struct FakeTimer final : platform::Timer {
-    bool Enabled() const override { return enabled; }
-    void SetEnabled(bool value) override { enabled = value; }
-    int Interval() const override { return 1000; }
-    void SetInterval(int) override {}
+    bool Enabled() const override { return enabled; } void SetEnabled(bool value) override { enabled = value; }
+    int Interval() const override { return 1000; } void SetInterval(int) override {}
     // Delivers `count` ticks, each only while enabled, as the platform would.
     void Tick(int count = 1) { for (int i = 0; i < count && enabled; ++i) onTick(); }
     bool enabled = false;

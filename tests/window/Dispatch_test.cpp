@@ -1,6 +1,4 @@
-// What each button does, page by page, and the keys that press them: start,
-// pause and continue, hand-over on the questioning pages, the chess clock of
-// free debate, reset and back.
+// What each button does, page by page (hand-over, the chess clock, reset, back), and the keys for them.
 #include "WindowFixture.h"
 
 namespace testsupport {
@@ -17,83 +15,60 @@ TEST_F(DispatchTest, AboutOpensThePageBesideTheProgramAndExitCloses) {
 
 TEST_F(DispatchTest, SpeechStartPauseContinueReset) {
     Click("正");
-    Click("开始");
-    EXPECT_EQ(Running(), "1");
+    EXPECT_EQ(After("开始"), "1");
     EXPECT_FALSE(Button(0).enabled);
     tmrTimer1.Tick(3);
     EXPECT_EQ(lblTimer1.caption, "02:57");
-    Click("暂停");
-    EXPECT_EQ(Running(), "");
-    EXPECT_EQ(Button(1).caption, "继续");
-    Click("继续");
-    EXPECT_EQ(Running(), "1");
-    EXPECT_EQ(Button(1).caption, "暂停");
-    Click("重置");
-    EXPECT_EQ(Running(), "");
-    EXPECT_EQ(lblTimer1.caption, "03:00");
+    EXPECT_EQ(After("暂停") + Button(1).caption, "继续");
+    EXPECT_EQ(After("继续") + Button(1).caption, "1暂停");
+    EXPECT_EQ(After("重置") + lblTimer1.caption, "03:00");
     EXPECT_TRUE(Button(0).enabled);
 }
 
 TEST_F(DispatchTest, QuestioningHandsTheFloorOverAndTheAnswerRunningOutHandsItBack) {
     form->ShowPage(3);
     Click("开始");
-    Click("反方");
-    EXPECT_EQ(Running(), "12");
-    EXPECT_EQ(Button(2).caption, "正方");
-    Click("暂停");
-    EXPECT_EQ(Running(), "");
-    Click("继续");
-    EXPECT_EQ(Running(), "12");
+    EXPECT_EQ(After("反方") + Button(2).caption, "12正方");
+    EXPECT_EQ(After("暂停"), "");
+    EXPECT_EQ(After("继续"), "12");
     tmrTimer2.Tick(181);  // three minutes down to zero, then the zero tick
     EXPECT_EQ(sound.played.back().name, "zero.wav");
-    EXPECT_EQ(Running(), "1");
+    EXPECT_EQ(Running() + Button(2).caption, "1反方");
     EXPECT_EQ(form->intTimer2(), 180);  // back to its full duration
-    EXPECT_EQ(Button(2).caption, "反方");
 }
 
 TEST_F(DispatchTest, HandBackOnPageFourRestartsThePausedQuestioner) {
     form->ShowPage(4);
-    Click("开始");
-    Click("正方");
-    Click("暂停");
-    Click("反方");
-    EXPECT_EQ(Running(), "1");
-    EXPECT_EQ(Button(1).caption, "暂停");
+    for (const char* caption : {"开始", "正方", "暂停"}) Click(caption);
+    EXPECT_EQ(After("反方") + Button(1).caption, "1暂停");
 }
 
 // Page 9 has two countdowns too, but its countdown 2 running out hands nothing back.
 TEST_F(DispatchTest, FreeDebateIsAChessClock) {
     form->Config().Item("Stage9Timer2", "1");
     Click("自由辩论");
-    Click("反方");
-    EXPECT_EQ(Running(), "2");
+    EXPECT_EQ(After("反方"), "2");
     Click("重置");
     EXPECT_EQ(form->intSide(), 1);
     Click("暂停");
-    Click("继续");  // on the side chosen before the reset
-    EXPECT_EQ(Running(), "2");
-    Click("正方");
-    EXPECT_EQ(Running(), "1");
+    EXPECT_EQ(After("继续"), "2");  // on the side chosen before the reset
+    EXPECT_EQ(After("正方"), "1");
     Click("反方");
     tmrTimer2.Tick(2);
-    EXPECT_EQ(Running(), "");
-    EXPECT_EQ(Bar(), "正方|反方||暂停||重置||返回");
+    EXPECT_EQ(Running() + Bar(), "正方|反方||暂停||重置||返回");
 }
 
-// A key does exactly what a click on its button does, and nothing where the
-// page has no such button: the window ends in the same state either way.
+// A key does exactly what a click on its button does, and nothing where the page has none.
 struct KeyCase { int page; std::vector<Key> before; Key key; const char* button; };  // button nullptr: none
 void PrintTo(const KeyCase& row, std::ostream* out) { *out << "page " << row.page << ", key " << int(row.key); }
-class Keys : public DispatchTest, public ::testing::WithParamInterface<KeyCase> {
-protected:
-    std::string State() {
+class Keys : public DispatchTest, public ::testing::WithParamInterface<KeyCase> {};
+TEST_P(Keys, PressTheButtonTheyStandFor) {
+    const KeyCase& row = GetParam();
+    const auto State = [&] {  // the window ends in the same state either way
         std::string state = std::to_string(form->intPage()) + std::to_string(form->intSide()) + Running() + Bar();
         for (const auto& [index, button] : cmdCommand.buttons) state += button->enabled ? "+" : "-";
         return state;
-    }
-};
-TEST_P(Keys, PressTheButtonTheyStandFor) {
-    const KeyCase& row = GetParam();
+    };
     const auto prepare = [&] {
         Load();
         form->ShowPage(static_cast<std::int16_t>(row.page));

@@ -1,6 +1,6 @@
-// The window's edge: an error leaving an event is shown once per cause and the
-// program goes on; start-up tells of unusable settings in one message; the
-// display stays awake while a countdown runs; closing saves or says why not.
+// Errors shown once per cause, start-up's single message, the display kept awake, closing's save.
+#include <gmock/gmock.h>
+
 #include "WindowFixture.h"
 
 namespace testsupport {
@@ -9,30 +9,25 @@ using GuardTest = WindowTest;
 const std::string kInFile = std::string("配置文件“") + kConfigPath + "”中";
 
 TEST_F(GuardTest, ACauseIsShownOnceWhileItLastsAndAgainWhenItComesBack) {
+    const auto tickWith = [&](const char* padding) { form->Config().Item("ButtonPadding", padding), tmrTime.Tick(); };
+    const std::string missing = kInFile + "缺少设置“ButtonPadding”或其值为空。";
     form->Config().Remove("ButtonPadding");
     tmrTime.Tick(30);
     window.Resize(12000, 9000);
-    ASSERT_EQ(errors.messages.size(), 1u);
-    EXPECT_EQ(errors.messages[0], kInFile + "缺少设置“ButtonPadding”或其值为空。");
-    form->Config().Item("ButtonPadding", "10");
-    tmrTime.Tick();  // goes well, but the layout still fails with the cause until it goes well too
-    form->Config().Item("ButtonPadding", "abc");
-    tmrTime.Tick();
-    EXPECT_EQ(errors.messages.size(), 1u);
-    form->Config().Item("ButtonPadding", "10");
-    tmrTime.Tick();
+    tickWith("10");  // goes well, but the layout still fails with the cause until it goes well too
+    tickWith("abc");
+    EXPECT_EQ(errors.messages, std::vector{missing});
+    tickWith("10");
     window.Resize(15000, 10515);  // every event that failed has gone well: the cause is over
-    form->Config().Item("ButtonPadding", "abc");
-    tmrTime.Tick(2);
-    ASSERT_EQ(errors.messages.size(), 2u);
-    EXPECT_EQ(errors.messages[1], kInFile + "的设置“ButtonPadding”的值“abc”不是有效的数字。");
+    tickWith("abc");
+    tmrTime.Tick();
+    EXPECT_EQ(errors.messages, (std::vector{missing, kInFile + "的设置“ButtonPadding”的值“abc”不是有效的数字。"}));
 }
 
 TEST_F(GuardTest, BadDurationShowsThePageWithoutItsCountdown) {
     form->Config().Item("Stage1Timer1", "99999");
     Click("正");
-    EXPECT_EQ(lblCaption.caption, "正方一辩发言");
-    EXPECT_EQ(Bar(), "开始|暂停|重置||返回");
+    EXPECT_EQ(lblCaption.caption + " " + Bar(), "正方一辩发言 开始|暂停|重置||返回");
     EXPECT_FALSE(lblTimer1.visible || lblTimer1Desc.visible);
     EXPECT_EQ(errors.messages, std::vector<std::string>{kInFile + "的设置“Stage1Timer1”的值“99999”超出范围。"});
 }
@@ -62,23 +57,21 @@ TEST_F(GuardTest, StartUpNamesEveryUnusableSettingAndTheSetAsideInOneMessage) {
 }
 
 TEST_F(GuardTest, ClosingSaysWhyTheFileCouldNotBeSavedAndStartUpFailsForIt) {
-    files.readOnly = true;
+    files.failing = SaveStep::CreateTemporary;  // a read-only folder
+    files.timesLeft = 99;
     form->Form_Unload();
-    ASSERT_EQ(errors.messages.size(), 1u);
-    EXPECT_NE(errors.messages[0].find(kConfigPath), std::string::npos);
+    EXPECT_THAT(errors.messages, ::testing::ElementsAre(::testing::HasSubstr(kConfigPath)));  // the store names it
     files.unreadable.insert(kConfigPath);  // so start-up must write a new one
     EXPECT_THROW(Load(), platform::FileError);
 }
 
 TEST_F(GuardTest, DisplayStaysAwakeExactlyWhileACountdownRuns) {
     form->Config().Item("Stage1Timer1", "1");
-    Click("正");
-    Click("开始");
+    for (const char* caption : {"正", "开始"}) Click(caption);
     EXPECT_EQ(displaySleep.calls, std::vector<bool>{true});
     tmrTimer1.Tick(2);  // runs out
     EXPECT_EQ(displaySleep.calls, (std::vector<bool>{true, false}));
-    Click("重置");
-    Click("开始");
+    for (const char* caption : {"重置", "开始"}) Click(caption);
     form->Form_Unload();  // closing while it runs lets the display sleep again
     EXPECT_EQ(displaySleep.calls, (std::vector<bool>{true, false, true, false}));
 }

@@ -1,5 +1,4 @@
-// A window on fakes: the controls at their design sizes, an in-memory GBK
-// configuration file, and shorthands to load the window and drive it.
+// A window on fakes, its controls at their design sizes, on an in-memory GBK configuration file.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,8 +22,7 @@ inline const std::string kConfigPath = "/opt/Tolvanexa/Tolvanexa.config";
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { Load(); }
-    // Starts the window on a working installation (every duration three minutes)
-    // with `changes` made to it and `damage` appended to the file's bytes.
+    // Starts the window (every duration three minutes) with `changes` made and `damage` appended to the file.
     void Load(const std::map<std::string, std::string>& changes = {}, const std::string& damage = "") {
         std::map<std::string, std::string> settings{{"ApplicationTitle", "校际辩论赛"}, {"ButtonPadding", "10"},
             {"SeparatorWidth", "20"}, {"Sound0Seconds", "zero.wav"}, {"Sound30Seconds", "thirty.wav"}};
@@ -42,8 +40,9 @@ protected:
         form->Form_Load();
     }
     std::string Bar() const { return cmdCommand.Captions(); }
-    // Which countdowns tick: "1", "2", "12" or "".
+    // Which countdowns tick: "1", "2", "12" or "", now or after a click.
     std::string Running() const { return std::string(tmrTimer1.enabled ? "1" : "") + (tmrTimer2.enabled ? "2" : ""); }
+    std::string After(const std::string& caption) { Click(caption); return Running(); }
     FakeButton& Button(int index) { return cmdCommand.At(index); }
     // Clicks the first bar button with this caption that the user could click.
     void Click(const std::string& caption) {

@@ -1,9 +1,9 @@
-// What the window shows: its layout, the bar and the clock; the pages' names,
-// their durations and the fonts; countdown 1 ticking by hand, with the cues and
-// what the display showed while they sounded.
+// What the window shows: layout, bar, clock, pages, fonts, and countdown 1 with its cues, ticked by hand.
 #include "WindowFixture.h"
 
 namespace testsupport {
+
+using namespace std::string_literals;
 
 using LayoutTest = WindowTest;
 using PagesTest = WindowTest;
@@ -20,28 +20,22 @@ TEST_F(LayoutTest, DesignSizesCentreBothRowsBelowTheCaption) {
 TEST_F(LayoutTest, BarButtonsOverlapByOnePixelHiddenGapsIncluded) {
     form->BuildButtonBar(std::string(14, 'A') + "||" + std::string(10, 'B'));  // 1050 + 150 and 750 + 150 wide
     EXPECT_FALSE(Button(1).visible);
-    EXPECT_DOUBLE_EQ(Button(0).left, 0);
-    EXPECT_DOUBLE_EQ(Button(1).left, 1185);
-    EXPECT_DOUBLE_EQ(Button(2).left, 1470);
+    EXPECT_EQ((std::vector{Button(0).left, Button(1).left, Button(2).left}), (std::vector{0.0, 1185.0, 1470.0}));
     EXPECT_DOUBLE_EQ(Button(2).top, 10515 - 390);
 }
 
 TEST_F(LayoutTest, RebuildReplacesEveryButtonButTheFirst) {
-    ASSERT_EQ(cmdCommand.buttons.size(), 20u);  // the home page's bar
-    Button(0).enabled = false;                  // as a start leaves it
+    Button(0).enabled = false;  // as a start leaves it
     cmdCommand.loaded.clear();
     form->Config().Item("ButtonPadding", "4");  // read afresh by every rebuild
     form->Config().Item("SeparatorWidth", "6");
     form->BuildButtonBar("开始|暂停|重置||返回");
-    EXPECT_EQ(cmdCommand.unloaded, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18,
-                                                     19}));
+    EXPECT_EQ(cmdCommand.unloaded, (std::vector{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
     EXPECT_EQ(cmdCommand.loaded, (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(Bar(), "开始|暂停|重置||返回");
-    EXPECT_TRUE(Button(0).enabled);
-    EXPECT_FALSE(Button(3).visible);
-    EXPECT_DOUBLE_EQ(Button(0).width, 60 + 6 * 75);  // padding and the text's six bytes
-    EXPECT_DOUBLE_EQ(Button(0).height, 60 + 240);
-    EXPECT_DOUBLE_EQ(Button(3).width, 90);
+    EXPECT_TRUE(Button(0).enabled && !Button(3).visible);
+    // Padding and the text's six bytes; the gap as wide as the separator.
+    EXPECT_EQ((std::vector{Button(0).width, Button(0).height, Button(3).width}), (std::vector{510.0, 300.0, 90.0}));
 }
 
 TEST_F(LayoutTest, ClockShowsTheTimeFromStartUpInTheBottomRightCorner) {
@@ -49,10 +43,9 @@ TEST_F(LayoutTest, ClockShowsTheTimeFromStartUpInTheBottomRightCorner) {
     clock.now = {21, 0, 0};
     tmrTime.Tick();
     EXPECT_EQ(cmdTime.caption, "21:00:00");
-    EXPECT_DOUBLE_EQ(cmdTime.width, 8 * 75 + 150);  // padding once, not per side
-    EXPECT_DOUBLE_EQ(cmdTime.height, 240 + 150);
-    EXPECT_DOUBLE_EQ(cmdTime.left, 15000 - 750);
-    EXPECT_DOUBLE_EQ(cmdTime.top, 10515 - 390);
+    // Padding once, not per side; flush with the corner.
+    EXPECT_EQ((std::vector{cmdTime.width, cmdTime.height}), (std::vector{8 * 75 + 150.0, 240 + 150.0}));
+    EXPECT_EQ((std::vector{cmdTime.left, cmdTime.top}), (std::vector{15000 - 750.0, 10515 - 390.0}));
 }
 
 // 2184 pixels is the most 16-bit twips can hold; wider displays are common.
@@ -60,30 +53,26 @@ TEST_F(LayoutTest, WindowWiderThanSixteenBitsStillLaysOut) {
     const std::string wide(266, 'W');  // 19950 + 150 wide, 20085 on from its left neighbour
     form->BuildButtonBar(wide + "|" + wide + "|" + wide);
     window.Resize(3840 * 15, 2160 * 15);
-    EXPECT_DOUBLE_EQ(Button(2).left, 2 * 20085);
-    EXPECT_DOUBLE_EQ(cmdTime.left, 3840 * 15 - 750);
+    EXPECT_EQ(std::pair(Button(2).left, cmdTime.left), std::pair(2 * 20085.0, 3840 * 15 - 750.0));
     EXPECT_TRUE(errors.messages.empty());
 }
 
 TEST_F(PagesTest, ConfiguredNameReplacesThePageName) {
     Load({{"Stage0Caption", "首页"}, {"Stage3Caption", "盘问环节"}});
-    EXPECT_EQ(window.title, "校际辩论赛 - 首页");
-    EXPECT_EQ(lblCaption.caption, "首页");
+    const auto shown = [&] { return window.title + "|" + lblCaption.caption; };
+    EXPECT_EQ(shown(), "校际辩论赛 - 首页|首页");
     form->ShowPage(3);
-    EXPECT_EQ(window.title, "校际辩论赛 - 盘问环节");
-    EXPECT_EQ(lblCaption.caption, "盘问环节");
+    EXPECT_EQ(shown(), "校际辩论赛 - 盘问环节|盘问环节");
     form->Config().Remove("Stage3Caption");
     form->ShowPage(3);
-    EXPECT_EQ(window.title, "校际辩论赛 - 正二选择反二、三");
-    EXPECT_EQ(lblCaption.caption, "正二选择反二、三");
+    EXPECT_EQ(shown(), "校际辩论赛 - 正二选择反二、三|正二选择反二、三");
 }
 
 TEST_F(PagesTest, PagesOutOfRangeGoHome) {
     for (const std::int16_t page : {12, -1}) {
         form->ShowPage(1);
         form->ShowPage(page);
-        EXPECT_EQ(form->intPage(), 0) << page;
-        EXPECT_EQ(cmdCommand.buttons.size(), 20u) << page;
+        EXPECT_EQ(std::to_string(form->intPage()) + " " + std::to_string(cmdCommand.buttons.size()), "0 20") << page;
     }
 }
 
@@ -93,26 +82,23 @@ TEST_P(Durations, AreRoundedHalfToEven) {
     form->ShowPage(9);
     form->ShowPage(1);
     EXPECT_EQ(form->intTimer1(), GetParam().second);
-    EXPECT_TRUE(lblTimer1.visible && lblTimer1Desc.visible);
-    EXPECT_FALSE(lblTimer2.visible || lblTimer2Desc.visible);  // page 1 has one countdown
+    EXPECT_TRUE(lblTimer1.visible && lblTimer1Desc.visible && !lblTimer2.visible && !lblTimer2Desc.visible);  // one
 }
 INSTANTIATE_TEST_SUITE_P(Halves, Durations, ::testing::Values(std::pair("90.5", 90), std::pair("91.5", 92)));
 
-// A bad size must not keep the other attributes from being applied. Every
-// caption attribute starts on, so "yes" read as false would show too.
+std::tuple<std::string, double, bool, bool, bool> Attributes(const platform::FontAttributes& font) {
+    return {font.name, font.size, font.bold, font.italic, font.underline};
+}
+
+// A bad size must not stop the other attributes. The caption's start on, so "yes" read as false shows too.
 TEST_F(PagesTest, FontsAreAppliedAttributeByAttribute) {
     lblCaption.font = {"黑体", 60, true, true, true};
     Load({{"TimerFont", "Noto Sans"}, {"TimerFontBold", "True"}, {"TimerFontItalic", "1"},
           {"TimerFontUnderline", "tRUE"}, {"TimerFontSize", "abc"}, {"CaptionFontBold", "yes"},
           {"CaptionFontItalic", "false"}, {"CaptionFontUnderline", "0"}, {"CaptionFontSize", "36"}});
-    for (const FakeLabel* label : {&lblTimer1, &lblTimer1Desc, &lblTimer2, &lblTimer2Desc}) {
-        EXPECT_EQ(label->font.name, "Noto Sans");
-        EXPECT_EQ(label->font.size, 72);
-        EXPECT_TRUE(label->font.bold && label->font.italic && label->font.underline);
-    }
-    EXPECT_EQ(lblCaption.font.size, 36);
-    EXPECT_TRUE(lblCaption.font.bold);  // "yes" is no truth value
-    EXPECT_FALSE(lblCaption.font.italic || lblCaption.font.underline);
+    for (const FakeLabel* label : {&lblTimer1, &lblTimer1Desc, &lblTimer2, &lblTimer2Desc})
+        EXPECT_EQ(Attributes(label->font), std::tuple("Noto Sans"s, 72.0, true, true, true));
+    EXPECT_EQ(Attributes(lblCaption.font), std::tuple("黑体"s, 36.0, true, false, false));  // "yes" is no truth value
 }
 
 class CountdownTest : public WindowTest {
@@ -124,7 +110,13 @@ protected:
     // The display's text, " red" when it is red, " running" while it runs.
     std::string Shown() const {
         const bool red = lblTimer1.colour == platform::kRed;
-        return lblTimer1.caption + (red ? " red" : "") + (tmrTimer1.enabled ? " running" : "");
+        return lblTimer1.caption + (red ? " red" : "") + (tmrTimer1.enabled ? " running" : "") + ";";
+    }
+    // Shown() now, then after each of `count` ticks.
+    std::string Ticks(int count) {
+        std::string shown = Shown();
+        for (int i = 0; i < count; ++i) shown += (tmrTimer1.Tick(), Shown());
+        return shown;
     }
     // Each cue played, with the display's text while it sounded.
     std::string Cues() const {
@@ -136,30 +128,19 @@ protected:
 
 TEST_F(CountdownTest, ThirtySecondCueSoundsWhileThirtyIsStillShown) {
     Run(35);
-    EXPECT_EQ(Shown(), "00:35 running");
     EXPECT_EQ(lblTimer1Desc.colour, platform::kRed);  // the description is red while it runs
-    tmrTimer1.Tick(4);
-    EXPECT_EQ(Shown(), "00:31 running");
-    tmrTimer1.Tick();
-    EXPECT_EQ(Shown(), "00:30 red running");
-    tmrTimer1.Tick();
+    EXPECT_EQ(Ticks(6), "00:35 running;00:34 running;00:33 running;00:32 running;00:31 running;"
+                        "00:30 red running;00:29 red running;");
     EXPECT_EQ(Cues(), "thirty.wav at 00:30;");
-    EXPECT_EQ(Shown(), "00:29 red running");
 }
 
 TEST_F(CountdownTest, ZeroIsShownRunningAndTheNextTickStopsWithTheCue) {
     Run(2);
-    tmrTimer1.Tick();
-    EXPECT_EQ(Shown(), "00:01 red running");
-    tmrTimer1.Tick();
-    EXPECT_EQ(Shown(), "00:00 red running");
-    tmrTimer1.Tick();
-    EXPECT_EQ(Shown(), "00:00 red");
+    EXPECT_EQ(Ticks(3), "00:02 red running;00:01 red running;00:00 red running;00:00 red;");
     EXPECT_EQ(lblTimer1Desc.colour, platform::kBlack);
     EXPECT_EQ(Cues(), "zero.wav at 00:00;");
     form->StartTimer1();  // started again at zero, it stops again a tick later with the cue again
-    tmrTimer1.Tick();
-    EXPECT_EQ(Shown(), "00:00 red");
+    EXPECT_EQ(Ticks(1), "00:00 red running;00:00 red;");
     EXPECT_EQ(Cues(), "zero.wav at 00:00;zero.wav at 00:00;");
 }
 
@@ -168,7 +149,7 @@ TEST_F(CountdownTest, ThirtySecondCueGoesByTheCountFound) {
     Run(60);
     tmrTimer1.Tick(48);
     form->ResetTimer1();
-    EXPECT_EQ(Shown(), "01:00 running");
+    EXPECT_EQ(Shown(), "01:00 running;");
     tmrTimer1.Tick(31);
     EXPECT_EQ(Cues(), "thirty.wav at 00:30;thirty.wav at 00:30;");
     Run(29);
@@ -178,15 +159,13 @@ TEST_F(CountdownTest, ThirtySecondCueGoesByTheCountFound) {
 
 TEST_F(CountdownTest, OvertimeRunsOnInRedWithoutCues) {
     Run(-5);
-    EXPECT_EQ(Shown(), "00:-5 red running");
-    tmrTimer1.Tick();
-    EXPECT_EQ(Shown(), "00:-6 red running");
+    EXPECT_EQ(Ticks(1), "00:-5 red running;00:-6 red running;");
     tmrTimer1.Tick(100);
-    EXPECT_EQ(Shown(), "-1:-46 red running");
+    EXPECT_EQ(Shown(), "-1:-46 red running;");
     EXPECT_EQ(Cues(), "");
     Run(-32767);  // at the bottom of its range it stays there rather than wrap round to 546 minutes left
     tmrTimer1.Tick(2);
-    EXPECT_EQ(Shown(), "-546:-8 red running");
+    EXPECT_EQ(Shown(), "-546:-8 red running;");
 }
 
 }  // namespace testsupport

@@ -1,5 +1,4 @@
-// The window's conversions: the countdown text, rounding into 16 bits, and
-// reading numbers and truth values from the configuration.
+// The countdown text, rounding into 16 bits, and numbers and truth values as read from the configuration.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,8 +16,7 @@ class FormatTimeTable : public ::testing::TestWithParam<std::pair<std::int16_t, 
 TEST_P(FormatTimeTable, GivesTheCountdownText) { EXPECT_EQ(FormatTime(GetParam().first), GetParam().second); }
 INSTANTIATE_TEST_SUITE_P(EveryRow, FormatTimeTable, ::testing::ValuesIn(kTimes));
 
-// Halves both ways and on both signs: truncation or half-up fails some row.
-// Outside 16 bits (nullopt) is an error, not a wrap.
+// Halves both ways and on both signs: truncation or half-up fails some row. Outside 16 bits is an error, not a wrap.
 const std::pair<double, std::optional<int>> kRoundings[] = {
     {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {2.5001, 3}, {-2.6, -3}, {32767.4, 32767},
     {-32768.5, -32768}, {32767.5, std::nullopt}, {-32768.6, std::nullopt}, {INFINITY, std::nullopt},

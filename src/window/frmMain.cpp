@@ -6,7 +6,6 @@
 #include "window/basConvert.h"
 
 namespace {
-constexpr int kTickMilliseconds = 1000;
 constexpr const char* kNameSpace = "Tolvanexa";
 }  // namespace
 
@@ -15,9 +14,6 @@ frmMain::frmMain(FormControls controls)
       mTimer1({c.tmrTimer1, c.lblTimer1, c.lblTimer1Desc}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); }),
       mTimer2({c.tmrTimer2, c.lblTimer2, c.lblTimer2Desc}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); },
               [this] { CountdownTwoRanOut(); }) {
-    c.tmrTime.SetInterval(kTickMilliseconds);
-    c.tmrTimer1.SetInterval(kTickMilliseconds);
-    c.tmrTimer2.SetInterval(kTickMilliseconds);
     Connect();
 }
 

@@ -88,9 +88,12 @@ private:
 };
 
 // Cues cost nothing here: what is measured is the timers and the window.
-class SilentSound final : public platform::Sound {
+class SilentSound final : public platform::CueQueue {
 public:
-    void PlaySync(const std::string& /*name*/) override { ++played_; }
+    void Play(const std::string& /*name*/) override { ++played_; }
+    void DropWaiting() override {}
+    void StopAll() override {}
+    platform::CueCheck Check(const std::string& /*name*/) override { return {}; }
     int Played() const { return played_; }
 
 private:
@@ -104,7 +107,7 @@ public:
     explicit TimerWindow(const RunFolder& folder)
         : files_(platform::ExecutableLocation{folder.Path(), "Tolvanexa"}),
           form_(folder.Path()),
-          window_(WireForm(form_, sound_, form_.browser, form_.displaySleep, files_, codec_)) {}
+          window_(WireForm(form_, sound_, form_.browser, form_.displaySleep, files_, codec_, audience_, recorder_)) {}
     ~TimerWindow() {
         form_.StopTimers();
         window_.Form_Unload();
@@ -136,6 +139,8 @@ private:
     platform::PosixFileSystem files_;
     const platform::IconvCodec codec_;
     SilentSound sound_;
+    platform::NoAudienceView audience_;
+    platform::NoRecorder recorder_;
     platform::QtForm form_;
     frmMain window_;
 };

@@ -41,7 +41,7 @@ void MeasureOverhead(benchmark::State& state, const std::string& name, double cu
     double overheadMs = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        sound.PlaySync(name);
+        sound.Play(name);
         const double taken = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(taken);
         overheadMs += (taken - cueSeconds) * 1000.0;

@@ -6,11 +6,12 @@
 #include "platform/qt/QtForm.h"
 #include "window/frmMain.h"
 
-inline FormControls WireForm(platform::QtForm& form, platform::Sound& sound, platform::Browser& browser,
+inline FormControls WireForm(platform::QtForm& form, platform::CueQueue& sound, platform::Browser& browser,
                              platform::DisplaySleep& displaySleep, platform::FileSystem& files,
-                             const platform::TextCodec& codec) {
+                             const platform::TextCodec& codec, platform::AudienceView& audience,
+                             platform::DebateRecorder& recorder) {
     return FormControls{form.window,     form.tmrTimer2,     form.tmrTimer1,     form.tmrTime,   form.cmdTime,
                         form.cmdCommand, form.lblTimer1Desc, form.lblTimer2Desc, form.lblTimer2, form.lblTimer1,
                         form.lblCaption, form.clock,         sound,              browser,        displaySleep,
-                        form.errors,     files,              codec};
+                        form.errors,     files,              codec,           audience,       recorder};
 }

@@ -17,7 +17,9 @@ int Run() {
     const platform::IconvCodec codec;
     platform::QtForm form(files.ExecutableFolder());
     platform::SdlSound sound(files.ExecutableFolder());
-    frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec));
+    platform::NoAudienceView audience;
+    platform::NoRecorder recorder;
+    frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
 
     try {
         window.Form_Load();

@@ -2,13 +2,15 @@
 // window's own font, title, background picture, closing.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace platform {
 
-// Keys the time-keeper uses on the bar; the rest are of no interest to the logic.
-enum class Key { Space, Enter, Left, Right, R, Backspace };
+// Keys the time-keeper uses on the bar and to move between stages; the rest
+// are of no interest to the logic.
+enum class Key { Space, Enter, Left, Right, R, Backspace, PageUp, PageDown };
 
 class Window {
 public:
@@ -25,8 +27,13 @@ public:
     // Returns false and keeps the old picture when the file is missing or no picture.
     virtual bool LoadPicture(const std::string& path) = 0;
     virtual void ClearPicture() = 0;
-    // Closes the window, which ends the program.
+    // Closes the window, which ends the program. Asks no question.
     virtual void Close() = 0;
+    // Shows a short note over the window's bottom edge for about two seconds,
+    // away from the caption and the countdowns; a new note replaces the old one.
+    virtual void ShowHint(const std::string& text) = 0;
+    // Asks the time-keeper a yes/no question and waits for the answer; true for yes.
+    virtual bool Confirm(const std::string& question) = 0;
 
     // Called after the client area changed size (also when first shown).
     std::function<void()> onResize;
@@ -34,6 +41,10 @@ public:
     // answers whether the key pressed a button of the bar. A key that pressed
     // nothing is left to the focused control, so the keyboard still works it.
     std::function<bool(Key)> onKey;
+    // Called when the time-keeper closes the window (title bar, Alt+F4);
+    // answers whether it may close. Not called when the program is told to
+    // end (a signal, logging off), nor by Close().
+    std::function<bool()> onCloseRequest;
 };
 
 // A periodic timer. Ticks arrive on the window's thread while enabled.
@@ -48,7 +59,11 @@ public:
     std::function<void()> onTick;
 };
 
-struct TimeOfDay {
+// A moment of the local wall clock, to the second.
+struct LocalTime {
+    int year = 2000;
+    int month = 1;   // 1..12
+    int day = 1;     // 1..31
     int hour = 0;    // 0..23
     int minute = 0;  // 0..59
     int second = 0;  // 0..59
@@ -57,16 +72,10 @@ struct TimeOfDay {
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual TimeOfDay Now() const = 0;
-};
-
-// Plays a cue and returns only when it has finished. An empty name or a file
-// that cannot be played gives a short default tone; with no audio device the
-// call returns at once.
-class Sound {
-public:
-    virtual ~Sound() = default;
-    virtual void PlaySync(const std::string& name) = 0;
+    virtual LocalTime Now() const = 0;
+    // A clock that only goes forward, unmoved by changes of the wall clock,
+    // for measuring spans (a double key press, overtime, the debate record).
+    virtual std::int64_t SteadyMilliseconds() const = 0;
 };
 
 // Opens a document or web address in the desktop's default program; the

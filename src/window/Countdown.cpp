@@ -48,13 +48,13 @@ void Countdown::Tick() {
     if (count == 0) {
         // Stopped before the cue, so the countdown is already still while it sounds.
         Stop();
-        mCues.sound.PlaySync(mCues.zero);
+        mCues.sound.Play(mCues.zero);
         if (mAfterZero) mAfterZero();
         return;
     }
     // Decided by the count found, not by passing a threshold: a reset to 30 or
     // more sounds the cue again.
-    if (count == kCueSeconds) mCues.sound.PlaySync(mCues.thirty);
+    if (count == kCueSeconds) mCues.sound.Play(mCues.thirty);
     // An overtime count that has reached the bottom of its range stays there
     // rather than wrapping round to a large positive time.
     if (count != std::numeric_limits<std::int16_t>::min()) mRemaining = static_cast<std::int16_t>(count - 1);

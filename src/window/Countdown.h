@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Controls.h"
+#include "platform/CueQueue.h"
 #include "platform/Window.h"
 
 class Countdown final {
@@ -19,7 +20,7 @@ public:
     };
     // The cue names are read at each cue, so they may be set after construction.
     struct Cues {
-        platform::Sound& sound;
+        platform::CueQueue& sound;
         const std::string& zero;
         const std::string& thirty;
     };

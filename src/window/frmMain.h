@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "config/clsConfigFile.h"
+#include "platform/AudienceView.h"
 #include "platform/Controls.h"
+#include "platform/CueQueue.h"
+#include "platform/DebateRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/Window.h"
 #include "window/Countdown.h"
@@ -35,12 +38,14 @@ struct FormControls {
     platform::Label& lblTimer1;
     platform::Label& lblCaption;
     platform::Clock& clock;
-    platform::Sound& sound;
+    platform::CueQueue& sound;
     platform::Browser& browser;
     platform::DisplaySleep& displaySleep;
     platform::ErrorSink& errors;
     platform::FileSystem& files;
     const platform::TextCodec& codec;
+    platform::AudienceView& audience;
+    platform::DebateRecorder& recorder;
 };
 
 // Where an event entered the window; errors are remembered per entry so one

@@ -3,7 +3,7 @@
 #include "window/frmMain.h"
 
 void frmMain::tmrTime_Timer() {
-    const platform::TimeOfDay now = c.clock.Now();
+    const platform::LocalTime now = c.clock.Now();
     c.cmdTime.SetCaption(basConvert::FormatClock(now.hour, now.minute, now.second));
     SizeClockButton();
 }

@@ -162,6 +162,8 @@ std::optional<int> frmMain::KeyButton(platform::Key key) {
         case platform::Key::Right: return freeDebate ? EntryIndex(list, kNegative) : std::nullopt;
         case platform::Key::R: return EntryIndex(list, kReset);
         case platform::Key::Backspace: return EntryIndex(list, kBack);
+        case platform::Key::PageUp:
+        case platform::Key::PageDown: return std::nullopt;
     }
     return std::nullopt;
 }

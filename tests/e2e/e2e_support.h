@@ -38,7 +38,9 @@ struct RealWindow final {
     testsupport::FakeSound sound;
     testsupport::FakeBrowser browser;
     testsupport::FakeDisplaySleep displaySleep;
-    frmMain window{WireForm(form, sound, browser, displaySleep, files, codec)};
+    testsupport::FakeAudienceView audience;
+    testsupport::FakeRecorder recorder;
+    frmMain window{WireForm(form, sound, browser, displaySleep, files, codec, audience, recorder)};
 };
 
 }  // namespace e2e

@@ -31,7 +31,7 @@ bool WriteCue(const std::string& path, int format, double seconds, int rate = 44
 double SecondsToPlay(const std::string& folder, const std::string& cue) {
     platform::SdlSound sound(folder);
     const auto start = std::chrono::steady_clock::now();
-    sound.PlaySync(cue);
+    sound.Play(cue);
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 

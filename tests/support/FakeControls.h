@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/AudienceView.h"
 #include "platform/Controls.h"
+#include "platform/CueQueue.h"
+#include "platform/DebateRecord.h"
 #include "platform/Window.h"
 
 namespace testsupport {
@@ -91,11 +94,15 @@ struct FakeWindow final : platform::Window {
     void SetTitle(const std::string& value) override { title = value; }
     bool LoadPicture(const std::string&) override { return false; } void ClearPicture() override {}
     void Close() override { ++closes; }
+    void ShowHint(const std::string& text) override { hints.push_back(text); }
+    bool Confirm(const std::string& question) override { questions.push_back(question); return answer; }
     void Resize(double w, double h) { width = w, height = h; onResize(); }
 
     double width = 15000, height = 10515;
     std::string title;
     int closes = 0;
+    std::vector<std::string> hints, questions;
+    bool answer = true;  // to every question
 };
 
 struct FakeTimer final : platform::Timer {
@@ -107,19 +114,40 @@ struct FakeTimer final : platform::Timer {
 };
 
 struct FakeClock final : platform::Clock {
-    platform::TimeOfDay Now() const override { return now; }
-    platform::TimeOfDay now;  // midnight unless the test says otherwise
+    platform::LocalTime Now() const override { return now; }
+    std::int64_t SteadyMilliseconds() const override { return steady; }
+    platform::LocalTime now;  // 2000-01-01 midnight unless the test says otherwise
+    std::int64_t steady = 0;  // moved by the test
 };
 
-// Records each cue with what the watched labels showed while it played.
-struct FakeSound final : platform::Sound {
+// Records each cue asked for, with what the watched labels showed at that moment.
+struct FakeSound final : platform::CueQueue {
     struct Played { std::string name; std::vector<std::string> captions; };
-    void PlaySync(const std::string& name) override {
+    void Play(const std::string& name) override {
         played.push_back({name, {}});
         for (const platform::Label* label : watched) played.back().captions.push_back(label->Caption());
     }
+    void DropWaiting() override { ++drops; }
+    void StopAll() override { ++stops; }
+    platform::CueCheck Check(const std::string& name) override {
+        const auto found = checks.find(name);
+        return found == checks.end() ? platform::CueCheck{} : found->second;
+    }
     std::vector<const platform::Label*> watched;
     std::vector<Played> played;
+    std::map<std::string, platform::CueCheck> checks;  // what Check answers; a plain cue otherwise
+    int drops = 0, stops = 0;
+};
+
+struct FakeAudienceView final : platform::AudienceView {
+    void Publish(const platform::AudienceFrame& value) override { frame = value; ++published; }
+    platform::AudienceFrame frame;
+    int published = 0;
+};
+
+struct FakeRecorder final : platform::DebateRecorder {
+    void Record(const platform::DebateEvent& event) override { events.push_back(event); }
+    std::vector<platform::DebateEvent> events;
 };
 
 struct FakeBrowser final : platform::Browser {

@@ -36,7 +36,8 @@ protected:
         sound.watched = {&lblTimer1};
         form = std::make_unique<frmMain>(FormControls{window, tmrTimer2, tmrTimer1, tmrTime, cmdTime, cmdCommand,
                                                       lblTimer1Desc, lblTimer2Desc, lblTimer2, lblTimer1, lblCaption,
-                                                      clock, sound, browser, displaySleep, errors, files, codec});
+                                                      clock, sound, browser, displaySleep, errors, files, codec,
+                                                      audience, recorder});
         form->Form_Load();
     }
     std::string Bar() const { return cmdCommand.Captions(); }
@@ -65,6 +66,8 @@ protected:
     FakeBrowser browser;
     FakeDisplaySleep displaySleep;
     FakeErrorSink errors;
+    FakeAudienceView audience;
+    FakeRecorder recorder;
     std::unique_ptr<frmMain> form;
 };
 

@@ -40,7 +40,7 @@ TEST_F(LayoutTest, RebuildReplacesEveryButtonButTheFirst) {
 
 TEST_F(LayoutTest, ClockShowsTheTimeFromStartUpInTheBottomRightCorner) {
     EXPECT_EQ(cmdTime.caption, "00:00:00");  // midnight, before any tick of its own
-    clock.now = {21, 0, 0};
+    clock.now = {2026, 12, 7, 21, 0, 0};
     tmrTime.Tick();
     EXPECT_EQ(cmdTime.caption, "21:00:00");
     // Padding once, not per side; flush with the corner.

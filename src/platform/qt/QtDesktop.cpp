@@ -6,7 +6,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDesktopServices>
-#include <QTime>
+#include <QDateTime>
+
+#include <chrono>
 #include <QUrl>
 
 #include "platform/qt/QtConvert.h"
@@ -29,9 +31,16 @@ QDBusMessage ScreenSaverCall(const char* method) {
 
 }  // namespace
 
-TimeOfDay QtClock::Now() const {
-    const QTime now = QTime::currentTime();
-    return {now.hour(), now.minute(), now.second()};
+LocalTime QtClock::Now() const {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+}
+
+std::int64_t QtClock::SteadyMilliseconds() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 void QtBrowser::Open(const std::string& target) {

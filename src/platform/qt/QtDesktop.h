@@ -13,7 +13,8 @@ namespace platform {
 
 class QtClock final : public Clock {
 public:
-    TimeOfDay Now() const override;
+    LocalTime Now() const override;
+    std::int64_t SteadyMilliseconds() const override;
 };
 
 // Opens a web address, or a local file in its default program. The target is

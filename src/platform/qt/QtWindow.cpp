@@ -131,6 +131,10 @@ void QtWindow::Close() {
     close();
 }
 
+void QtWindow::ShowHint(const std::string& /*text*/) {}
+
+bool QtWindow::Confirm(const std::string& /*question*/) { return true; }
+
 void QtWindow::CentreOnScreen() {
     const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (target == nullptr) return;

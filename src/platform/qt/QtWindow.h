@@ -31,6 +31,8 @@ public:
     bool LoadPicture(const std::string& path) override;
     void ClearPicture() override;
     void Close() override;
+    void ShowHint(const std::string& text) override;
+    bool Confirm(const std::string& question) override;
 
     // Places the window, at its design size, in the middle of its screen.
     void CentreOnScreen();

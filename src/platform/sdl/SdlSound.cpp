@@ -158,7 +158,9 @@ bool SdlSound::EnsureAudio() {
     return audioReady_;
 }
 
-void SdlSound::PlaySync(const std::string& name) {
+CueCheck SdlSound::Check(const std::string& /*name*/) { return {}; }
+
+void SdlSound::Play(const std::string& name) {
     if (!EnsureAudio()) return;
     OpenDevice device;
     if (!device.IsOpen()) return;

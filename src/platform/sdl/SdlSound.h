@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "platform/Window.h"
+#include "platform/CueQueue.h"
 
 namespace platform {
 
-class SdlSound final : public Sound {
+class SdlSound final : public CueQueue {
 public:
     // Relative sound names that are not found from the current directory are
     // looked for in `executableFolder`.
@@ -20,7 +20,10 @@ public:
 
     // An empty name or an unplayable file plays a short default tone; without
     // a usable audio device the call returns at once.
-    void PlaySync(const std::string& name) override;
+    void Play(const std::string& name) override;
+    void DropWaiting() override {}
+    void StopAll() override {}
+    CueCheck Check(const std::string& name) override;
 
 private:
     bool EnsureAudio();

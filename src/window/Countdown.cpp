@@ -49,12 +49,16 @@ void Countdown::Tick() {
         // Stopped before the cue, so the countdown is already still while it sounds.
         Stop();
         mCues.sound.Play(mCues.zero);
+        if (onMilestone) onMilestone(Milestone::TimeUp);
         if (mAfterZero) mAfterZero();
         return;
     }
     // Decided by the count found, not by passing a threshold: a reset to 30 or
     // more sounds the cue again.
-    if (count == kCueSeconds) mCues.sound.Play(mCues.thirty);
+    if (count == kCueSeconds) {
+        mCues.sound.Play(mCues.thirty);
+        if (onMilestone) onMilestone(Milestone::ThirtySeconds);
+    }
     // An overtime count that has reached the bottom of its range stays there
     // rather than wrapping round to a large positive time.
     if (count != std::numeric_limits<std::int16_t>::min()) mRemaining = static_cast<std::int16_t>(count - 1);

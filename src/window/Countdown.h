@@ -25,9 +25,15 @@ public:
         const std::string& thirty;
     };
 
+    // The moments of a tick worth telling the debate record and the audience view.
+    enum class Milestone { ThirtySeconds, TimeUp };
+
     // `layout` lays the window out after every refresh; `afterZero` runs after
     // the zero cue of a tick that found no time left (empty: nothing more).
     Countdown(Controls controls, Cues cues, std::function<void()> layout, std::function<void()> afterZero = {});
+
+    // Told after the cue of each milestone is asked for, before `afterZero`.
+    std::function<void(Milestone)> onMilestone;
 
     void Setup(std::int16_t seconds, const std::string& description);
     void Refresh();

@@ -14,6 +14,8 @@ frmMain::frmMain(FormControls controls)
       mTimer1({c.tmrTimer1, c.lblTimer1, c.lblTimer1Desc}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); }),
       mTimer2({c.tmrTimer2, c.lblTimer2, c.lblTimer2Desc}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); },
               [this] { CountdownTwoRanOut(); }) {
+    mTimer1.onMilestone = [this](Countdown::Milestone milestone) { OnMilestone(1, milestone); };
+    mTimer2.onMilestone = [this](Countdown::Milestone milestone) { OnMilestone(2, milestone); };
     Connect();
 }
 
@@ -35,12 +37,17 @@ void frmMain::Connect() {
         bool pressed = false;
         Guarded(EventSource::Key, [&] {
             pressed = KeyTarget(key).has_value();
+            // A key that presses a button is the time-keeper acting, as a click is.
+            if (pressed) EndOvertime();
             Form_KeyDown(key);
         });
         return pressed;
     };
     c.cmdCommand.onClick = [this](int index) {
-        Guarded(EventSource::Click, [this, index] { cmdCommand_Click(static_cast<std::int16_t>(index)); });
+        Guarded(EventSource::Click, [this, index] {
+            EndOvertime();
+            cmdCommand_Click(static_cast<std::int16_t>(index));
+        });
     };
     c.tmrTime.onTick = [this] { Guarded(EventSource::Clock, [this] { tmrTime_Timer(); }); };
     c.tmrTimer1.onTick = [this] { Guarded(EventSource::Timer1, [this] { tmrTimer1_Timer(); }); };

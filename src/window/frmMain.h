@@ -4,6 +4,7 @@
 // by subject (frmMain_*.cpp).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -95,7 +96,8 @@ public:
     void tmrTimer2_Timer() { mTimer2.Tick(); }
 
     // Runs one event's handler; an error it raises is shown once per cause and
-    // the program goes on. Then keeps the display awake while a countdown runs.
+    // the program goes on. Then keeps the display awake while a countdown runs
+    // and shows the audience view what changed.
     void Guarded(EventSource source, const std::function<void()>& handler);
 
     // The window's state, as the other parts and the tests read it.
@@ -108,6 +110,12 @@ public:
     const std::string& strCaption() const { return mCaption; }
     const std::string& snd0() const { return mSound0; }
     const std::string& snd30() const { return mSound30; }
+    // Whole seconds since countdown 1 or 2 ran out, while that overtime lasts:
+    // from the tick that stops it at zero until the time-keeper's next button
+    // or key on the page. An answer handed back at its zero has none.
+    std::optional<int> OvertimeSeconds(int countdown) const;
+    // What the audience view shows now.
+    platform::AudienceFrame AudienceNow() const;
     // The settings store; valid after Form_Load.
     clsConfigFile& Config() { return *mConfig; }
 
@@ -138,7 +146,22 @@ private:
     std::optional<int> KeyButton(platform::Key key);
     std::optional<int> KeyTarget(platform::Key key);
     void CountdownTwoRanOut();
+    bool AnswerHandsBackAtZero() const;
     void Connect();
+
+    // The debate record and the audience view (frmMain_Record.cpp).
+    using Running = std::array<bool, 2>;
+    Countdown& CountdownNumber(int countdown);
+    const Countdown& CountdownNumber(int countdown) const;
+    Running RunningNow() const;
+    void Record(platform::DebateEventKind kind, int countdown = 0, int seconds = 0);
+    // Records a start or resume for each countdown that runs now and did not at `before`.
+    void RecordStarts(const Running& before);
+    // Records `kind` for each countdown that ran at `before` and runs no more.
+    void RecordStops(const Running& before, platform::DebateEventKind kind);
+    void OnMilestone(int countdown, Countdown::Milestone milestone);
+    void EndOvertime();
+    void PublishAudience();
 
     FormControls c;
     std::unique_ptr<clsConfigFile> mConfig;
@@ -153,4 +176,10 @@ private:
     std::map<EventSource, std::set<std::string>> mHeldCauses;
     std::set<std::string> mShownCauses;
     bool mDisplayKeptAwake = false;
+
+    // Whether each countdown has run since the page was entered: its next start is then a resume.
+    Running mStartedOnPage{};
+    // The steady time each countdown ran out, while its overtime lasts.
+    std::array<std::optional<std::int64_t>, 2> mTimeUpAt;
+    std::optional<platform::AudienceFrame> mPublished;
 };

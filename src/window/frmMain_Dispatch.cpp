@@ -45,18 +45,23 @@ void frmMain::ClickHome(std::int16_t index) {
 
 void frmMain::PressStart() {
     // Starts the ticking only; the display shows its running look at the first tick.
+    const Running before = RunningNow();
     c.tmrTimer1.SetEnabled(true);
     c.cmdCommand[0].SetEnabled(false);
+    RecordStarts(before);
 }
 
 void frmMain::TogglePause(int index, const std::function<void()>& pause, const std::function<void()>& resume) {
     // The caption is the toggle's state: only "暂停" offers to pause.
+    const Running before = RunningNow();
     if (BarCaption(index) == kPause) {
         pause();
         SetBarCaption(index, kContinue);
+        RecordStops(before, platform::DebateEventKind::Paused);
     } else {
         resume();
         SetBarCaption(index, kPause);
+        RecordStarts(before);
     }
 }
 
@@ -83,20 +88,26 @@ void frmMain::ClickQuestioning(std::int16_t index) {
             });
     }
     if (index != 2) return;
+    const Running before = RunningNow();
     if (answering) {
         // Hand the floor back: the answer's countdown stops and stands full again.
+        Record(platform::DebateEventKind::AnswerHandedBack, 2, mTimer2.Loaded() - mTimer2.Remaining());
         StopTimer2();
         ResetTimer2();
         if (stage.handBackStartsQuestioner) StartTimer1();
         SetBarCaption(2, stage.answering);
+        RecordStarts(before);
     } else {
         StartTimer2();
         SetBarCaption(2, stage.questioning);
+        mStartedOnPage[1] = true;
+        Record(platform::DebateEventKind::AnswerStarted, 2);
     }
     SetBarCaption(1, kPause);
 }
 
 void frmMain::ClickFreeDebate(std::int16_t index) {
+    const Running before = RunningNow();
     if (index == 0) {
         StopTimer2();
         StartTimer1();
@@ -110,13 +121,26 @@ void frmMain::ClickFreeDebate(std::int16_t index) {
         TogglePause(
             3, [this] { mSide == 0 ? StopTimer1() : StopTimer2(); },
             [this] { mSide == 0 ? StartTimer1() : StartTimer2(); });
+        return;
+    } else {
+        return;
+    }
+    // The chess clock: when the other side had the floor, it passed to this one.
+    const std::size_t other = mSide == 0 ? 1 : 0;
+    if (before[other]) {
+        mStartedOnPage[static_cast<std::size_t>(mSide)] = true;
+        Record(platform::DebateEventKind::SideSwitched, mSide + 1);
+    } else {
+        RecordStarts(before);
     }
 }
 
 void frmMain::CountdownTwoRanOut() {
     // The answer's time is up: the floor goes back as if the side button were pressed.
-    if (mPage >= 3 && mPage <= 6) cmdCommand_Click(2);
+    if (AnswerHandsBackAtZero()) cmdCommand_Click(2);
 }
+
+bool frmMain::AnswerHandsBackAtZero() const { return Stage(mPage).group == PageGroup::Questioning; }
 
 // A bar that failed to build (a bad setting) may lack the button; it then reads
 // as empty and takes no caption, rather than touching a control that is not there.

@@ -23,6 +23,7 @@ void frmMain::Guarded(EventSource source, const std::function<void()>& handler) 
         ShowOnce(source, "unknown", "计时器遇到了未知错误，当前操作未能完成。");
     }
     KeepDisplayAwake();
+    PublishAudience();
 }
 
 void frmMain::ShowOnce(EventSource source, const std::string& cause, const std::string& message) {

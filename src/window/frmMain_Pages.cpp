@@ -5,6 +5,10 @@
 #include "window/frmMain.h"
 
 void frmMain::ShowPage(std::int16_t page) {
+    // Leaving or re-entering the page is the end of its run for the record.
+    EndOvertime();
+    Record(page == mPage ? platform::DebateEventKind::Reset : platform::DebateEventKind::PageLeft);
+    mStartedOnPage = {};
     // Stopped directly, without a redraw: the labels are hidden anyway.
     c.tmrTimer1.SetEnabled(false);
     c.lblTimer1Desc.SetVisible(false);
@@ -23,4 +27,5 @@ void frmMain::ShowPage(std::int16_t page) {
     // Countdown 2's duration is read only once countdown 1 stands loaded.
     if (stage.timer1) SetupTimer1(WindowSettings::Seconds(*mConfig, stage.timer1->key), stage.timer1->description);
     if (stage.timer2) SetupTimer2(WindowSettings::Seconds(*mConfig, stage.timer2->key), stage.timer2->description);
+    Record(platform::DebateEventKind::PageEntered);
 }

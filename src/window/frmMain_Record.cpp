@@ -1,0 +1,109 @@
+// What the window tells the debate record and the audience view: each event
+// of a stage page as it happens, time up and overtime, and after every event
+// the frame the hall sees.
+#include "window/StageTable.h"
+#include "window/frmMain.h"
+
+using platform::DebateEventKind;
+
+Countdown& frmMain::CountdownNumber(int countdown) { return countdown == 1 ? mTimer1 : mTimer2; }
+
+const Countdown& frmMain::CountdownNumber(int countdown) const { return countdown == 1 ? mTimer1 : mTimer2; }
+
+frmMain::Running frmMain::RunningNow() const { return {mTimer1.Running(), mTimer2.Running()}; }
+
+void frmMain::Record(DebateEventKind kind, int countdown, int seconds) {
+    // The home page is no stage: nothing on it is timed.
+    if (mPage <= kHomePage || mPage > kLastPage) return;
+    platform::DebateEvent event;
+    event.kind = kind;
+    event.wall = c.clock.Now();
+    event.steadyMs = c.clock.SteadyMilliseconds();
+    event.page = mPage;
+    event.caption = c.lblCaption.Caption();
+    event.countdown = countdown;
+    event.seconds = seconds;
+    if (countdown != 0) {
+        const Countdown& timer = CountdownNumber(countdown);
+        event.side = (countdown == 1 ? c.lblTimer1Desc : c.lblTimer2Desc).Caption();
+        event.remaining = timer.Remaining();
+        event.allowance = timer.Loaded();
+    }
+    c.recorder.Record(event);
+}
+
+void frmMain::RecordStarts(const Running& before) {
+    const Running now = RunningNow();
+    for (int n = 1; n <= 2; ++n) {
+        if (before[n - 1] || !now[n - 1]) continue;
+        Record(mStartedOnPage[n - 1] ? DebateEventKind::Resumed : DebateEventKind::Started, n);
+        mStartedOnPage[n - 1] = true;
+    }
+}
+
+void frmMain::RecordStops(const Running& before, DebateEventKind kind) {
+    const Running now = RunningNow();
+    for (int n = 1; n <= 2; ++n) {
+        if (before[n - 1] && !now[n - 1]) Record(kind, n);
+    }
+}
+
+void frmMain::OnMilestone(int countdown, Countdown::Milestone milestone) {
+    if (milestone == Countdown::Milestone::ThirtySeconds) {
+        Record(DebateEventKind::ThirtySeconds, countdown);
+        return;
+    }
+    Record(DebateEventKind::TimeUp, countdown);
+    // An answer that runs out hands the floor back at once: nobody runs over.
+    if (countdown == 2 && AnswerHandsBackAtZero()) return;
+    mTimeUpAt[countdown - 1] = c.clock.SteadyMilliseconds();
+}
+
+std::optional<int> frmMain::OvertimeSeconds(int countdown) const {
+    const std::optional<std::int64_t>& since = mTimeUpAt.at(static_cast<std::size_t>(countdown - 1));
+    if (!since) return std::nullopt;
+    return static_cast<int>((c.clock.SteadyMilliseconds() - *since) / 1000);
+}
+
+void frmMain::EndOvertime() {
+    for (int n = 1; n <= 2; ++n) {
+        if (const std::optional<int> seconds = OvertimeSeconds(n)) {
+            Record(DebateEventKind::OvertimeEnded, n, *seconds);
+            mTimeUpAt[n - 1].reset();
+        }
+    }
+}
+
+platform::AudienceFrame frmMain::AudienceNow() const {
+    platform::AudienceFrame frame;
+    frame.home = mPage == kHomePage;
+    frame.title = mCaption;
+    // The home page shows the title; its built-in name means nothing to the hall.
+    frame.caption = frame.home ? (mConfig ? Item("Stage0Caption") : std::string()) : c.lblCaption.Caption();
+    const platform::Label* displays[] = {&c.lblTimer1, &c.lblTimer2};
+    const platform::Label* sides[] = {&c.lblTimer1Desc, &c.lblTimer2Desc};
+    for (int n = 1; n <= 2; ++n) {
+        const Countdown& timer = CountdownNumber(n);
+        platform::AudienceCountdown& shown = frame.countdowns[static_cast<std::size_t>(n - 1)];
+        shown.shown = !frame.home && displays[n - 1]->Visible();
+        if (!shown.shown) continue;
+        shown.text = displays[n - 1]->Caption();
+        shown.side = sides[n - 1]->Caption();
+        shown.secondsLeft = timer.Remaining();
+        shown.allowance = timer.Loaded();
+        shown.running = timer.Running();
+        shown.red = displays[n - 1]->ForeColor() == platform::kRed;
+        const std::optional<int> overtime = OvertimeSeconds(n);
+        shown.timeUp = overtime.has_value();
+        shown.overtimeSeconds = overtime.value_or(0);
+    }
+    frame.clock = c.cmdTime.Caption();
+    return frame;
+}
+
+void frmMain::PublishAudience() {
+    platform::AudienceFrame frame = AudienceNow();
+    if (mPublished && *mPublished == frame) return;
+    c.audience.Publish(frame);
+    mPublished = std::move(frame);
+}

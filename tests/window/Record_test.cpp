@@ -1,0 +1,121 @@
+// What the debate record is told and what the audience view shows, across a
+// debate run through the fakes: time up, overtime, answers, the chess clock.
+#include "WindowFixture.h"
+
+namespace testsupport {
+
+using Kind = platform::DebateEventKind;
+
+class RecordTest : public WindowTest {
+protected:
+    // Each event since the last call as "Kind" or "Kind n" (its countdown) or "Kind n=s" (its seconds).
+    std::string Events() {
+        static const char* const kNames[] = {"Entered", "Left",   "Started",     "Paused",  "Resumed", "Answer",
+                                             "Back",    "Switch", "Thirty",      "TimeUp",  "Over",    "Reset"};
+        std::string text;
+        for (std::size_t i = seen; i < recorder.events.size(); ++i) {
+            const platform::DebateEvent& event = recorder.events[i];
+            text += text.empty() ? "" : " ";
+            text += kNames[static_cast<int>(event.kind)];
+            if (event.countdown != 0) text += " " + std::to_string(event.countdown);
+            if (event.seconds != 0) text += "=" + std::to_string(event.seconds);
+        }
+        seen = recorder.events.size();
+        return text;
+    }
+    // Advances the steady clock and the countdown's timer together, a second a tick.
+    void Run(FakeTimer& timer, int seconds) {
+        for (int i = 0; i < seconds; ++i) {
+            clock.steady += 1000;
+            timer.Tick();
+        }
+    }
+    const platform::AudienceCountdown& Shown(int countdown) const {
+        return audience.frame.countdowns.at(static_cast<std::size_t>(countdown - 1));
+    }
+    std::size_t seen = 0;
+};
+
+TEST_F(RecordTest, ASpeechRunsOverUntilTheTimeKeeperActs) {
+    Load({{"Stage1Timer1", "32"}});
+    Click("正");
+    EXPECT_EQ(Events(), "Entered");
+    Click("开始");
+    Run(tmrTimer1, 3);  // the third tick finds 30
+    Click("暂停");
+    Click("继续");
+    EXPECT_EQ(Events(), "Started 1 Thirty 1 Paused 1 Resumed 1");
+    Run(tmrTimer1, 29);  // "00:00" shows, still running
+    EXPECT_FALSE(Shown(1).timeUp);
+    Run(tmrTimer1, 1);   // the tick that stops it and asks for the bell
+    EXPECT_EQ(Events(), "TimeUp 1");
+    EXPECT_TRUE(Shown(1).timeUp && Shown(1).red && !Shown(1).running);
+
+    // The clock's second brings the overtime to the view; the main window keeps its 00:00.
+    clock.steady += 7400;
+    tmrTime.Tick();
+    EXPECT_EQ(Shown(1).overtimeSeconds, 7);
+    EXPECT_EQ(lblTimer1.caption, "00:00");
+    Click("返回");
+    EXPECT_EQ(Events(), "Over 1=7 Left");
+    EXPECT_TRUE(audience.frame.home);
+    EXPECT_FALSE(form->OvertimeSeconds(1).has_value());
+}
+
+TEST_F(RecordTest, AnAnswerHandedBackAtItsZeroHasNoOvertime) {
+    Load({{"Stage3Timer2", "3"}});
+    form->ShowPage(3);
+    Click("开始");
+    Click("反方");
+    Run(tmrTimer2, 2);
+    Click("正方");  // handed back after two seconds of its three
+    EXPECT_EQ(Events(), "Entered Started 1 Answer 2 Back 2=2");
+    Click("反方");
+    Run(tmrTimer2, 4);  // runs out and hands itself back
+    EXPECT_EQ(Events(), "Answer 2 TimeUp 2 Back 2=3");
+    EXPECT_FALSE(Shown(2).timeUp);
+    EXPECT_TRUE(Shown(1).running && Shown(2).shown);
+    EXPECT_EQ(Shown(2).text, "00:03");
+}
+
+TEST_F(RecordTest, FreeDebateSwitchesSidesAndPausesTheOneSpeaking) {
+    Click("自由辩论");
+    Click("正方");
+    Click("反方");
+    Click("反方");  // already speaking: nothing happens
+    Click("正方");
+    Click("暂停");
+    Click("继续");
+    EXPECT_EQ(Events(), "Entered Started 1 Switch 2 Switch 1 Paused 1 Resumed 1");
+    EXPECT_EQ(Shown(1).side + Shown(2).side, "正方反方");
+    EXPECT_TRUE(Shown(1).running && !Shown(2).running);
+}
+
+TEST_F(RecordTest, AResetIsANewRunAndAStopAtZeroKeepsOnlyTheSpeechThatRanOver) {
+    Load({{"Stage9Timer1", "1"}});
+    Click("自由辩论");
+    Click("正方");
+    Run(tmrTimer1, 2);
+    EXPECT_EQ(Events(), "Entered Started 1 TimeUp 1");
+    Click("反方");  // the other side's turn is the time-keeper's next action
+    EXPECT_EQ(Events(), "Over 1 Started 2");
+    Click("重置");
+    EXPECT_EQ(Events(), "Reset Entered");
+}
+
+TEST_F(RecordTest, TheAudienceSeesTheTitleAtHomeAndTheRenamedStages) {
+    Load({{"Stage0Caption", "决赛"}, {"Stage9Caption", "自由辩论（四分钟）"}});
+    EXPECT_TRUE(audience.frame.home);
+    EXPECT_EQ(audience.frame.title + "|" + audience.frame.caption, "校际辩论赛|决赛");
+    EXPECT_FALSE(Shown(1).shown || Shown(2).shown);
+    EXPECT_EQ(audience.frame.clock, cmdTime.caption);
+    Click("自由辩论");
+    EXPECT_EQ(audience.frame.caption, "自由辩论（四分钟）");
+    EXPECT_EQ(Shown(2).text + " " + std::to_string(Shown(2).allowance), "03:00 180");
+    // An event that changes nothing the hall sees is not sent again.
+    const int published = audience.published;
+    tmrTime.Tick();
+    EXPECT_EQ(audience.published, published);
+}
+
+}  // namespace testsupport

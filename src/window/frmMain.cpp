@@ -7,6 +7,7 @@
 
 namespace {
 constexpr const char* kNameSpace = "Tolvanexa";
+constexpr const char* kCloseWhileRunning = "倒计时正在进行，关闭计时器会中断本环节的计时。\n确定要关闭计时器吗？";
 }  // namespace
 
 frmMain::frmMain(FormControls controls)
@@ -23,6 +24,7 @@ frmMain::~frmMain() {
     // The controls may outlive the window's logic; no event may reach it after this.
     c.window.onResize = nullptr;
     c.window.onKey = nullptr;
+    c.window.onCloseRequest = nullptr;
     c.cmdCommand.onClick = nullptr;
     c.tmrTime.onTick = nullptr;
     c.tmrTimer1.onTick = nullptr;
@@ -32,16 +34,26 @@ frmMain::~frmMain() {
 void frmMain::Connect() {
     c.window.onResize = [this] { Guarded(EventSource::Resize, [this] { Form_Resize(); }); };
     c.window.onKey = [this](platform::Key key) {
-        // Decided before the click: a click that fails part-way has still
+        // Decided before the action: a click that fails part-way has still
         // pressed the button, and the key must not reach the focused one too.
-        bool pressed = false;
+        // A key that only showed the hint is taken as well.
+        KeyOutcome outcome = KeyOutcome::Nothing;
         Guarded(EventSource::Key, [&] {
-            pressed = KeyTarget(key).has_value();
-            // A key that presses a button is the time-keeper acting, as a click is.
-            if (pressed) EndOvertime();
-            Form_KeyDown(key);
+            const KeyAction action = DecideKey(key);
+            outcome = action.outcome;
+            // A key that presses a button or opens a page is the time-keeper
+            // acting, as a click is; a first R or Backspace that only shows
+            // its hint is not.
+            if (outcome == KeyOutcome::Pressed) EndOvertime();
+            if (action.act) action.act();
         });
-        return pressed;
+        return outcome != KeyOutcome::Nothing;
+    };
+    c.window.onCloseRequest = [this] {
+        // A question that cannot be asked must not keep the window open.
+        bool mayClose = true;
+        Guarded(EventSource::Close, [&] { mayClose = Form_QueryUnload(); });
+        return mayClose;
     };
     c.cmdCommand.onClick = [this](int index) {
         Guarded(EventSource::Click, [this, index] {
@@ -77,6 +89,12 @@ void frmMain::Form_Load() {
     Guarded(EventSource::Load, [this] { tmrTime_Timer(); });
     Guarded(EventSource::Load, [this] { ShowPage(kHomePage); });
     ReportStartupProblems(problems);
+}
+
+bool frmMain::Form_QueryUnload() {
+    // Nothing is lost by closing between stages; "退出" on the home page asks nothing.
+    if (!CountdownRunning()) return true;
+    return c.window.Confirm(kCloseWhileRunning);
 }
 
 void frmMain::Form_Unload() {

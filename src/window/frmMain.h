@@ -52,7 +52,11 @@ struct FormControls {
 // Where an event entered the window; errors are remembered per entry so one
 // cause is shown once while it lasts. StartupCheck holds what start-up
 // reported about the settings for the rest of the run.
-enum class EventSource { Load, StartupCheck, Resize, Click, Key, Clock, Timer1, Timer2 };
+enum class EventSource { Load, StartupCheck, Resize, Click, Key, Close, Clock, Timer1, Timer2 };
+
+// What a key did: pressed a button or opened a page, only showed the hint that
+// asks for a second press, or nothing (it is left to the focused control).
+enum class KeyOutcome { Pressed, HintOnly, Nothing };
 
 class frmMain final {
 public:
@@ -77,8 +81,13 @@ public:
     void BuildButtonBar(const std::string& list);
     void ShowPage(std::int16_t page);
     void cmdCommand_Click(std::int16_t Index);
-    // Presses the bar button the key stands for on this page; false when there is none.
-    bool Form_KeyDown(platform::Key key);
+    // Presses the bar button the key stands for on this page, or opens the
+    // next or previous stage; R and Backspace while a countdown runs only show
+    // a hint until pressed a second time.
+    KeyOutcome Form_KeyDown(platform::Key key);
+    // The time-keeper asks to close the window: answers whether it may close,
+    // asking first while a countdown runs.
+    bool Form_QueryUnload();
     void tmrTime_Timer();
     void SetStageCaption(const std::string& name);
 
@@ -143,8 +152,16 @@ private:
     void TogglePause(int index, const std::function<void()>& pause, const std::function<void()>& resume);
     std::string BarCaption(int index);
     void SetBarCaption(int index, const std::string& caption);
+    // What a key will do, decided before it acts.
+    struct KeyAction {
+        KeyOutcome outcome = KeyOutcome::Nothing;
+        std::function<void()> act;
+    };
+    KeyAction DecideKey(platform::Key key);
+    std::optional<std::int16_t> PagingTarget(platform::Key key) const;
     std::optional<int> KeyButton(platform::Key key);
     std::optional<int> KeyTarget(platform::Key key);
+    bool CountdownRunning() const;
     void CountdownTwoRanOut();
     bool AnswerHandsBackAtZero() const;
     void Connect();
@@ -170,6 +187,12 @@ private:
     std::string mSound30;  // snd30
     std::int16_t mPage = 0;  // intPage
     std::int16_t mSide = 0;  // intSide
+    // The first press of R or Backspace while a countdown ran, waiting for its second.
+    struct FirstPress {
+        platform::Key key;
+        std::int64_t at;  // steady milliseconds
+    };
+    std::optional<FirstPress> mFirstPress;
     Countdown mTimer1;
     Countdown mTimer2;
 

@@ -1,5 +1,7 @@
 // What each button of the bar does, by page group and index. The captions of
 // the pause and side buttons are the state of those toggles.
+#include <utility>
+
 #include "window/StageTable.h"
 #include "window/frmMain.h"
 
@@ -13,6 +15,11 @@ constexpr struct {
 constexpr std::int16_t kAboutButton = 17;
 constexpr std::int16_t kExitButton = 19;
 constexpr const char* kAboutPage = "about.html";
+
+// How long the first press of R or Backspace waits for its second, and what it says meanwhile.
+constexpr std::int64_t kSecondPressMilliseconds = 2000;
+constexpr const char* kSecondPressForReset = "再按一次 R 重置本环节";
+constexpr const char* kSecondPressForBack = "再按一次 Backspace 返回主页";
 
 }  // namespace
 
@@ -154,10 +161,49 @@ void frmMain::SetBarCaption(int index, const std::string& caption) {
     c.cmdCommand[index].SetCaption(caption);
 }
 
-bool frmMain::Form_KeyDown(platform::Key key) {
+KeyOutcome frmMain::Form_KeyDown(platform::Key key) {
+    const KeyAction action = DecideKey(key);
+    if (action.act) action.act();
+    return action.outcome;
+}
+
+// R and Backspace throw away the time a speaker has used, and lie where a hand
+// slips easily: while a countdown runs, the first press only shows a hint and
+// a second press of the same key within a moment does what the key does. Any
+// other key in between makes the next one a first press again.
+frmMain::KeyAction frmMain::DecideKey(platform::Key key) {
+    const std::optional<FirstPress> first = std::exchange(mFirstPress, std::nullopt);
+    if (key == platform::Key::PageUp || key == platform::Key::PageDown) {
+        const std::optional<std::int16_t> page = PagingTarget(key);
+        if (!page) return {};
+        return {KeyOutcome::Pressed, [this, page] { ShowPage(*page); }};
+    }
     const std::optional<int> index = KeyTarget(key);
-    if (index) cmdCommand_Click(static_cast<std::int16_t>(*index));
-    return index.has_value();
+    if (!index) return {};
+    const bool losesTime = key == platform::Key::R || key == platform::Key::Backspace;
+    if (losesTime && CountdownRunning()) {
+        const std::int64_t now = c.clock.SteadyMilliseconds();
+        const bool second = first && first->key == key && now - first->at <= kSecondPressMilliseconds;
+        if (!second) {
+            mFirstPress = FirstPress{key, now};
+            const char* hint = key == platform::Key::R ? kSecondPressForReset : kSecondPressForBack;
+            return {KeyOutcome::HintOnly, [this, hint] { c.window.ShowHint(hint); }};
+        }
+    }
+    return {KeyOutcome::Pressed, [this, index] { cmdCommand_Click(static_cast<std::int16_t>(*index)); }};
+}
+
+// The stages in debate order, as the home page's buttons open them; not while
+// a countdown runs, where a page change would lose its time.
+std::optional<std::int16_t> frmMain::PagingTarget(platform::Key key) const {
+    if (CountdownRunning()) return std::nullopt;
+    const int page = mPage + (key == platform::Key::PageDown ? 1 : -1);
+    if (page < kHomePage || page > kLastPage) return std::nullopt;
+    return static_cast<std::int16_t>(page);
+}
+
+bool frmMain::CountdownRunning() const {
+    return c.tmrTimer1.Enabled() || c.tmrTimer2.Enabled();
 }
 
 std::optional<int> frmMain::KeyTarget(platform::Key key) {

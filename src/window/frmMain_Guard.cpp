@@ -50,7 +50,7 @@ void frmMain::ForgetCauses(EventSource source) {
 }
 
 void frmMain::KeepDisplayAwake() {
-    const bool running = c.tmrTimer1.Enabled() || c.tmrTimer2.Enabled();
+    const bool running = CountdownRunning();
     if (running == mDisplayKeptAwake) return;
     mDisplayKeptAwake = running;
     c.displaySleep.SetInhibited(running);

@@ -1,5 +1,7 @@
 // The Qt adapters on real widgets: labels, buttons, the bar, timers, error boxes, picture, faces, keys.
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -8,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <limits>
 #include <utility>
@@ -171,12 +175,13 @@ TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
         }
     };
     using enum Qt::Key;
-    for (int key : {Key_Space, Key_Return, Key_Enter, Key_Left, Key_Right, Key_R, Key_Backspace}) press(focused, key);
+    for (int key : {Key_Space, Key_Return, Key_Enter, Key_Left, Key_Right, Key_R, Key_Backspace, Key_PageUp, Key_PageDown})
+        press(focused, key);
     // A held key and a shortcut are not the time-keeper's commands.
     press(focused, Qt::Key_Space, {}, /*autoRepeat=*/true);
     press(focused, Qt::Key_R, Qt::ControlModifier);
     using enum Key;
-    EXPECT_EQ(keys, (std::vector<Key>{Space, Enter, Enter, Left, Right, R, Backspace}));
+    EXPECT_EQ(keys, (std::vector<Key>{Space, Enter, Enter, Left, Right, R, Backspace, PageUp, PageDown}));
     // A key that presses nothing on the page is the focused button's, as usual.
     bool clicked = false;
     window.onKey = [](Key) { return false; };
@@ -187,6 +192,101 @@ TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
     EXPECT_TRUE(window.isFullScreen());
     press(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isFullScreen());
+}
+
+// Runs the event loop until `done` holds, for at most a few seconds; answers `done`.
+template <typename Condition>
+bool ProcessEventsUntil(Condition done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// The hint is a real label over the bar, readable by its accessible name, in front of the buttons that
+// the layout brings forward at every tick, and gone on its timer.
+TEST(QtWindow, HintShowsOverTheBottomEdgeInFrontOfTheBarAndGoes) {
+    QtWindow window("");
+    QtButtonArray bar(window, "重置", {0, 4560, 1095, 375});
+    window.show();
+    window.ShowHint("再按一次 Backspace 返回主页");
+    window.ShowHint("再按一次 R 重置本环节");  // replaces the first
+    QLabel* hint = nullptr;
+    for (QLabel* label : window.findChildren<QLabel*>())
+        if (label->isVisible()) hint = hint == nullptr ? label : (ADD_FAILURE() << "two hints", hint);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->accessibleName(), QStringLiteral("再按一次 R 重置本环节"));
+    EXPECT_EQ(hint->text(), hint->accessibleName());
+    const QRect place = hint->geometry();
+    EXPECT_TRUE(window.rect().contains(place));
+    EXPECT_GT(place.top(), window.height() - 2 * place.height());  // on the bottom edge
+    EXPECT_LE(std::abs(place.center().x() - window.rect().center().x()), 1);
+    QPushButton* button = bar.Member(0).Widget();
+    button->setGeometry(place.adjusted(-10, -10, 10, 10));
+    bar[0].BringToFront();
+    EXPECT_EQ(window.grab().toImage().pixelColor(place.topLeft() + QPoint(2, 2)), QColor(0x30, 0x30, 0x30));
+    // Goes on a single shot of its timer, made short here so the test need not wait its two seconds.
+    QTimer* timer = nullptr;
+    for (QTimer* each : window.findChildren<QTimer*>())
+        if (each->isActive() && each->isSingleShot() && each->interval() == 2000) timer = each;
+    ASSERT_NE(timer, nullptr);
+    timer->setInterval(1);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return !hint->isVisible(); }));
+}
+
+// The title bar's close asks the logic; Close() (a signal, 退出) asks nothing.
+TEST(QtWindow, ClosingFromTheTitleBarAsksAndCloseDoesNot) {
+    int asked = 0;
+    bool answer = false;
+    QtWindow window("");
+    window.onCloseRequest = [&] { return ++asked, answer; };
+    window.show();
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    answer = true;
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(asked, 2);
+    QtWindow told("");
+    told.onCloseRequest = [&] { return ++asked, false; };
+    told.show();
+    told.Close();
+    EXPECT_FALSE(told.isVisible());
+    EXPECT_EQ(asked, 2);
+}
+
+// The question is a modal box on the window with Chinese buttons, "否" by default; a signal that comes
+// while it is open still ends the program.
+TEST(QtWindow, ConfirmAsksWithChineseButtonsAndCloseEndsAnOpenQuestion) {
+    QtWindow window("");
+    window.onCloseRequest = [&] { return window.Confirm("倒计时正在进行。\n确定要关闭计时器吗？"); };
+    window.show();
+    const auto whenAsked = [](std::function<void(QMessageBox&)> then) {
+        QTimer::singleShot(0, [then] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return ADD_FAILURE() << "no question";
+            then(*box);
+        });
+    };
+    whenAsked([&](QMessageBox& box) {
+        EXPECT_EQ(box.parentWidget(), &window);
+        EXPECT_EQ(box.text(), QStringLiteral("倒计时正在进行。\n确定要关闭计时器吗？"));
+        EXPECT_EQ(box.textFormat(), Qt::PlainText);
+        ASSERT_EQ(box.buttons().size(), 2);
+        EXPECT_EQ(box.defaultButton()->text(), QStringLiteral("否"));
+        box.defaultButton()->click();
+    });
+    EXPECT_FALSE(window.close());
+    whenAsked([](QMessageBox& box) {
+        for (QAbstractButton* button : box.buttons())
+            if (button->text() == QStringLiteral("是")) button->click();
+    });
+    EXPECT_TRUE(window.close());
+    window.show();
+    whenAsked([&](QMessageBox&) { window.Close(); });  // as SIGTERM does
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "platform/qt/QtWindow.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFile>
 #include <QIcon>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 
@@ -23,6 +25,9 @@ namespace {
 constexpr int kDesignWidthPx = 1000;
 constexpr int kDesignHeightPx = 701;
 constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+// The hint stays up as long as a second press of its key is waited for.
+constexpr int kHintMilliseconds = 2000;
+constexpr int kHintBottomMargin = 4;  // pixels between the hint and the window's bottom edge
 
 // Qt's JPEG reader decodes a file cut short (an interrupted copy, say) as far
 // as it goes, greys the rest and reports success; only its warning tells.
@@ -69,15 +74,27 @@ std::optional<Key> LogicKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Right: return Key::Right;
     case Qt::Key_R: return Key::R;
     case Qt::Key_Backspace: return Key::Backspace;
+    case Qt::Key_PageUp: return Key::PageUp;
+    case Qt::Key_PageDown: return Key::PageDown;
     default: return std::nullopt;
     }
 }
 
-QtWindow::QtWindow(std::string executableFolder) : executableFolder_(std::move(executableFolder)) {
+QtWindow::QtWindow(std::string executableFolder)
+    : executableFolder_(std::move(executableFolder)), hint_(new QLabel(this)), hintTimer_(new QTimer(this)) {
     setAttribute(Qt::WA_KeyCompression, false);
     setFocusPolicy(Qt::StrongFocus);
     resize(kDesignWidthPx, kDesignHeightPx);
     LoadIcons();
+    // The hint is read, never clicked: it lets the mouse through to the bar beneath.
+    hint_->setObjectName(QStringLiteral("hint"));
+    hint_->setTextFormat(Qt::PlainText);
+    hint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    hint_->setStyleSheet(QStringLiteral("QLabel { background: #303030; color: white; padding: 4px 12px; }"));
+    hint_->hide();
+    hintTimer_->setSingleShot(true);
+    hintTimer_->setInterval(kHintMilliseconds);
+    connect(hintTimer_, &QTimer::timeout, hint_, &QWidget::hide);
     // Application-wide, so a key reaches the logic whichever child has the focus.
     qApp->installEventFilter(this);
 }
@@ -128,18 +145,47 @@ void QtWindow::ClearPicture() {
 }
 
 void QtWindow::Close() {
+    // A question still open has lost its point: the program is told to end.
+    closing_ = true;
+    if (question_) question_->reject();
     close();
 }
 
-void QtWindow::ShowHint(const std::string& /*text*/) {}
+void QtWindow::ShowHint(const std::string& text) {
+    hint_->setText(ToQString(text));
+    hint_->setAccessibleName(hint_->text());
+    hint_->adjustSize();
+    PlaceHint();
+    hint_->show();
+    hint_->raise();
+    hintTimer_->start();  // a new hint has its full time
+}
 
-bool QtWindow::Confirm(const std::string& /*question*/) { return true; }
+bool QtWindow::Confirm(const std::string& question) {
+    QMessageBox box(QMessageBox::Question, windowTitle(), ToQString(question), QMessageBox::NoButton, this);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    // Enter or Esc pressed out of habit keeps things as they are.
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    question_ = &box;
+    box.exec();
+    return box.clickedButton() == yes;
+}
 
 void QtWindow::CentreOnScreen() {
     const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (target == nullptr) return;
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(kDesignWidthPx, kDesignHeightPx),
                                     target->availableGeometry()));
+}
+
+void QtWindow::BringToFront() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void QtWindow::paintEvent(QPaintEvent* /*event*/) {
@@ -151,9 +197,20 @@ void QtWindow::paintEvent(QPaintEvent* /*event*/) {
 void QtWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (onResize) onResize();
+    PlaceHint();
+}
+
+void QtWindow::closeEvent(QCloseEvent* event) {
+    // Close() also ends a question it interrupted: the window then closes.
+    if (!closing_ && onCloseRequest && !onCloseRequest() && !closing_) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+    KeepHintOnTop(watched, *event);
     const bool press = event->type() == QEvent::KeyPress;
     if ((!press && event->type() != QEvent::KeyRelease) || !IsOwnWidget(watched)) return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
@@ -196,6 +253,19 @@ bool QtWindow::HandleViewKey(const QKeyEvent& event) {
 bool QtWindow::IsOwnWidget(QObject* watched) const {
     const auto* widget = qobject_cast<const QWidget*>(watched);
     return widget != nullptr && widget->window() == this;
+}
+
+// Centred over the bottom edge, where the bar is: never over the caption or the countdowns.
+void QtWindow::PlaceHint() {
+    hint_->move((width() - hint_->width()) / 2, height() - hint_->height() - kHintBottomMargin);
+}
+
+// The layout brings each bar button to the front at every change; the hint
+// stays in front of them while it is shown.
+void QtWindow::KeepHintOnTop(QObject* watched, const QEvent& event) {
+    if (event.type() != QEvent::ZOrderChange || watched == hint_ || !hint_->isVisible()) return;
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (widget != nullptr && widget->parentWidget() == this) hint_->raise();
 }
 
 void QtWindow::LoadIcons() {

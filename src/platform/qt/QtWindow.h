@@ -4,7 +4,11 @@
 // time-keeper's keys.
 #pragma once
 
+#include <QLabel>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -36,11 +40,15 @@ public:
 
     // Places the window, at its design size, in the middle of its screen.
     void CentreOnScreen();
+    // Shows the window in front of the others and gives it the keyboard, as
+    // when a second copy of the program was started.
+    void BringToFront();
     bool HasPicture() const { return !picture_.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -51,10 +59,16 @@ private:
     bool HandleViewKey(const QKeyEvent& event);
     bool IsOwnWidget(QObject* watched) const;
     void LoadIcons();
+    void PlaceHint();
+    void KeepHintOnTop(QObject* watched, const QEvent& event);
 
     std::string executableFolder_;
     QPixmap picture_;
     std::set<int> takenKeys_;  // Qt keys the logic took, until they are released
+    QLabel* hint_;             // owned by the window
+    QTimer* hintTimer_;        // hides the hint
+    QPointer<QMessageBox> question_;  // the question being asked, if any
+    bool closing_ = false;     // Close() was called: the window closes without asking
 };
 
 // The key of the logic that a Qt key stands for, if any. Keys pressed with

@@ -62,6 +62,24 @@ TEST_F(RecordTest, ASpeechRunsOverUntilTheTimeKeeperActs) {
     EXPECT_FALSE(form->OvertimeSeconds(1).has_value());
 }
 
+// The questioner's time is up while an answer still runs: a first R only shows its hint and is not the
+// time-keeper acting; the second press is.
+TEST_F(RecordTest, AFirstResetThatOnlyShowsItsHintLeavesTheOvertimeRunning) {
+    Load({{"Stage3Timer1", "1"}});
+    form->ShowPage(3);
+    for (const char* caption : {"开始", "反方"}) Click(caption);
+    Run(tmrTimer1, 2);
+    EXPECT_EQ(Running(), "2");
+    Events();
+    window.onKey(Key::R);
+    EXPECT_EQ(window.hints.size(), 1u);
+    EXPECT_TRUE(form->OvertimeSeconds(1).has_value());
+    clock.steady += 500;
+    window.onKey(Key::R);
+    EXPECT_FALSE(form->OvertimeSeconds(1).has_value());
+    EXPECT_EQ(Events().rfind("Over 1", 0), 0u);
+}
+
 TEST_F(RecordTest, AnAnswerHandedBackAtItsZeroHasNoOvertime) {
     Load({{"Stage3Timer2", "3"}});
     form->ShowPage(3);

@@ -8,14 +8,24 @@
 #include "app/SignalCloser.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/qt/QtSingleInstance.h"
 #include "platform/sdl/SdlSound.h"
 
 namespace {
 
 int Run() {
     platform::PosixFileSystem files;
+    // Decided before anything is loaded: a second copy on this folder brings
+    // the running one to the front and ends at once, touching no file.
+    platform::QtSingleInstance instance(files.ExecutableFolder());
+    const bool onlyCopyOnFolder = instance.Acquire();
+    if (!onlyCopyOnFolder) return 0;
+    // From here on this copy is the only one on its folder, for as long as it
+    // runs: nothing beside the configuration is another copy's work in progress.
+
     const platform::IconvCodec codec;
     platform::QtForm form(files.ExecutableFolder());
+    instance.onActivate = [&form] { form.window.BringToFront(); };
     platform::SdlSound sound(files.ExecutableFolder());
     platform::NoAudienceView audience;
     platform::NoRecorder recorder;

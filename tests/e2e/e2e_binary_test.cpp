@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include "config/clsConfigFile.h"
 #include "e2e/e2e_support.h"
+#include "platform/qt/QtSingleInstance.h"
 #include "window/StageTable.h"
 
 extern char** environ;
@@ -22,9 +25,9 @@ namespace fs = std::filesystem;
 // The build puts the program in its top folder and this test in its "tests" folder.
 fs::path BuildFolder() { return fs::read_symlink("/proc/self/exe").parent_path().parent_path(); }
 
-// Runs `argv` until it exits, with 0 for success. An ending `signal` is sent at once to a child started
-// with the ending signals blocked: it takes it when ready, so no test guesses how long start-up takes.
-testing::AssertionResult ExitsCleanly(std::vector<std::string> argv, int signal = 0) {
+// Starts `argv`; with `held` the ending signals wait, blocked, until it is ready for them, so no test
+// guesses how long start-up takes. -1 when it could not be started.
+pid_t Start(std::vector<std::string> argv, bool held) {
     std::vector<char*> args(argv.size() + 1);  // ended by a null
     std::transform(argv.begin(), argv.end(), args.begin(), [](std::string& arg) { return arg.data(); });
     posix_spawnattr_t attributes;
@@ -34,19 +37,31 @@ testing::AssertionResult ExitsCleanly(std::vector<std::string> argv, int signal 
     for (const int each : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&ending, each);
     posix_spawnattr_setsigmask(&attributes, &ending);
     posix_spawnattr_setsigdefault(&attributes, &ending);  // one this process ignores would be lost
-    posix_spawnattr_setflags(&attributes, signal != 0 ? POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF : 0);
+    posix_spawnattr_setflags(&attributes, held ? POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF : 0);
     pid_t pid = -1;
     const int failed = posix_spawnp(&pid, args[0], nullptr, &attributes, args.data(), environ);
     posix_spawnattr_destroy(&attributes);
-    if (failed != 0) return testing::AssertionFailure() << "could not start " << argv[0];
-    if (signal != 0) ::kill(pid, signal);
+    return failed == 0 ? pid : -1;
+}
+
+// Waits for `pid` to exit, with 0 for success.
+testing::AssertionResult EndsCleanly(pid_t pid) {
     int status = 0;
     for (int waits = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waits) {
         if (waits == 3000) ::kill(pid, SIGKILL);  // a minute: no test leaves a process behind
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << argv[0] << " ended with wait status " << status;
+    return testing::AssertionFailure() << "ended with wait status " << status;
+}
+
+// Runs `argv` until it exits, with 0 for success; an ending `signal` is sent at once, taken when it is ready.
+testing::AssertionResult ExitsCleanly(std::vector<std::string> argv, int signal = 0) {
+    const std::string name = argv[0];
+    const pid_t pid = Start(std::move(argv), signal != 0);
+    if (pid < 0) return testing::AssertionFailure() << "could not start " << name;
+    if (signal != 0) ::kill(pid, signal);
+    return EndsCleanly(pid) << " (" << name << ")";
 }
 
 class EndingSignal : public testing::TestWithParam<int> {};
@@ -128,6 +143,62 @@ TEST_F(Installed, RunsWithTheBarBesideTheClockWhereverItIsMoved) {
     fs::rename(folder, temp.File("elsewhere"));
     EXPECT_TRUE(ExitsCleanly({temp.File("elsewhere/Tolvanexa")}, SIGTERM));
     EXPECT_EQ(temp.Read("elsewhere/Tolvanexa.config"), shipped);
+}
+
+// Whether some process listens on the abstract socket `name`.
+bool Listening(const QString& name) {
+    std::ifstream table("/proc/net/unix");
+    const std::string wanted = " @" + name.toStdString();
+    for (std::string line; std::getline(table, line);)
+        if (line.ends_with(wanted)) return true;
+    return false;
+}
+
+TEST(OneCopy, ASecondCopyOnTheSameFolderExitsAtOnceAndTheFirstRunsOn) {
+    testsupport::TestFolder folder;
+    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
+    const std::string written = "#TarvelMonic Config File#\r\n<Tolvanexa>\\ApplicationTitle=First\r\n";
+    folder.Write("Tolvanexa.config", written);
+    const pid_t first = Start({folder.File("Tolvanexa")}, /*held=*/true);
+    ASSERT_GT(first, 0);
+    for (int waits = 0; waits < 3000 && !Listening(platform::SingleInstanceName(folder.Path())); ++waits)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(ExitsCleanly({folder.File("Tolvanexa")}));
+    EXPECT_EQ(::waitpid(first, nullptr, WNOHANG), 0);  // the first still runs
+    EXPECT_EQ(folder.Read("Tolvanexa.config"), written);  // and the second touched nothing
+    ::kill(first, SIGTERM);
+    EXPECT_TRUE(EndsCleanly(first));
+    EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig({{"ApplicationTitle", "First"}}));
+}
+
+// On a real X display (Xvfb), driven by keys: PageDown opens stage 1, Space starts its countdown, and
+// SIGTERM then closes without the question the title bar's close would ask, saving as "退出" does.
+TEST(RealDisplay, TheEndingSignalClosesWithoutAskingWhileACountdownRuns) {
+    if (std::system("command -v xvfb-run >/dev/null && command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "needs xvfb-run and xdotool";
+    testsupport::TestFolder folder;
+    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
+    // Every setting it checks, so no start-up message stands in the way; ten minutes for stage 1.
+    std::vector<Setting> settings{{"ApplicationTitle", "Final"}, {"ButtonPadding", "18"}, {"SeparatorWidth", "12"}};
+    for (const char* key : DurationKeys()) settings.emplace_back(key, key == std::string("Stage1Timer1") ? "600" : "90");
+    folder.Write("Tolvanexa.config", NormalisedConfig(settings));
+    // Each step waits for what the one before it shows; a step that fails ends the script and the program.
+    const std::string script = R"(
+        cd "$1" || exit 2
+        QT_QPA_PLATFORM=xcb ./Tolvanexa & app=$!
+        trap 'kill -9 $app 2>/dev/null' EXIT
+        win=$(timeout 30 xdotool search --sync --name ' - 主页$' | head -1)
+        [ -n "$win" ] || exit 3
+        xdotool key --window "$win" Next
+        timeout 10 xdotool search --sync --name ' - 正方一辩发言$' >/dev/null || exit 4
+        xdotool key --window "$win" space
+        sleep 1.5
+        kill -TERM $app
+        for i in $(seq 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+        kill -9 $app 2>/dev/null  # still there after ten seconds: it waits for an answer
+        wait $app)";
+    EXPECT_TRUE(ExitsCleanly({"xvfb-run", "-a", "sh", "-c", script, "sh", folder.Path()}));
+    EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
 }
 
 }  // namespace

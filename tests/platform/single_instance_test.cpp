@@ -1,0 +1,51 @@
+// One copy per folder: the lock's name, a second copy refused and the first told, nothing left behind.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/qt/QtSingleInstance.h"
+#include "support/TestFolder.h"
+
+namespace platform {
+namespace {
+
+TEST(SingleInstanceName, IsTheFolderItselfHoweverItIsReachedAndNeedsNoFile) {
+    testsupport::TestFolder temp;
+    std::filesystem::create_directory(temp.File("hall"));
+    std::filesystem::create_directory(temp.File("other"));
+    std::filesystem::create_directory_symlink(temp.File("hall"), temp.File("link"));
+    const QString name = SingleInstanceName(temp.File("hall"));
+    for (const char* same : {"link", "hall/", "other/../hall"}) EXPECT_EQ(SingleInstanceName(temp.File(same)), name) << same;
+    EXPECT_NE(SingleInstanceName(temp.File("other")), name);
+    // An absolute name: Qt would otherwise put it under a temporary folder that varies with the environment.
+    EXPECT_TRUE(name.startsWith(QLatin1Char('/')));
+    EXPECT_LT(name.size(), 100);  // within a socket address
+}
+
+TEST(QtSingleInstance, ASecondCopyIsRefusedAndTheFirstAskedToTheFrontUntilItEnds) {
+    testsupport::TestFolder temp;
+    int activations = 0;
+    {
+        QtSingleInstance first(temp.Path());
+        first.onActivate = [&] { ++activations; };
+        ASSERT_TRUE(first.Acquire());
+        QtSingleInstance second(temp.Path());
+        EXPECT_FALSE(second.Acquire());
+        QtSingleInstance elsewhere(temp.File("elsewhere"));
+        EXPECT_TRUE(elsewhere.Acquire());
+        QElapsedTimer waited;
+        waited.start();
+        while (activations == 0 && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_EQ(activations, 1);
+    }
+    // Nothing outlives the copy that held the lock, so the next start is the only one again.
+    QtSingleInstance next(temp.Path());
+    EXPECT_TRUE(next.Acquire());
+    EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
+}
+
+}  // namespace
+}  // namespace platform

@@ -255,6 +255,15 @@ TEST(QtWindow, ClosingFromTheTitleBarAsksAndCloseDoesNot) {
     EXPECT_EQ(asked, 2);
 }
 
+// A second copy of the program asks the first to the front, minimised or not.
+TEST(QtWindow, BringToFrontShowsAMinimisedWindow) {
+    QtWindow window("");
+    window.showMinimized();
+    window.BringToFront();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.isMinimized());
+}
+
 // The question is a modal box on the window with Chinese buttons, "否" by default; a signal that comes
 // while it is open still ends the program.
 TEST(QtWindow, ConfirmAsksWithChineseButtonsAndCloseEndsAnOpenQuestion) {

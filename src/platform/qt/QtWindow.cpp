@@ -201,8 +201,10 @@ void QtWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void QtWindow::closeEvent(QCloseEvent* event) {
-    // Close() also ends a question it interrupted: the window then closes.
-    if (!closing_ && onCloseRequest && !onCloseRequest() && !closing_) {
+    // Close() also ends a question it interrupted: the window then closes. A
+    // session that is logging off is not held up by a question either.
+    const bool mayAsk = !closing_ && !qApp->isSavingSession();
+    if (mayAsk && onCloseRequest && !onCloseRequest() && !closing_) {
         event->ignore();
         return;
     }

@@ -154,6 +154,31 @@ bool Listening(const QString& name) {
     return false;
 }
 
+// Waits up to a minute for `pid` to hold the lock of `folder`, or for it to end.
+bool HoldsTheLock(pid_t pid, const std::string& folder) {
+    for (int waits = 0; waits < 3000; ++waits) {
+        if (Listening(platform::SingleInstanceName(folder))) return true;
+        if (::waitpid(pid, nullptr, WNOHANG) != 0) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+// A copy killed outright leaves no lock behind: the next one runs as the only copy.
+TEST(OneCopy, ACrashLeavesNothingThatKeepsTheNextCopyFromRunning) {
+    testsupport::TestFolder folder;
+    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
+    const pid_t crashed = Start({folder.File("Tolvanexa")}, /*held=*/true);
+    ASSERT_TRUE(HoldsTheLock(crashed, folder.Path()));
+    ::kill(crashed, SIGKILL);
+    ::waitpid(crashed, nullptr, 0);
+    const pid_t next = Start({folder.File("Tolvanexa")}, /*held=*/true);
+    EXPECT_TRUE(HoldsTheLock(next, folder.Path()));
+    EXPECT_EQ(::waitpid(next, nullptr, WNOHANG), 0);
+    ::kill(next, SIGTERM);
+    EXPECT_TRUE(EndsCleanly(next));
+}
+
 TEST(OneCopy, ASecondCopyOnTheSameFolderExitsAtOnceAndTheFirstRunsOn) {
     testsupport::TestFolder folder;
     fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
@@ -161,8 +186,7 @@ TEST(OneCopy, ASecondCopyOnTheSameFolderExitsAtOnceAndTheFirstRunsOn) {
     folder.Write("Tolvanexa.config", written);
     const pid_t first = Start({folder.File("Tolvanexa")}, /*held=*/true);
     ASSERT_GT(first, 0);
-    for (int waits = 0; waits < 3000 && !Listening(platform::SingleInstanceName(folder.Path())); ++waits)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(HoldsTheLock(first, folder.Path()));
     EXPECT_TRUE(ExitsCleanly({folder.File("Tolvanexa")}));
     EXPECT_EQ(::waitpid(first, nullptr, WNOHANG), 0);  // the first still runs
     EXPECT_EQ(folder.Read("Tolvanexa.config"), written);  // and the second touched nothing

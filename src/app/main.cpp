@@ -9,9 +9,26 @@
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/qt/QtSingleInstance.h"
+#include "platform/qt/QtAudienceView.h"
 #include "platform/sdl/SdlSound.h"
+#include "window/AudienceConfig.h"
 
 namespace {
+
+// The audience view's settings, read once the window has loaded the file;
+// whatever of them cannot be used is told in one message.
+void ConfigureAudience(frmMain& window, platform::QtAudienceView& audience, platform::ErrorSink& errors) {
+    const AudienceConfig config = ReadAudienceConfig(window.Config());
+    std::vector<std::string> problems = config.problems;
+    const platform::PictureFault fault = audience.Configure(config.settings);
+    if (fault != platform::PictureFault::None) problems.push_back(AudienceMessages::BadBackground(config, fault));
+    std::string message;
+    for (const std::string& problem : problems) message += (message.empty() ? "" : "\n") + problem;
+    if (!message.empty()) errors.Show(message);
+    audience.onScreenNumberUnknown = [config, &errors](int screens) {
+        errors.Show(AudienceMessages::NoSuchScreen(config, screens));
+    };
+}
 
 int Run() {
     platform::PosixFileSystem files;
@@ -27,12 +44,13 @@ int Run() {
     platform::QtForm form(files.ExecutableFolder());
     instance.onActivate = [&form] { form.window.BringToFront(); };
     platform::SdlSound sound(files.ExecutableFolder());
-    platform::NoAudienceView audience;
+    platform::QtAudienceView audience(form.window, files.ExecutableFolder());
     platform::NoRecorder recorder;
     frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
 
     try {
         window.Form_Load();
+        ConfigureAudience(window, audience, form.errors);
     } catch (const std::exception& error) {
         // No tick may reach a window whose start-up failed while its message waits.
         form.StopTimers();

@@ -4,19 +4,16 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QIcon>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 
-#include <cstdio>
-#include <cstring>
 #include <utility>
 
-#include "platform/posix/UserPath.h"
 #include "platform/qt/QtConvert.h"
+#include "platform/qt/QtPicture.h"
 
 namespace platform {
 namespace {
@@ -28,39 +25,6 @@ constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 // The hint stays up as long as a second press of its key is waited for.
 constexpr int kHintMilliseconds = 2000;
 constexpr int kHintBottomMargin = 4;  // pixels between the hint and the window's bottom edge
-
-// Qt's JPEG reader decodes a file cut short (an interrupted copy, say) as far
-// as it goes, greys the rest and reports success; only its warning tells.
-// While a picture is read, this watches for that warning. The handler is a
-// plain function, so its state is static; pictures are read on the GUI thread only.
-class TruncationWatch final {
-public:
-    TruncationWatch() {
-        truncated_ = false;
-        previous_ = qInstallMessageHandler(&TruncationWatch::Handle);
-    }
-    ~TruncationWatch() { qInstallMessageHandler(previous_); }
-    TruncationWatch(const TruncationWatch&) = delete;
-    TruncationWatch& operator=(const TruncationWatch&) = delete;
-
-    bool Truncated() const { return truncated_; }
-
-private:
-    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-        if (context.category != nullptr && std::strcmp(context.category, "qt.gui.imageio.jpeg") == 0 &&
-            message.contains(QStringLiteral("premature end"), Qt::CaseInsensitive)) {
-            truncated_ = true;
-        }
-        if (previous_ != nullptr) {
-            previous_(type, context, message);
-        } else {
-            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-        }
-    }
-
-    static inline bool truncated_ = false;
-    static inline QtMessageHandler previous_ = nullptr;
-};
 
 }  // namespace
 
@@ -128,13 +92,10 @@ void QtWindow::SetTitle(const std::string& title) {
 }
 
 bool QtWindow::LoadPicture(const std::string& path) {
-    if (path.empty()) return false;
-    QImageReader reader(ToQString(ResolveUserPath(path, executableFolder_)));
-    const TruncationWatch watch;
-    const QImage image = reader.read();
-    // Half a picture over a grey block is worse than the background already shown.
-    if (image.isNull() || watch.Truncated()) return false;
-    picture_ = QPixmap::fromImage(image);
+    // A picture that cannot be shown whole keeps the background already shown.
+    const PictureRead read = ReadPicture(path, executableFolder_);
+    if (read.fault != PictureFault::None) return false;
+    picture_ = QPixmap::fromImage(read.image);
     update();
     return true;
 }
@@ -240,6 +201,7 @@ bool QtWindow::HandleKey(const QKeyEvent& event) {
 
 // F11 and Esc change only how the window is shown; the logic never hears of them.
 bool QtWindow::HandleViewKey(const QKeyEvent& event) {
+    if (onViewKey && onViewKey(event)) return true;
     const bool press = event.type() == QEvent::KeyPress;
     if (event.key() == Qt::Key_F11) {
         if (press && !event.isAutoRepeat()) isFullScreen() ? showNormal() : showFullScreen();

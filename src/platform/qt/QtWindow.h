@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -44,6 +45,11 @@ public:
     // when a second copy of the program was started.
     void BringToFront();
     bool HasPicture() const { return !picture_.isNull(); }
+
+    // Keys that show or hide another view of the debate (the audience view's
+    // F5, and Esc while it is open), seen before this window's own; answers
+    // whether the key was taken. Like F11, they never reach the logic.
+    std::function<bool(const QKeyEvent&)> onViewKey;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

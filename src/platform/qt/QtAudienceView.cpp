@@ -1,0 +1,236 @@
+#include "platform/qt/QtAudienceView.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+
+#include "platform/qt/QtPicture.h"
+#include "platform/qt/QtWindow.h"
+
+namespace platform {
+namespace {
+
+// The pointer leaves the hall's screen when it has rested this long.
+constexpr int kPointerRestMs = 2000;
+// A picture behind the countdowns is darkened by this much, so light digits
+// stay readable on any picture.
+constexpr double kVeil = 0.45;
+
+// The largest screen now connected, so a background is decoded no larger than any screen needs.
+QSize LargestScreen() {
+    QSize largest;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QSize size = screen->geometry().size() * screen->devicePixelRatio();
+        if (size.width() * size.height() > largest.width() * largest.height()) largest = size;
+    }
+    return largest;
+}
+
+}  // namespace
+
+QtAudienceView::QtAudienceView(QtWindow& main, std::string executableFolder)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), main_(main), executableFolder_(std::move(executableFolder)),
+      faces_(MakeAudienceFaces(settings_)) {
+    setWindowTitle(QStringLiteral("Tolvanexa"));
+    // Painted whole by paintEvent: no background fill of its own beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Open or not, the view never keeps the program running once the main window has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAccessibleName(AudienceName(frame_));
+
+    pointerTimer_.setSingleShot(true);
+    pointerTimer_.setInterval(kPointerRestMs);
+    QObject::connect(&pointerTimer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
+
+    main_.onViewKey = [this](const QKeyEvent& event) { return TakeMainWindowKey(event); };
+    // Screens come and go while the view is open: a projector plugged in late
+    // or unplugged. The view never stays on a screen that has gone.
+    screenConnections_.push_back(QObject::connect(qApp, &QGuiApplication::screenAdded, this, [this](QScreen*) {
+        if (IsOpen()) Place();
+    }));
+    screenConnections_.push_back(QObject::connect(qApp, &QGuiApplication::screenRemoved, this,
+                                                  [this](QScreen* gone) {
+                                                      if (IsOpen()) Place(gone);
+                                                  }));
+}
+
+QtAudienceView::~QtAudienceView() {
+    main_.onViewKey = nullptr;
+    for (const QMetaObject::Connection& connection : screenConnections_) QObject::disconnect(connection);
+}
+
+PictureFault QtAudienceView::Configure(const AudienceSettings& settings) {
+    settings_ = settings;
+    faces_ = MakeAudienceFaces(settings_);
+    background_ = QImage();
+    cover_ = QPixmap();
+    PictureFault fault = PictureFault::None;
+    if (!settings_.background.empty()) {
+        PictureRead read = ReadPicture(settings_.background, executableFolder_, LargestScreen());
+        fault = read.fault;
+        background_ = std::move(read.image);
+    }
+    if (IsOpen()) Recompose(true);
+    return fault;
+}
+
+void QtAudienceView::Publish(const AudienceFrame& frame) {
+    if (frame == frame_) return;
+    frame_ = frame;
+    const QString name = AudienceName(frame_);
+    if (accessibleName() != name) setAccessibleName(name);
+    const QString description = AudienceDescription(frame_);
+    if (accessibleDescription() != description) setAccessibleDescription(description);
+    // A closed view keeps the frame and composes it when it opens.
+    if (IsOpen()) Recompose(false);
+}
+
+void QtAudienceView::Open() {
+    if (IsOpen()) return;
+    Place();
+    Recompose(true);
+    ShowPointer();
+}
+
+void QtAudienceView::Close() {
+    if (!IsOpen()) return;
+    hide();
+    pointerTimer_.stop();
+    main_.activateWindow();
+}
+
+bool QtAudienceView::TakeMainWindowKey(const QKeyEvent& event) {
+    const bool press = event.type() == QEvent::KeyPress;
+    if (event.key() == Qt::Key_F5) {
+        if (press && !event.isAutoRepeat()) IsOpen() ? Close() : Open();
+        return true;
+    }
+    // Esc ends the show first, as in presentation software; a second Esc leaves full screen.
+    if (event.key() == Qt::Key_Escape && IsOpen()) {
+        if (press) Close();
+        return true;
+    }
+    return false;
+}
+
+void QtAudienceView::TakeKey(const QKeyEvent& event) {
+    const bool press = event.type() == QEvent::KeyPress;
+    switch (event.key()) {
+    case Qt::Key_F5:
+    case Qt::Key_Escape:
+        if (press && !event.isAutoRepeat()) Close();
+        return;
+    case Qt::Key_F11:  // the view is full screen already
+        return;
+    default: break;
+    }
+    // The same path as a key typed into the main window: its filter gives the
+    // logic the keys it knows, and any other goes to its focused button.
+    QWidget* target = main_.focusWidget() != nullptr ? main_.focusWidget() : &main_;
+    QKeyEvent copy(event.type(), event.key(), event.modifiers(), event.nativeScanCode(), event.nativeVirtualKey(),
+                   event.nativeModifiers(), event.text(), event.isAutoRepeat(), event.count());
+    QCoreApplication::sendEvent(target, &copy);
+}
+
+void QtAudienceView::Place(const QScreen* gone) {
+    std::vector<QScreen*> screens;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen != gone) screens.push_back(screen);
+    }
+    std::vector<Box> areas;
+    int mainIndex = -1;
+    for (QScreen* screen : screens) {
+        const QRect area = screen->geometry();
+        if (screen == main_.screen()) mainIndex = static_cast<int>(areas.size());
+        areas.push_back({static_cast<double>(area.x()), static_cast<double>(area.y()),
+                         static_cast<double>(area.width()), static_cast<double>(area.height())});
+    }
+    const AudienceScreenChoice choice = ChooseAudienceScreen(areas, mainIndex, settings_.screen);
+    if (choice.numberUnknown && !toldUnknownScreen_) {
+        toldUnknownScreen_ = true;
+        if (onScreenNumberUnknown) onScreenNumberUnknown(static_cast<int>(areas.size()));
+    }
+    if (choice.index < 0) {
+        hide();
+        return;
+    }
+    QScreen* target = screens[static_cast<std::size_t>(choice.index)];
+    if (isVisible() && screen() == target && geometry() == target->geometry()) return;
+    // On its own screen the view leaves the keyboard with the time-keeper's
+    // window; over the main window's own screen it takes the keys itself.
+    setAttribute(Qt::WA_ShowWithoutActivating, areas.size() > 1);
+    // A full-screen window is moved in its normal state, or some window
+    // managers keep it where it was.
+    if (isVisible()) setWindowState(Qt::WindowNoState);
+    setScreen(target);
+    setGeometry(target->geometry());
+    showFullScreen();
+    if (areas.size() == 1) {
+        raise();
+        activateWindow();
+    }
+}
+
+void QtAudienceView::Recompose(bool everything) {
+    std::vector<AudiencePiece> pieces = ComposeAudience(frame_, size(), faces_);
+    if (everything) {
+        update();
+    } else {
+        const QRegion changed = ChangedRegion(pieces_, pieces, size());
+        if (!changed.isEmpty()) update(changed);
+    }
+    pieces_ = std::move(pieces);
+}
+
+void QtAudienceView::ShowPointer() {
+    unsetCursor();
+    pointerTimer_.start();
+}
+
+bool QtAudienceView::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        TakeKey(static_cast<const QKeyEvent&>(*event));
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void QtAudienceView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRegion dirty = event->region();
+    if (!background_.isNull() && cover_.size() != size()) {
+        const QImage scaled = background_.scaled(size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+        QPixmap cover(size());
+        QPainter veiled(&cover);
+        veiled.drawImage(QPoint((width() - scaled.width()) / 2, (height() - scaled.height()) / 2), scaled);
+        veiled.fillRect(cover.rect(), QColor(0, 0, 0, static_cast<int>(kVeil * 255)));
+        cover_ = std::move(cover);
+    }
+    for (const QRect& rect : dirty) {
+        if (cover_.isNull()) {
+            painter.fillRect(rect, Qt::black);
+        } else {
+            painter.drawPixmap(rect, cover_, rect);
+        }
+    }
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    PaintPieces(painter, pieces_, dirty);
+}
+
+void QtAudienceView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Recompose(true);
+}
+
+void QtAudienceView::mouseMoveEvent(QMouseEvent* event) {
+    ShowPointer();
+    QWidget::mouseMoveEvent(event);
+}
+
+}  // namespace platform

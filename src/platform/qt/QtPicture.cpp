@@ -1,0 +1,82 @@
+#include "platform/qt/QtPicture.h"
+
+#include <QImageReader>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/posix/UserPath.h"
+#include "platform/qt/QtConvert.h"
+
+namespace platform {
+namespace {
+
+// Qt's JPEG reader decodes a file cut short (an interrupted copy, say) as far
+// as it goes, greys the rest and reports success; only its warning tells.
+// While a picture is read, this watches for that warning. The handler is a
+// plain function, so its state is static; pictures are read on the GUI thread only.
+class TruncationWatch final {
+public:
+    TruncationWatch() {
+        truncated_ = false;
+        previous_ = qInstallMessageHandler(&TruncationWatch::Handle);
+    }
+    ~TruncationWatch() { qInstallMessageHandler(previous_); }
+    TruncationWatch(const TruncationWatch&) = delete;
+    TruncationWatch& operator=(const TruncationWatch&) = delete;
+
+    bool Truncated() const { return truncated_; }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (context.category != nullptr && std::strcmp(context.category, "qt.gui.imageio.jpeg") == 0 &&
+            message.contains(QStringLiteral("premature end"), Qt::CaseInsensitive)) {
+            truncated_ = true;
+        }
+        if (previous_ != nullptr) {
+            previous_(type, context, message);
+        } else {
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        }
+    }
+
+    static inline bool truncated_ = false;
+    static inline QtMessageHandler previous_ = nullptr;
+};
+
+}  // namespace
+
+PictureRead ReadPicture(const std::string& written, const std::string& executableFolder, QSize cover) {
+    PictureRead read;
+    const std::string path = ResolveUserPath(written, executableFolder);
+    if (written.empty() || !IsRegularFile(path)) {
+        read.fault = PictureFault::Missing;
+        return read;
+    }
+    QImageReader reader(ToQString(path));
+    const QSize declared = reader.size();
+    if (declared.width() > kLargestPictureSide || declared.height() > kLargestPictureSide) {
+        read.fault = PictureFault::TooLarge;
+        return read;
+    }
+    if (cover.isValid() && declared.isValid() && declared.width() > cover.width() &&
+        declared.height() > cover.height()) {
+        reader.setScaledSize(declared.scaled(cover, Qt::KeepAspectRatioByExpanding));
+    }
+    const TruncationWatch watch;
+    QImage image = reader.read();
+    // Half a picture over a grey block is worse than none.
+    if (image.isNull() || watch.Truncated()) {
+        read.fault = PictureFault::Unreadable;
+        return read;
+    }
+    // A format that declares no size is held to the same limit once decoded.
+    if (!declared.isValid() && (image.width() > kLargestPictureSide || image.height() > kLargestPictureSide)) {
+        read.fault = PictureFault::TooLarge;
+        return read;
+    }
+    read.image = std::move(image);
+    return read;
+}
+
+}  // namespace platform

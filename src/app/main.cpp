@@ -4,31 +4,15 @@
 
 #include <exception>
 
+#include "app/AudienceWiring.h"
 #include "app/FormWiring.h"
 #include "app/SignalCloser.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/qt/QtSingleInstance.h"
-#include "platform/qt/QtAudienceView.h"
 #include "platform/sdl/SdlSound.h"
-#include "window/AudienceConfig.h"
 
 namespace {
-
-// The audience view's settings, read once the window has loaded the file;
-// whatever of them cannot be used is told in one message.
-void ConfigureAudience(frmMain& window, platform::QtAudienceView& audience, platform::ErrorSink& errors) {
-    const AudienceConfig config = ReadAudienceConfig(window.Config());
-    std::vector<std::string> problems = config.problems;
-    const platform::PictureFault fault = audience.Configure(config.settings);
-    if (fault != platform::PictureFault::None) problems.push_back(AudienceMessages::BadBackground(config, fault));
-    std::string message;
-    for (const std::string& problem : problems) message += (message.empty() ? "" : "\n") + problem;
-    if (!message.empty()) errors.Show(message);
-    audience.onScreenNumberUnknown = [config, &errors](int screens) {
-        errors.Show(AudienceMessages::NoSuchScreen(config, screens));
-    };
-}
 
 int Run() {
     platform::PosixFileSystem files;

@@ -1,0 +1,161 @@
+// The real window and its audience view on two screens: a 1366 x 768 laptop
+// and a 1920 x 1080 projector to its right, as Qt's offscreen platform is told
+// in a file of its own before the application starts.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#include "app/AudienceWiring.h"
+#include "e2e/e2e_support.h"
+#include "window/StageTable.h"
+
+namespace {
+
+const QRect kLaptop(0, 0, 1366, 768);
+const QRect kProjector(1366, 0, 1920, 1080);
+
+QScreen* ScreenAt(const QRect& area) {
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->geometry() == area) return screen;
+    }
+    return nullptr;
+}
+
+template <class Done>
+bool RunUntil(const Done& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+// The window as the program builds it, with its audience view.
+struct TwoScreens : testing::Test {
+    void Start(const std::vector<e2e::Setting>& extra = {}) {
+        std::vector<e2e::Setting> settings = {{"ApplicationTitle", "华语辩论赛"}, {"ButtonPadding", "18"},
+                                              {"SeparatorWidth", "12"}, {"Sound30Seconds", ""}, {"Sound0Seconds", ""}};
+        for (const std::string key : DurationKeys()) settings.emplace_back(key, "2");
+        settings.insert(settings.end(), extra.begin(), extra.end());
+        folder.Write("Tolvanexa.config", e2e::NormalisedConfig(settings));
+        files = std::make_unique<platform::PosixFileSystem>(platform::ExecutableLocation{folder.Path(), "Tolvanexa"});
+        form = std::make_unique<platform::QtForm>(folder.Path());
+        view = std::make_unique<platform::QtAudienceView>(form->window, folder.Path());
+        window = std::make_unique<frmMain>(
+            WireForm(*form, sound, browser, displaySleep, *files, codec, *view, recorder));
+        window->Form_Load();
+        ConfigureAudience(*window, *view, form->errors);
+        form->window.show();
+        QCoreApplication::processEvents();
+    }
+    ~TwoScreens() override {
+        if (form) form->StopTimers();
+        view.reset();
+        if (window) window->Form_Unload();
+    }
+    void Press(QWidget* target, int key) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        }
+        QCoreApplication::processEvents();
+    }
+    QRect Shown() const { return view->IsOpen() ? view->geometry() : QRect(); }
+
+    testsupport::TestFolder folder;
+    platform::IconvCodec codec;
+    testsupport::FakeSound sound;
+    testsupport::FakeBrowser browser;
+    testsupport::FakeDisplaySleep displaySleep;
+    testsupport::FakeRecorder recorder;
+    std::unique_ptr<platform::PosixFileSystem> files;
+    std::unique_ptr<platform::QtForm> form;
+    std::unique_ptr<platform::QtAudienceView> view;
+    std::unique_ptr<frmMain> window;
+};
+
+TEST_F(TwoScreens, TheViewFillsTheOtherScreenAndClosesWithEsc) {
+    ASSERT_NE(ScreenAt(kProjector), nullptr) << "the offscreen platform was not given two screens";
+    Start();
+    ASSERT_EQ(form->window.screen()->geometry(), kLaptop);
+    Press(&form->window, Qt::Key_F5);
+    EXPECT_EQ(Shown(), kProjector);
+    EXPECT_TRUE(view->isFullScreen());
+    const QImage picture = view->grab().toImage();
+    EXPECT_EQ(picture.size(), kProjector.size());
+    Press(view.get(), Qt::Key_Escape);
+    EXPECT_FALSE(view->IsOpen());
+    EXPECT_EQ(form->errors.MessagesShown(), 0);
+}
+
+TEST_F(TwoScreens, AProjectorUnpluggedWhileOpenLeavesTheViewOnTheScreenThatRemains) {
+    Start();
+    Press(&form->window, Qt::Key_F5);
+    ASSERT_EQ(Shown(), kProjector);
+    // The signal Qt sends as a screen goes; the platform here cannot unplug one.
+    emit qApp->screenRemoved(ScreenAt(kProjector));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Shown(), kLaptop);
+    EXPECT_EQ(view->screen(), ScreenAt(kLaptop));
+    emit qApp->screenAdded(ScreenAt(kProjector));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Shown(), kProjector);
+}
+
+TEST_F(TwoScreens, AudienceScreenNamesTheScreenCountedFromTheLeft) {
+    Start({{"AudienceScreen", "1"}});
+    Press(&form->window, Qt::Key_F5);
+    EXPECT_EQ(Shown(), kLaptop);  // over the main window, as asked
+    EXPECT_EQ(form->errors.MessagesShown(), 0);
+}
+
+TEST_F(TwoScreens, BadSettingsAreToldOnceAndTheAutomaticChoiceIsMade) {
+    folder.Write("cut.jpg", "\xFF\xD8\xFF\xE0 not the rest");
+    Start({{"AudienceScreen", "3"}, {"AudienceBackground", "cut.jpg"}});
+    EXPECT_EQ(form->errors.MessagesShown(), 1);  // the picture, at start-up
+    for (int i = 0; i < 3; ++i) {
+        Press(&form->window, Qt::Key_F5);
+        EXPECT_EQ(Shown(), kProjector);
+        Press(&form->window, Qt::Key_F5);
+    }
+    EXPECT_EQ(form->errors.MessagesShown(), 2);  // the screen, at the first opening only
+    EXPECT_FALSE(view->HasBackground());
+
+    view.reset();
+    window->Form_Unload();
+    window.reset();
+    EXPECT_EQ(folder.Read("Tolvanexa.config").find("AudienceScreen = 3") != std::string::npos, true);
+}
+
+TEST_F(TwoScreens, AnUnusableScreenNumberIsToldAtStartUp) {
+    Start({{"AudienceScreen", "projector"}});
+    EXPECT_EQ(form->errors.MessagesShown(), 1);
+    Press(&form->window, Qt::Key_F5);
+    EXPECT_EQ(Shown(), kProjector);
+    EXPECT_EQ(form->errors.MessagesShown(), 1);
+}
+
+}  // namespace
+
+// Two screens side by side, given to the offscreen platform before Qt starts.
+int main(int argc, char** argv) {
+    const std::string screens = (std::filesystem::temp_directory_path() / "tolvanexa-two-screens.json").string();
+    std::ofstream(screens) << R"({"screens": [)"
+                              R"({"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768},)"
+                              R"({"name": "projector", "x": 1366, "y": 0, "width": 1920, "height": 1080}]})";
+    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens).c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 0);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

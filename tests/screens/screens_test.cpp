@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -91,6 +92,52 @@ TEST_F(TwoScreens, TheViewFillsTheOtherScreenAndClosesWithEsc) {
     EXPECT_TRUE(view->isFullScreen());
     const QImage picture = view->grab().toImage();
     EXPECT_EQ(picture.size(), kProjector.size());
+    Press(view.get(), Qt::Key_Escape);
+    EXPECT_FALSE(view->IsOpen());
+    EXPECT_EQ(form->errors.MessagesShown(), 0);
+}
+
+// The whole debate can run from the keys typed into the view; it shows what the hall must see.
+TEST_F(TwoScreens, TheViewFollowsADebateRunFromItsOwnKeys) {
+    Start({{"Stage0Caption", "校际辩论赛决赛"}});
+    Press(&form->window, Qt::Key_F5);
+    ASSERT_EQ(Shown(), kProjector);
+    const platform::AudienceFrame& frame = view->Frame();
+    EXPECT_TRUE(frame.home);
+    EXPECT_EQ(view->accessibleName().toStdString(), "华语辩论赛，校际辩论赛决赛");
+    const auto painted = [&](const QString& text) {
+        return std::any_of(view->Pieces().begin(), view->Pieces().end(),
+                           [&](const platform::AudiencePiece& piece) { return piece.text == text; });
+    };
+    EXPECT_TRUE(painted(QStringLiteral("华语辩论赛")));
+    EXPECT_FALSE(painted(QStringLiteral("主页")));
+
+    Press(view.get(), Qt::Key_PageDown);  // stage 1
+    Press(view.get(), Qt::Key_Space);
+    EXPECT_EQ(frame.caption, form->lblCaption.Caption());
+    EXPECT_TRUE(frame.countdowns[0].running);
+    EXPECT_EQ(frame.countdowns[0].allowance, 2);
+    ASSERT_TRUE(RunUntil([&] { return frame.countdowns[0].timeUp && frame.countdowns[0].overtimeSeconds >= 1; }));
+    EXPECT_EQ(frame.countdowns[0].text, "00:00");
+    EXPECT_TRUE(painted(QStringLiteral("超时 ")));
+    const QImage timeUp = view->grab().toImage();
+    const QRect field = view->Pieces()[2].box;  // caption, side, then the field behind the digits
+    EXPECT_EQ(timeUp.pixelColor(field.topLeft() + QPoint(2, 2)).red(), 0xC8);
+    EXPECT_EQ(view->accessibleDescription().toStdString(),
+              form->lblTimer1Desc.Caption() + " 00:00，超时 00:0" + std::to_string(frame.countdowns[0].overtimeSeconds));
+
+    Press(view.get(), Qt::Key_R);  // nothing runs: at once
+    EXPECT_FALSE(frame.countdowns[0].timeUp);
+    EXPECT_EQ(frame.countdowns[0].text, form->lblTimer1.Caption());
+    for (int i = 0; i < 2; ++i) Press(view.get(), Qt::Key_PageDown);  // stage 3, questioning
+    Press(view.get(), Qt::Key_Space);
+    Press(view.get(), Qt::Key_Return);
+    EXPECT_TRUE(frame.countdowns[0].running && frame.countdowns[1].running);
+    EXPECT_EQ(frame.caption, form->lblCaption.Caption());
+    ASSERT_TRUE(RunUntil([&] { return !frame.countdowns[0].running && !frame.countdowns[1].running; }));
+    EXPECT_EQ(frame.countdowns[1].timeUp, false);  // an answer handed back at its zero runs no overtime
+    Press(view.get(), Qt::Key_Backspace);
+    EXPECT_TRUE(frame.home);
     Press(view.get(), Qt::Key_Escape);
     EXPECT_FALSE(view->IsOpen());
     EXPECT_EQ(form->errors.MessagesShown(), 0);

@@ -31,6 +31,7 @@ std::string DescribeSettingFault(SettingFault fault, const std::string& value) {
         case SettingFault::Missing: return "缺少设置或值为空";
         case SettingFault::NotANumber: return "的值“" + QuoteValue(value) + "”不是有效的数字";
         case SettingFault::OutOfRange: return "的值“" + QuoteValue(value) + "”超出范围";
+        case SettingFault::Negative: return "的值“" + QuoteValue(value) + "”是负数";
     }
     return {};
 }
@@ -48,6 +49,8 @@ std::string QuoteValue(const std::string& value) {
 namespace WindowSettings {
 namespace {
 
+constexpr double kTwipsPerPixel = 15;
+
 double Number(const clsConfigFile& config, const std::string& key, const std::string& value) {
     if (value.find_first_not_of(" \t") == std::string::npos)
         throw SettingError(config.Path(), key, value, SettingFault::Missing);
@@ -60,8 +63,10 @@ double Number(const clsConfigFile& config, const std::string& key, const std::st
 
 double PixelsAsTwips(const clsConfigFile& config, const std::string& key) {
     const std::string value = config.Item(key);
-    const double twips = Number(config, key, value) * 15;
-    if (twips < basConvert::kInt16Min || twips > basConvert::kInt16Max)
+    const double twips = Number(config, key, value) * kTwipsPerPixel;
+    // A negative size would shrink the bar's buttons to slivers.
+    if (twips < 0) throw SettingError(config.Path(), key, value, SettingFault::Negative);
+    if (twips > basConvert::kInt16Max)
         throw SettingError(config.Path(), key, value, SettingFault::OutOfRange);
     return twips;
 }
@@ -70,7 +75,33 @@ std::int16_t Seconds(const clsConfigFile& config, const std::string& key) {
     const std::string value = config.Item(key);
     const auto seconds = basConvert::TryRoundInt16(Number(config, key, value));
     if (!seconds) throw SettingError(config.Path(), key, value, SettingFault::OutOfRange);
+    // A countdown loaded below zero would count on in overtime and never ring.
+    if (*seconds < 0) throw SettingError(config.Path(), key, value, SettingFault::Negative);
     return *seconds;
+}
+
+double ButtonPaddingTwips(const clsConfigFile& config) {
+    try {
+        return PixelsAsTwips(config, "ButtonPadding");
+    } catch (const SettingError&) {
+        return kBuiltInButtonPadding * kTwipsPerPixel;
+    }
+}
+
+double SeparatorWidthTwips(const clsConfigFile& config) {
+    try {
+        return PixelsAsTwips(config, "SeparatorWidth");
+    } catch (const SettingError&) {
+        return kBuiltInSeparatorWidth * kTwipsPerPixel;
+    }
+}
+
+std::int16_t StageSeconds(const clsConfigFile& config, const CountdownEntry& countdown) {
+    try {
+        return Seconds(config, countdown.key);
+    } catch (const SettingError&) {
+        return countdown.builtInSeconds;
+    }
 }
 
 }  // namespace WindowSettings

@@ -7,8 +7,9 @@
 #include <string>
 
 #include "config/clsConfigFile.h"
+#include "window/StageTable.h"
 
-enum class SettingFault { Missing, NotANumber, OutOfRange };
+enum class SettingFault { Missing, NotANumber, OutOfRange, Negative };
 
 class SettingError final : public std::runtime_error {
 public:
@@ -31,14 +32,21 @@ std::string DescribeSettingFault(SettingFault fault, const std::string& value);
 // cut on a character boundary, so a runaway value cannot flood the dialog.
 std::string QuoteValue(const std::string& value);
 
-// Readings of the window's numeric settings through the store; each throws
-// SettingError when the value cannot be used.
+// Readings of the window's numeric settings through the store.
 namespace WindowSettings {
 
 // A number of pixels ("ButtonPadding", "SeparatorWidth") as twips (15 to a pixel),
-// within the window's 16-bit range.
+// not negative and within the window's 16-bit range. Throws SettingError.
 double PixelsAsTwips(const clsConfigFile& config, const std::string& key);
-// A stage duration in whole seconds, rounded half to even, within -32768..32767.
+// A stage duration in whole seconds, rounded half to even, from 0 to 32767.
+// Throws SettingError.
 std::int16_t Seconds(const clsConfigFile& config, const std::string& key);
+
+// What the window uses: the configured value, read afresh, or the built-in
+// one when the configured value cannot be used (start-up has said so). The
+// file is left as it is.
+double ButtonPaddingTwips(const clsConfigFile& config);
+double SeparatorWidthTwips(const clsConfigFile& config);
+std::int16_t StageSeconds(const clsConfigFile& config, const CountdownEntry& countdown);
 
 }  // namespace WindowSettings

@@ -14,6 +14,9 @@ enum class PageGroup { Home, Speech, Questioning, FreeDebate };
 struct CountdownEntry {
     const char* key;          // the duration setting, in seconds
     const char* description;  // the side the time belongs to
+    // The stage's own length, as shipped: used when the setting is missing or
+    // cannot be used, so the page still works.
+    std::int16_t builtInSeconds;
 };
 
 struct StagePage {
@@ -33,6 +36,10 @@ struct StagePage {
 inline constexpr std::int16_t kHomePage = 0;
 inline constexpr std::int16_t kLastPage = 11;
 
+// The bar's design sizes in pixels (ButtonPadding, SeparatorWidth), as shipped:
+// used when a setting is missing or cannot be used, so every button is there.
+inline constexpr double kBuiltInButtonPadding = 18;
+inline constexpr double kBuiltInSeparatorWidth = 12;
 inline constexpr const char* kStart = "开始";
 inline constexpr const char* kPause = "暂停";
 inline constexpr const char* kContinue = "继续";
@@ -49,3 +56,5 @@ std::optional<int> EntryIndex(std::string_view list, std::string_view caption);
 
 // Every duration setting of the table, in page order.
 std::vector<const char*> DurationKeys();
+// Every countdown of the table, in page order.
+std::vector<CountdownEntry> Countdowns();

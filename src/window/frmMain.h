@@ -134,6 +134,7 @@ private:
         std::string key;
         std::string value;
         SettingFault fault;
+        std::string builtIn;  // the value used instead, with its unit
     };
 
     std::string Item(const std::string& key) const { return mConfig->Item(key); }
@@ -141,6 +142,7 @@ private:
     void ApplyFonts();
     std::vector<SettingProblem> CheckSettings() const;
     void ReportStartupProblems(const std::vector<SettingProblem>& problems);
+    std::string DescribeSettingProblems(const std::vector<SettingProblem>& problems) const;
     void ShowOnce(EventSource source, const std::string& cause, const std::string& message);
     void ForgetCauses(EventSource source);
     void KeepDisplayAwake();

@@ -31,12 +31,13 @@ void frmMain::BuildButtonBar(const std::string& list) {
         if (i != 0) c.cmdCommand.Load(i);
         platform::Button& button = c.cmdCommand[i];
         button.SetCaption(caption);
-        // Both settings are read for every entry, so each rebuild uses the current values.
-        const double separator = WindowSettings::PixelsAsTwips(*mConfig, "SeparatorWidth");
-        const double padding = WindowSettings::PixelsAsTwips(*mConfig, "ButtonPadding");
+        // Both settings are read for every entry, so each rebuild uses the current
+        // values; one that cannot be used gives way to its design value.
+        const double separator = WindowSettings::SeparatorWidthTwips(*mConfig);
+        const double padding = WindowSettings::ButtonPaddingTwips(*mConfig);
         const double width = caption.empty() ? separator : padding + c.window.TextWidth(caption);
         button.SetWidth(static_cast<float>(width));
-        const double height = WindowSettings::PixelsAsTwips(*mConfig, "ButtonPadding") + c.window.TextHeight(caption);
+        const double height = WindowSettings::ButtonPaddingTwips(*mConfig) + c.window.TextHeight(caption);
         button.SetHeight(static_cast<float>(height));
         button.SetEnabled(true);
         // Shown last, once its caption and size are set; an empty entry is a gap.

@@ -1,5 +1,6 @@
 // The window's edge: errors that leave an event handler, the settings checked
 // at start-up, and keeping the display awake while a countdown runs.
+#include <algorithm>
 #include <sstream>
 
 #include "window/SettingError.h"
@@ -58,38 +59,55 @@ void frmMain::KeepDisplayAwake() {
 
 std::vector<frmMain::SettingProblem> frmMain::CheckSettings() const {
     std::vector<SettingProblem> problems;
-    const auto check = [&](const std::string& key, const auto& read) {
+    const auto check = [&](const std::string& key, const auto& read, const std::string& builtIn) {
         try {
             read(*mConfig, key);
         } catch (const SettingError& error) {
-            problems.push_back({key, error.Value(), error.Fault()});
+            problems.push_back({key, error.Value(), error.Fault(), builtIn});
         }
     };
-    check("ButtonPadding", WindowSettings::PixelsAsTwips);
-    check("SeparatorWidth", WindowSettings::PixelsAsTwips);
-    for (const char* key : DurationKeys()) check(key, WindowSettings::Seconds);
+    const auto pixels = [](double value) { return std::to_string(static_cast<int>(value)) + " 像素"; };
+    check("ButtonPadding", WindowSettings::PixelsAsTwips, pixels(kBuiltInButtonPadding));
+    check("SeparatorWidth", WindowSettings::PixelsAsTwips, pixels(kBuiltInSeparatorWidth));
+    for (const CountdownEntry& countdown : Countdowns())
+        check(countdown.key, WindowSettings::Seconds, std::to_string(countdown.builtInSeconds) + " 秒");
     return problems;
 }
 
-void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems) {
-    std::ostringstream message;
-    if (!problems.empty()) {
-        message << "配置文件“" << mConfig->Path() << "”中有以下设置无法使用：\n";
-        for (const SettingProblem& problem : problems) {
-            // "“Key”的值“x”不是有效的数字" reads on; a missing value takes a colon.
-            message << "  “" << problem.key << "”" << (problem.fault == SettingFault::Missing ? "：" : "")
-                    << DescribeSettingFault(problem.fault, problem.value) << "\n";
-        }
-        message << "用到这些设置的排版或倒计时将无法正常工作。请修改配置文件后重新启动程序。";
+std::string frmMain::DescribeSettingProblems(const std::vector<SettingProblem>& problems) const {
+    std::ostringstream text;
+    const bool noneGiven = problems.size() == 2 + Countdowns().size() &&
+                           std::all_of(problems.begin(), problems.end(), [](const SettingProblem& problem) {
+                               return problem.fault == SettingFault::Missing;
+                           });
+    if (noneGiven) {
+        // A new or unread file: one line says it better than eighteen.
+        text << "配置文件“" << mConfig->Path() << "”中没有按钮栏和各环节时长的设置，本次使用内置的值：按钮留白 "
+             << kBuiltInButtonPadding << " 像素、间隔 " << kBuiltInSeparatorWidth
+             << " 像素，各环节时长与随程序提供的配置文件相同（配置文件不作改动）。";
+        return text.str();
     }
+    text << "配置文件“" << mConfig->Path() << "”中有以下设置无法使用，本次改用内置的值（配置文件不作改动）：\n";
+    for (const SettingProblem& problem : problems) {
+        // "“Key”的值“x”不是有效的数字" reads on; a missing value takes a colon.
+        text << "  “" << problem.key << "”" << (problem.fault == SettingFault::Missing ? "：" : "")
+             << DescribeSettingFault(problem.fault, problem.value) << "，改用 " << problem.builtIn << "\n";
+    }
+    text << "如需别的值，请修改配置文件后重新启动程序。";
+    return text.str();
+}
+
+void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems) {
+    std::vector<std::string> parts;
     const std::string aside = mConfig->SetAsidePath();
     if (!aside.empty()) {
-        if (!problems.empty()) message << "\n\n";
-        message << "配置文件“" << mConfig->Path() << "”的内容无法识别，原内容已另存为“" << aside
-                << "”；程序结束时将写入新的配置文件。";
+        parts.push_back("配置文件“" + mConfig->Path() + "”的内容无法识别，原内容已另存为“" + aside +
+                        "”；程序结束时将写入新的配置文件。");
     }
-    const std::string text = message.str();
-    if (text.empty()) return;
+    if (!problems.empty()) parts.push_back(DescribeSettingProblems(problems));
+    if (parts.empty()) return;
+    std::string text = parts.front();
+    for (std::size_t i = 1; i < parts.size(); ++i) text += "\n\n" + parts[i];
     try {
         c.errors.Show(text);
     } catch (...) {

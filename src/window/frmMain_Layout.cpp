@@ -22,7 +22,7 @@ void PlaceRow(double scaleWidth, double top, platform::Label& description, platf
 // within the window's 16-bit range. Only a padding far too large can leave
 // that range, so the fault is told as the padding's.
 std::int16_t ClockExtent(const clsConfigFile& config, double text) {
-    const double padding = WindowSettings::PixelsAsTwips(config, "ButtonPadding");
+    const double padding = WindowSettings::ButtonPaddingTwips(config);
     if (const auto extent = basConvert::TryRoundInt16(padding + text)) return *extent;
     throw SettingError(config.Path(), "ButtonPadding", config.Item("ButtonPadding"), SettingFault::OutOfRange);
 }

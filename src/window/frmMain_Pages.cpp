@@ -24,8 +24,8 @@ void frmMain::ShowPage(std::int16_t page) {
     const StagePage& stage = Stage(page);
     SetStageCaption(stage.name);
     BuildButtonBar(stage.buttons);
-    // Countdown 2's duration is read only once countdown 1 stands loaded.
-    if (stage.timer1) SetupTimer1(WindowSettings::Seconds(*mConfig, stage.timer1->key), stage.timer1->description);
-    if (stage.timer2) SetupTimer2(WindowSettings::Seconds(*mConfig, stage.timer2->key), stage.timer2->description);
+    // A duration that cannot be used gives way to the stage's built-in one.
+    if (stage.timer1) SetupTimer1(WindowSettings::StageSeconds(*mConfig, *stage.timer1), stage.timer1->description);
+    if (stage.timer2) SetupTimer2(WindowSettings::StageSeconds(*mConfig, *stage.timer2), stage.timer2->description);
     Record(platform::DebateEventKind::PageEntered);
 }

@@ -32,6 +32,11 @@ protected:
         for (const auto& [key, value] : settings) text += "<Tolvanexa>\\" + key + " = " + value + "\r\n";
         form.reset();  // a window already loaded saves its file first
         files.files[kConfigPath] = codec.Utf8ToGbk(text).value() + damage;
+        Open();
+    }
+    // Starts the window on whatever the file system holds.
+    void Open() {
+        form.reset();
         tmrTime.enabled = true;
         sound.watched = {&lblTimer1};
         form = std::make_unique<frmMain>(FormControls{window, tmrTimer2, tmrTimer1, tmrTime, cmdTime, cmdCommand,

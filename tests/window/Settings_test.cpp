@@ -1,0 +1,80 @@
+// Settings the window cannot use give way to built-in values, said once at start-up, the file left as it is.
+#include <gmock/gmock.h>
+
+#include "WindowFixture.h"
+
+namespace testsupport {
+
+using ::testing::HasSubstr;
+
+struct FallbackCase {
+    const char* key;
+    const char* value;
+    const char* shown;  // what the window shows for it, see Shown()
+    bool told;          // whether start-up's message names the setting
+};
+
+class BuiltInValues : public WindowTest, public ::testing::WithParamInterface<FallbackCase> {
+protected:
+    // The home bar's "正" (3 bytes) and first gap for the bar's sizes; a countdown's display for a duration.
+    std::string Shown() {
+        const std::string key = GetParam().key;
+        if (key == "ButtonPadding") return std::to_string(static_cast<int>(Button(0).width));
+        if (key == "SeparatorWidth") return std::to_string(static_cast<int>(Button(2).width));
+        const bool second = key.ends_with("Timer2");
+        form->ShowPage(static_cast<std::int16_t>(std::stoi(key.substr(5))));
+        return (second ? lblTimer2 : lblTimer1).caption;
+    }
+};
+
+// Before, a broken padding left only the first button of every bar ("退出" out of reach), and a broken
+// duration a page whose hidden countdown still ran; a negative one counted on from "00:-5" and never rang.
+TEST_P(BuiltInValues, ReplaceWhatCannotBeUsedAndLeaveTheFileAsItIs) {
+    Load({{GetParam().key, GetParam().value}});
+    const std::string file = files.files[kConfigPath];
+    EXPECT_EQ(Shown(), GetParam().shown);
+    if (GetParam().told) {
+        ASSERT_EQ(errors.messages.size(), 1u);
+        EXPECT_THAT(errors.messages[0], HasSubstr(std::string("“") + GetParam().key + "”"));
+    } else {
+        EXPECT_TRUE(errors.messages.empty()) << errors.messages[0];
+    }
+    form->Form_Unload();
+    EXPECT_EQ(files.files[kConfigPath], file);
+}
+
+// 18 px is 270 twips of padding, plus 225 for "正"; a 12 px gap is 180 twips.
+INSTANTIATE_TEST_SUITE_P(
+    Unusable, BuiltInValues,
+    ::testing::Values(FallbackCase{"ButtonPadding", "", "495", true}, FallbackCase{"ButtonPadding", "-4", "495", true},
+                      FallbackCase{"ButtonPadding", "abc", "495", true},
+                      FallbackCase{"SeparatorWidth", "-0.5", "180", true},
+                      FallbackCase{"SeparatorWidth", "1e9", "180", true},
+                      FallbackCase{"Stage1Timer1", "-5", "03:00", true},
+                      FallbackCase{"Stage1Timer1", "-0.6", "03:00", true},  // -1 once rounded
+                      FallbackCase{"Stage3Timer2", "\t", "00:20", true},
+                      FallbackCase{"Stage9Timer2", "4:00", "04:00", true},
+                      FallbackCase{"Stage11Timer1", "99999", "04:00", true}));
+INSTANTIATE_TEST_SUITE_P(Usable, BuiltInValues,
+                         ::testing::Values(FallbackCase{"ButtonPadding", "0", "225", false},
+                                           FallbackCase{"SeparatorWidth", "0", "0", false},
+                                           FallbackCase{"Stage1Timer1", "0", "00:00", false},
+                                           FallbackCase{"Stage1Timer1", "-0.4", "00:00", false}));
+
+// The program copied alone: a usable bar and one line instead of eighteen.
+using StartUpTest = WindowTest;
+TEST_F(StartUpTest, MissingFileGivesTheDesignBarAndOneLine) {
+    form.reset();  // which saves the file
+    files.files.erase(kConfigPath);
+    Open();
+    EXPECT_EQ(Bar(), std::string(Stage(kHomePage).buttons));
+    EXPECT_TRUE(Button(19).visible);  // "退出"
+    EXPECT_EQ(std::pair(Button(0).width, Button(2).width), std::pair(495.0, 180.0));
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_THAT(errors.messages[0], HasSubstr("没有按钮栏和各环节时长的设置，本次使用内置的值"));
+    EXPECT_THAT(errors.messages[0], ::testing::Not(HasSubstr("Stage1Timer1")));
+    cmdCommand.Click(0);
+    EXPECT_EQ(lblTimer1.caption, "03:00");
+}
+
+}  // namespace testsupport

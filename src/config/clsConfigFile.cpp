@@ -14,7 +14,8 @@ enum class LoadOutcome {
     NoHeader,  // Not a file of ours: nothing was read.
 };
 
-LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items) {
+LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items,
+                        std::vector<clsConfigFile::JoinedLine>& joined) {
     std::string storage;
     const std::vector<std::string_view> lines = config::NormalisedLines(content, storage);
     if (lines.empty()) return LoadOutcome::Empty;
@@ -45,6 +46,7 @@ LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items) {
         }
         current->Value += config::kLineEnd;
         current->Value += value;
+        if (equals == std::string_view::npos) joined.push_back({currentKey, std::string(value)});
     }
     return LoadOutcome::Loaded;
 }
@@ -84,7 +86,7 @@ void clsConfigFile::Load() {
     mOnDisk = *bytes;
     config::DecodedFile decoded = config::DecodeFile(*bytes, mCodec);
     mEncoding = decoded.encoding;
-    const LoadOutcome outcome = ReadEntries(decoded.text, mItems);
+    const LoadOutcome outcome = ReadEntries(decoded.text, mItems, mJoinedLines);
     if (outcome == LoadOutcome::NoHeader || decoded.fidelity == config::Fidelity::Lossy) {
         PlanSetAside(std::move(*bytes));
     }
@@ -135,3 +137,5 @@ std::string clsConfigFile::SetAsidePath() const { return mSetAsidePath; }
 config::FileEncoding clsConfigFile::Encoding() const { return mEncoding; }
 
 const clsConfigItems& clsConfigFile::Items() const { return mItems; }
+
+const std::vector<clsConfigFile::JoinedLine>& clsConfigFile::JoinedLines() const { return mJoinedLines; }

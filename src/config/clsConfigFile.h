@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/FileEncoding.h"
 #include "config/clsConfigItems.h"
@@ -15,6 +16,12 @@ std::string NormalizeFolder(const std::string& folder, const platform::FileSyste
 
 class clsConfigFile final {
 public:
+    // A line without "=" that loading added to the value of the key above it.
+    struct JoinedLine {
+        std::string key;   // as the file writes it, namespace prefix included
+        std::string line;  // spaces trimmed, as it went into the value
+    };
+
     // Finds and loads the file; writes a header-only file where there is none.
     // Throws platform::FileError when that file cannot be written or read.
     clsConfigFile(platform::FileSystem& files, const platform::TextCodec& codec);
@@ -54,6 +61,9 @@ public:
     config::FileEncoding Encoding() const;
     // Every item, in file order, namespace prefixes included.
     const clsConfigItems& Items() const;
+    // Every line loading joined to a value, in file order, so the window can
+    // point out one that looks like a slip of the hand; loading takes no notice.
+    const std::vector<JoinedLine>& JoinedLines() const;
 
 private:
     void Load();
@@ -69,6 +79,7 @@ private:
     platform::FileSystem& mFiles;
     const platform::TextCodec& mCodec;
     clsConfigItems mItems;
+    std::vector<JoinedLine> mJoinedLines;
     std::string mPrefix;
     std::string mNameSpace;
     config::FileEncoding mEncoding = config::FileEncoding::Gbk;

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "window/SettingError.h"
+#include "window/SettingTypos.h"
 #include "window/StageTable.h"
 #include "window/basConvert.h"
 #include "window/frmMain.h"
@@ -105,6 +106,12 @@ void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems)
                         "”；程序结束时将写入新的配置文件。");
     }
     if (!problems.empty()) parts.push_back(DescribeSettingProblems(problems));
+    const std::vector<std::string> typos = LikelyTypos(*mConfig);
+    if (!typos.empty()) {
+        std::string text = "配置文件“" + mConfig->Path() + "”中以下几处可能有笔误（程序照原样读取，文件不作改动）：";
+        for (const std::string& typo : typos) text += "\n  " + typo;
+        parts.push_back(text);
+    }
     if (parts.empty()) return;
     std::string text = parts.front();
     for (std::size_t i = 1; i < parts.size(); ++i) text += "\n\n" + parts[i];

@@ -77,4 +77,47 @@ TEST_F(StartUpTest, MissingFileGivesTheDesignBarAndOneLine) {
     EXPECT_EQ(lblTimer1.caption, "03:00");
 }
 
+struct TypoCase {
+    const char* name;
+    std::string lines;  // appended to a working file
+    std::string pointedOut;  // what the message says of them; empty: nothing
+};
+void PrintTo(const TypoCase& typo, std::ostream* out) { *out << typo.name; }
+
+class Typos : public WindowTest, public ::testing::WithParamInterface<TypoCase> {};
+
+// Before, "<Tolvanexa>\\Stage2Timer1＝180" became part of stage 1's caption, and "Stage2Timer1<tab>" a key of its
+// own, with nothing said but that Stage2Timer1 was missing. They still load so (see the store's tests).
+TEST_P(Typos, ArePointedOutWithTheKeyTheyJoined) {
+    Load({}, codec.Utf8ToGbk(GetParam().lines).value());
+    if (GetParam().pointedOut.empty()) {
+        EXPECT_TRUE(errors.messages.empty()) << errors.messages[0];
+    } else {
+        ASSERT_EQ(errors.messages.size(), 1u);
+        EXPECT_THAT(errors.messages[0], HasSubstr("可能有笔误"));
+        EXPECT_THAT(errors.messages[0], HasSubstr(GetParam().pointedOut));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HandEdits, Typos,
+    ::testing::Values(
+        TypoCase{"FullWidthEquals", "<Tolvanexa>\\Stage1Caption = 开篇\r\n<tolvanexa>\\Stage2Timer1＝180\r\n",
+                 "“<tolvanexa>\\Stage2Timer1＝180”一行不是新的设置，而是接在了“Stage1Caption”的值后面：其中的“＝”是全角等号"},
+        TypoCase{"PrefixWithoutEquals", "<Tolvanexa>\\Stage1Caption = 开篇\r\n<TOLVANEXA>\\Stage2Timer1 180\r\n",
+                 "接在了“Stage1Caption”的值后面：它像一个设置，却没有等号"},
+        TypoCase{"SemicolonComment", "<Tolvanexa>\\Stage1Caption = 开篇\r\n  ; 决赛用\r\n", "“; 决赛用”一行"},
+        TypoCase{"HashComment", "<Tolvanexa>\\Stage1Caption = 开篇\r\n# 决赛用\r\n", "没有注释行"},
+        TypoCase{"SlashComment", "<Tolvanexa>\\Stage1Caption = 开篇\r\n// 决赛用\r\n", "没有注释行"},
+        TypoCase{"OurLineUnderAnotherProgramsKey", "<Other>\\Notes = a\r\n<Tolvanexa>\\Stage2Timer1＝180\r\n",
+                 "接在了“<Other>\\Notes”的值后面"},
+        TypoCase{"TabAfterTheKey", "<Tolvanexa>\\Stage2Timer1\t = 180\r\n",
+                 "键名“Stage2Timer1[制表符]”中有空格或制表符，程序不把它当作“Stage2Timer1”读取"},
+        TypoCase{"BlankInsideTheKey", "<Tolvanexa>\\Stage 2 Timer1 = 180\r\n", "当作“Stage2Timer1”读取"},
+        // Not typos: a second line of our caption, another program's comment-like lines, unknown keys.
+        TypoCase{"SecondCaptionLine", "<Tolvanexa>\\Stage1Caption = 开篇\r\n第二行 = 不是\r\n", ""},
+        TypoCase{"OtherProgramsComment", "<Other>\\Notes = a\r\n# b\r\n", ""},
+        TypoCase{"UnknownKeyWithoutBlanks", "<Tolvanexa>\\Stage12Timer1 = 180\r\n<Tolvanexa>\\ Extra = 1\r\n", ""}),
+    [](const ::testing::TestParamInfo<TypoCase>& info) { return std::string(info.param.name); });
+
 }  // namespace testsupport

@@ -1,0 +1,121 @@
+#include "window/SettingTypos.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "config/CaseFold.h"
+#include "window/SettingError.h"
+#include "window/StageTable.h"
+
+namespace {
+
+constexpr std::string_view kFullWidthEquals = "＝";
+constexpr std::string_view kIdeographicSpace = "　";
+// More than this many would bury the message's other lines; the rest are counted.
+constexpr std::size_t kMostListed = 10;
+
+std::string_view WithoutLeadingBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+std::string WithoutBlanks(std::string_view text) {
+    std::string kept;
+    for (std::size_t at = 0; at < text.size();) {
+        if (text[at] == ' ' || text[at] == '\t') {
+            ++at;
+        } else if (text.substr(at).starts_with(kIdeographicSpace)) {
+            at += kIdeographicSpace.size();
+        } else {
+            kept += text[at++];
+        }
+    }
+    return kept;
+}
+
+// Quoted as the message shows it: cut short, a tab made visible.
+std::string Shown(const std::string& text) {
+    std::string shown;
+    for (const char c : text) shown += c == '\t' ? std::string("[制表符]") : std::string(1, c);
+    return QuoteValue(shown);
+}
+
+class Checker final {
+public:
+    explicit Checker(const clsConfigFile& config)
+        : mPrefix("<" + config.NameSpace() + ">\\"), mFoldedPrefix(config::FoldCase(mPrefix)) {
+        for (const std::string& key : WindowKeys()) mKnown.push_back(config::FoldCase(key));
+    }
+
+    // Why a joined line looks like a typo, or empty when it does not.
+    std::string JoinedLineFault(const clsConfigFile::JoinedLine& joined) const {
+        const bool namesOurs = config::FoldCase(joined.line).find(mFoldedPrefix) != std::string::npos;
+        if (!namesOurs && !IsOurs(joined.key)) return {};
+        if (joined.line.find(kFullWidthEquals) != std::string::npos) return "其中的“＝”是全角等号，设置须用半角的“=”";
+        if (namesOurs) return "它像一个设置，却没有等号“=”";
+        const std::string_view start = WithoutLeadingBlanks(joined.line);
+        if (start.starts_with(';') || start.starts_with('#') || start.starts_with("//"))
+            return "配置文件中没有注释行，这一行成了设置值的一部分";
+        return {};
+    }
+
+    // The known key an unknown key of ours was probably meant to be, or empty.
+    std::string MeantKey(const std::string& key) const {
+        const std::string folded = config::FoldCase(key);
+        if (IsOurs(key) && IsKnown(folded.substr(mFoldedPrefix.size()))) return {};
+        const std::string squeezed = config::FoldCase(WithoutBlanks(key));
+        if (!squeezed.starts_with(mFoldedPrefix)) return {};
+        const std::string rest = squeezed.substr(mFoldedPrefix.size());
+        const auto known = std::find(mKnown.begin(), mKnown.end(), rest);
+        return known == mKnown.end() ? std::string() : WindowKeys()[static_cast<std::size_t>(known - mKnown.begin())];
+    }
+
+    // A key as the message names it: ours without the prefix, any other whole.
+    std::string Name(const std::string& key) const { return IsOurs(key) ? key.substr(mPrefix.size()) : key; }
+
+private:
+    bool IsOurs(const std::string& key) const { return config::FoldCase(key).starts_with(mFoldedPrefix); }
+    bool IsKnown(const std::string& folded) const {
+        return std::find(mKnown.begin(), mKnown.end(), folded) != mKnown.end();
+    }
+
+    std::string mPrefix;
+    std::string mFoldedPrefix;
+    std::vector<std::string> mKnown;  // folded, in WindowKeys() order
+};
+
+}  // namespace
+
+std::vector<std::string> WindowKeys() {
+    std::vector<std::string> keys = {"ApplicationTitle", "Sound30Seconds", "Sound0Seconds", "Background",
+                                     "ButtonPadding",    "SeparatorWidth"};
+    for (const char* part : {"Caption", "Timer"}) {
+        for (const char* attribute : {"Font", "FontSize", "FontBold", "FontItalic", "FontUnderline"})
+            keys.push_back(std::string(part) + attribute);
+    }
+    for (int page = kHomePage; page <= kLastPage; ++page) keys.push_back("Stage" + std::to_string(page) + "Caption");
+    for (const char* key : DurationKeys()) keys.emplace_back(key);
+    return keys;
+}
+
+std::vector<std::string> LikelyTypos(const clsConfigFile& config) {
+    const Checker checker(config);
+    std::vector<std::string> lines;
+    std::size_t found = 0;
+    const auto add = [&](std::string line) {
+        if (++found <= kMostListed) lines.push_back(std::move(line));
+    };
+    for (const clsConfigFile::JoinedLine& joined : config.JoinedLines()) {
+        const std::string fault = checker.JoinedLineFault(joined);
+        if (!fault.empty())
+            add("“" + Shown(joined.line) + "”一行不是新的设置，而是接在了“" + Shown(checker.Name(joined.key)) +
+                "”的值后面：" + fault + "。");
+    }
+    for (const clsConfigItem& item : config.Items()) {
+        const std::string meant = checker.MeantKey(item.Key);
+        if (!meant.empty())
+            add("键名“" + Shown(checker.Name(item.Key)) + "”中有空格或制表符，程序不把它当作“" + meant + "”读取。");
+    }
+    if (found > kMostListed) lines.push_back("……另有 " + std::to_string(found - kMostListed) + " 处。");
+    return lines;
+}

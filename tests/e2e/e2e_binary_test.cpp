@@ -209,7 +209,8 @@ TEST(RealDisplay, TheEndingSignalClosesWithoutAskingWhileACountdownRuns) {
     // Each step waits for what the one before it shows; a step that fails ends the script and the program.
     const std::string script = R"(
         cd "$1" || exit 2
-        QT_QPA_PLATFORM=xcb ./Tolvanexa & app=$!
+        # No session bus: libdbus would otherwise start one for this display and leave it behind.
+        DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent QT_QPA_PLATFORM=xcb ./Tolvanexa & app=$!
         trap 'kill -9 $app 2>/dev/null' EXIT
         win=$(timeout 30 xdotool search --sync --name ' - 主页$' | head -1)
         [ -n "$win" ] || exit 3

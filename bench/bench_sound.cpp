@@ -1,6 +1,8 @@
-// How long a cue call holds the countdown's tick beyond the cue's own length.
+// What the cue queue costs its caller and how soon it falls silent: the time
+// Play takes to return (the window's tick waits that long, whatever the cue),
+// and the time from StopAll to the queue's thread having ended, with a long
+// cue sounding (the program's close waits that long).
 // Runs on SDL's dummy driver unless SDL_AUDIODRIVER names another.
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <sndfile.h>
 #include <stdlib.h>
@@ -8,16 +10,19 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <numbers>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "platform/sdl/CueSource.h"
 #include "platform/sdl/SdlSound.h"
 
 namespace {
 
-constexpr double kCueSeconds = 0.5;
+constexpr double kCueSeconds = 5.0;
+// Time for the queue's thread to open the device and start the cue before it is stopped.
+constexpr auto kSounding = std::chrono::milliseconds(300);
 
 std::string WriteCue() {
     const std::string path = (std::filesystem::temp_directory_path() / "tolvanexa-bench-cue.wav").string();
@@ -35,28 +40,32 @@ std::string WriteCue() {
     return path;
 }
 
-// Blocking time minus the cue's length, in milliseconds, per call.
-void MeasureOverhead(benchmark::State& state, const std::string& name, double cueSeconds) {
-    platform::SdlSound sound(std::filesystem::temp_directory_path().string());
-    double overheadMs = 0;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        sound.Play(name);
-        const double taken = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.SetIterationTime(taken);
-        overheadMs += (taken - cueSeconds) * 1000.0;
-    }
-    state.counters["overhead_ms"] = benchmark::Counter(overheadMs, benchmark::Counter::kAvgIterations);
-}
-
-void BM_FileCue(benchmark::State& state) {
+const std::string& Cue() {
     static const std::string path = WriteCue();
-    MeasureOverhead(state, path, kCueSeconds);
+    return path;
 }
-BENCHMARK(BM_FileCue)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
-void BM_DefaultTone(benchmark::State& state) { MeasureOverhead(state, "", platform::kDefaultToneSeconds); }
-BENCHMARK(BM_DefaultTone)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+// Asking while a cue sounds: the request replaces the waiting one and returns.
+void BM_PlayReturns(benchmark::State& state) {
+    platform::SdlSound sound(std::filesystem::temp_directory_path().string());
+    sound.Play(Cue());
+    for (auto _ : state) sound.Play(Cue());
+}
+BENCHMARK(BM_PlayReturns)->Unit(benchmark::kMicrosecond);
+
+// StopAll with a cue sounding, until the queue's thread has ended (the destructor's join).
+void BM_StopAllToSilence(benchmark::State& state) {
+    for (auto _ : state) {
+        auto sound = std::make_unique<platform::SdlSound>(std::filesystem::temp_directory_path().string());
+        sound->Play(Cue());
+        std::this_thread::sleep_for(kSounding);
+        const auto start = std::chrono::steady_clock::now();
+        sound->StopAll();
+        sound.reset();
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_StopAllToSilence)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

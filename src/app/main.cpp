@@ -53,6 +53,9 @@ int Run() {
     });
     form.window.show();
     const int status = QApplication::exec();
+    // Silence first: a cue still sounding (a long file is cut only at its tenth
+    // second) must neither outlast the window nor hold up the end below.
+    sound.StopAll();
 
     // No event loop runs any more: a message about the save has to wait to be read.
     form.StopTimers();

@@ -19,7 +19,9 @@ enum class CueFault {
 
 struct CueCheck {
     CueFault fault = CueFault::None;
-    std::string path;      // the file that would be played, when one was found
+    // The file that would be played; for a missing one, where it belongs
+    // beside the program; empty for an empty name.
+    std::string path;
     double seconds = 0;    // its length, when known
 };
 
@@ -39,8 +41,8 @@ public:
     virtual void DropWaiting() = 0;
     // The program is closing: stops the playing cue at once and forgets the rest.
     virtual void StopAll() = 0;
-    // What would play for `name`, without playing it. Reads the file's header
-    // at most; called at start-up.
+    // What would play for `name`, without playing it. Opens regular files
+    // only, and reads no more than a file's header and first block; called at start-up.
     virtual CueCheck Check(const std::string& name) = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "window/CueReport.h"
 #include "window/SettingError.h"
 #include "window/SettingTypos.h"
 #include "window/StageTable.h"
@@ -112,6 +113,10 @@ void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems)
         for (const std::string& typo : typos) text += "\n  " + typo;
         parts.push_back(text);
     }
+    // Cue files that will not sound as configured, in a paragraph of their own.
+    const std::string cues =
+        ReportCueSettings(c.sound, mConfig->Path(), {{"Sound30Seconds", mSound30}, {"Sound0Seconds", mSound0}});
+    if (!cues.empty()) parts.push_back(cues);
     if (parts.empty()) return;
     std::string text = parts.front();
     for (std::size_t i = 1; i < parts.size(); ++i) text += "\n\n" + parts[i];

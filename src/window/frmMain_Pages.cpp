@@ -9,6 +9,9 @@ void frmMain::ShowPage(std::int16_t page) {
     EndOvertime();
     Record(page == mPage ? platform::DebateEventKind::Reset : platform::DebateEventKind::PageLeft);
     mStartedOnPage = {};
+    // A cue asked for on the page left or reset and not yet begun belongs to
+    // that page's speech; one already sounding finishes.
+    c.sound.DropWaiting();
     // Stopped directly, without a redraw: the labels are hidden anyway.
     c.tmrTimer1.SetEnabled(false);
     c.lblTimer1Desc.SetVisible(false);

@@ -118,7 +118,7 @@ TEST_F(Installed, HoldsEveryFileShortCuesAndAConfigurationWithEverySettingThatSu
     ASSERT_TRUE(Install());
     EXPECT_EQ(Config(), edited);
 
-    // The countdown waits for a cue, so both are short (past a second the chime would hide "00:29"),
+    // Both are short (a cue asked for while another sounds waits for it to end),
     // and the zero bell is the longer so the two are told apart.
     const auto seconds = [&](const char* name) {
         SF_INFO info{};

@@ -41,7 +41,7 @@ protected:
         sound.watched = {&lblTimer1};
         form = std::make_unique<frmMain>(FormControls{window, tmrTimer2, tmrTimer1, tmrTime, cmdTime, cmdCommand,
                                                       lblTimer1Desc, lblTimer2Desc, lblTimer2, lblTimer1, lblCaption,
-                                                      clock, sound, browser, displaySleep, errors, files, codec,
+                                                      clock, *cues, browser, displaySleep, errors, files, codec,
                                                       audience, recorder});
         form->Form_Load();
     }
@@ -68,6 +68,7 @@ protected:
     FakeLabel lblCaption{"", 60, 480, 480, 4200, 1200};
     FakeClock clock;
     FakeSound sound;
+    platform::CueQueue* cues = &sound;  // the queue the window is loaded with
     FakeBrowser browser;
     FakeDisplaySleep displaySleep;
     FakeErrorSink errors;

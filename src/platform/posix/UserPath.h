@@ -16,4 +16,12 @@ bool IsRegularFile(const std::string& path);
 // `written` unchanged when none does (the caller then reports it as missing).
 std::string ResolveUserPath(const std::string& written, const std::string& executableFolder);
 
+// The first candidate that names anything at all (a folder, a pipe, a
+// device...), found without opening it; empty when none does.
+std::string FindAnythingAtUserPath(const std::string& written, const std::string& executableFolder);
+
+// Where `written` would be beside the program: what a message about a missing
+// file names, since that is where the time-keeper puts the file.
+std::string UserPathBesideProgram(const std::string& written, const std::string& executableFolder);
+
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "platform/CueQueue.h"
 #include "platform/posix/UserPath.h"
 
 namespace platform {
@@ -28,12 +29,16 @@ using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
 class SoundFileSource final : public CueSource {
 public:
     SoundFileSource(SndfileHandle file, const SF_INFO& info)
-        : file_(std::move(file)), fileChannels_(info.channels), rate_(info.samplerate) {}
+        : file_(std::move(file)), fileChannels_(info.channels), rate_(info.samplerate),
+          // A stream of unknown length (some MPEG files) states the largest count.
+          seconds_(info.frames > 0 && info.frames < SF_COUNT_MAX ? static_cast<double>(info.frames) / rate_ : 0) {}
 
     int SampleRate() const override { return rate_; }
     int Channels() const override { return fileChannels_ > 2 ? 1 : fileChannels_; }
+    double Seconds() const override { return seconds_; }
 
     std::size_t Read(float* out, std::size_t frames) override {
+        frames = std::min(frames, limit_ - delivered_);
         std::size_t done = 0;
         while (done < frames && pendingFrame_ < PendingFrames()) {
             const std::size_t n = std::min(frames - done, PendingFrames() - pendingFrame_);
@@ -44,6 +49,7 @@ public:
             done += n;
         }
         if (done < frames) done += Decode(out + done * Channels(), frames - done);
+        delivered_ += done;
         return done;
     }
 
@@ -79,6 +85,10 @@ private:
     SndfileHandle file_;
     int fileChannels_;
     int rate_;
+    double seconds_;
+    // A longer file is cut here, at its last whole frame within the longest cue.
+    std::size_t limit_ = static_cast<std::size_t>(CueQueue::kLongestCueSeconds * rate_);
+    std::size_t delivered_ = 0;
     std::vector<float> pending_;
     std::size_t pendingFrame_ = 0;
     std::vector<float> scratch_;
@@ -90,6 +100,7 @@ class DefaultToneSource final : public CueSource {
 public:
     int SampleRate() const override { return kRate; }
     int Channels() const override { return 1; }
+    double Seconds() const override { return kDefaultToneSeconds; }
 
     std::size_t Read(float* out, std::size_t frames) override {
         std::size_t done = 0;

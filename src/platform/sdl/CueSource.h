@@ -16,6 +16,8 @@ public:
     virtual int SampleRate() const = 0;
     // 1 or 2; files with more channels are mixed down to one.
     virtual int Channels() const = 0;
+    // The cue's length in seconds as its file states it; 0 when unknown.
+    virtual double Seconds() const = 0;
     // Fills `out` with up to `frames` interleaved frames in -1..1 and returns
     // how many it wrote; 0 means the cue has ended.
     virtual std::size_t Read(float* out, std::size_t frames) = 0;
@@ -34,7 +36,7 @@ struct OpenedCue {
 inline constexpr double kDefaultToneSeconds = 0.2;
 
 // Resolves a configured sound name against the executable's folder and opens
-// it. An empty name, a missing file, anything but a regular file (a folder, a
+// it. A file's sound ends at CueQueue::kLongestCueSeconds. An empty name, a missing file, anything but a regular file (a folder, a
 // pipe that would block), and a file that does not decode to at least one
 // frame all give the default tone.
 OpenedCue OpenCue(const std::string& name, const std::string& executableFolder);

@@ -2,10 +2,12 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "platform/posix/UserPath.h"
 #include "platform/sdl/CueSource.h"
 
 namespace platform {
@@ -16,16 +18,20 @@ constexpr int kDeviceRate = 44100;
 constexpr Uint16 kDeviceSamples = 1024;
 // How much converted sound is queued ahead of the device while a file plays.
 constexpr double kAheadSeconds = 0.25;
-constexpr Uint32 kPollMilliseconds = 5;
+// How often the feed loop looks at the device, and so how soon a stop is heard.
+constexpr std::chrono::milliseconds kPoll{5};
 constexpr std::size_t kReadFrames = 2048;
 // After the queue is empty the device still has its last buffer to play.
 // Closing the device waits for that (SDL lets two buffers drain before it
 // closes the output); this covers the sound server's own latency on top.
-constexpr Uint32 kTailMilliseconds = 20;
+constexpr std::chrono::milliseconds kTail{20};
 // A device that stops taking sound (a projector's HDMI output unplugged, a
-// stalled server) must not hold the countdown for ever: give up this long
+// stalled server) must not hold the next cue for long: give up this long
 // after the cue should have ended.
 constexpr double kStallGraceSeconds = 2.0;
+// A file's samples end at the longest cue; the queue's own limit, this much
+// later, is for a device that plays slower than it should.
+constexpr std::chrono::milliseconds kLimitGrace{1000};
 
 struct StreamFree {
     void operator()(SDL_AudioStream* stream) const { SDL_FreeAudioStream(stream); }
@@ -66,14 +72,14 @@ private:
 };
 
 // Pushes one cue through a converter into the device's queue and waits for
-// the device to have played it.
+// the device to have played it, or for the stop.
 class CuePlayback final {
 public:
     CuePlayback(OpenDevice& device, CueSource& source, StreamHandle stream)
         : device_(device), source_(source), stream_(std::move(stream)),
           block_(kReadFrames * static_cast<std::size_t>(source.Channels())) {}
 
-    void Run() {
+    void Run(const CueStop& stop) {
         // Queue a little before starting so the device never begins on an underrun.
         while (!ended_ && Queued() < kAheadSeconds) Feed();
         SDL_PauseAudioDevice(device_.Id(), 0);
@@ -82,19 +88,25 @@ public:
         while (!ended_ && !Stalled()) {
             if (Queued() < kAheadSeconds) {
                 Feed();
-            } else {
-                SDL_Delay(kPollMilliseconds);
+                if (stop.Requested()) return Silence();
+            } else if (!stop.WaitFor(kPoll)) {
+                return Silence();
             }
         }
-        while (SDL_GetQueuedAudioSize(device_.Id()) > 0 && !Stalled()) SDL_Delay(kPollMilliseconds);
-        if (Stalled()) {
-            SDL_ClearQueuedAudio(device_.Id());
-            return;
+        while (SDL_GetQueuedAudioSize(device_.Id()) > 0 && !Stalled()) {
+            if (!stop.WaitFor(kPoll)) return Silence();
         }
-        SDL_Delay(kTailMilliseconds);
+        if (Stalled()) return Silence();
+        stop.WaitFor(kTail);
     }
 
 private:
+    // Silenced at once: what is queued is dropped, and the device closes after this.
+    void Silence() {
+        SDL_PauseAudioDevice(device_.Id(), 1);
+        SDL_ClearQueuedAudio(device_.Id());
+    }
+
     double Queued() const { return SDL_GetQueuedAudioSize(device_.Id()) / device_.BytesPerSecond(); }
 
     bool Stalled() const {
@@ -140,9 +152,14 @@ StreamHandle ConverterFor(const CueSource& source, const SDL_AudioSpec& spec) {
 
 }  // namespace
 
-SdlSound::SdlSound(std::string executableFolder) : executableFolder_(std::move(executableFolder)) {}
+SdlSound::SdlSound(std::string executableFolder)
+    : executableFolder_(std::move(executableFolder)),
+      queue_(std::make_unique<CueScheduler>(
+          [this](const std::string& name, const CueStop& stop) { PlayNow(name, stop); },
+          CueScheduler::LongestCue() + kLimitGrace)) {}
 
 SdlSound::~SdlSound() {
+    queue_.reset();
     if (audioReady_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -158,9 +175,21 @@ bool SdlSound::EnsureAudio() {
     return audioReady_;
 }
 
-CueCheck SdlSound::Check(const std::string& /*name*/) { return {}; }
+CueCheck SdlSound::Check(const std::string& name) {
+    if (name.empty()) return {};  // the built-in tone, as intended
+    const std::string path = ResolveUserPath(name, executableFolder_);
+    if (!IsRegularFile(path)) {
+        const std::string other = FindAnythingAtUserPath(name, executableFolder_);
+        if (other.empty()) return {CueFault::Missing, UserPathBesideProgram(name, executableFolder_), 0};
+        return {CueFault::NotAFile, other, 0};
+    }
+    const std::unique_ptr<CueSource> source = OpenSoundFile(path);
+    if (!source) return {CueFault::Unplayable, path, 0};
+    const double seconds = source->Seconds();
+    return {seconds > kLongestCueSeconds ? CueFault::TooLong : CueFault::None, path, seconds};
+}
 
-void SdlSound::Play(const std::string& name) {
+void SdlSound::PlayNow(const std::string& name, const CueStop& stop) {
     if (!EnsureAudio()) return;
     OpenDevice device;
     if (!device.IsOpen()) return;
@@ -172,7 +201,7 @@ void SdlSound::Play(const std::string& name) {
         stream = ConverterFor(*cue.source, device.Obtained());
         if (!stream) return;
     }
-    CuePlayback(device, *cue.source, std::move(stream)).Run();
+    CuePlayback(device, *cue.source, std::move(stream)).Run(stop);
 }
 
 }  // namespace platform

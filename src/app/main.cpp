@@ -33,6 +33,11 @@ int Run() {
     frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
 
     try {
+        // Temporary files that saves ended by a kill left beside the configuration
+        // go before the window reads it. This runs before the window and before
+        // any save of this copy; a copy of the program already running from the
+        // same folder could lose a save under way to it (its old file stays whole).
+        clsConfigFile::RemoveLeftovers(files);
         window.Form_Load();
         ConfigureAudience(window, audience, form.errors);
     } catch (const std::exception& error) {

@@ -1,10 +1,14 @@
 // Writing the configuration file: the text of the store, its encoding, and the
-// steps that keep the old file whole until the new one is complete.
+// steps that keep the old file whole until the new one is complete and never
+// write over what someone else wrote.
 #include "config/ConfigText.h"
 #include "config/clsConfigFile.h"
 
 namespace {
 constexpr std::string_view kSetAsideSuffix = ".bak";
+// An editor saving again and again while the store saves makes it look again;
+// past this many looks the edit stands and the store gives up.
+constexpr int kSaveAttempts = 3;
 }  // namespace
 
 std::string clsConfigFile::Compose() const {
@@ -30,56 +34,119 @@ std::string clsConfigFile::Encode(const std::string& text) {
     return *config::EncodeFile(text, mEncoding, mCodec);
 }
 
+platform::FileError clsConfigFile::SaveError(const std::string& cause) const {
+    return platform::FileError("无法保存配置文件“" + Path() + "”：" + cause);
+}
+
 void clsConfigFile::Save() {
-    const std::string path = Path();
-    if (!mPendingSetAside && ChangedByOthers(path)) {
-        // An organiser edited the file while the timer ran. With nothing of
-        // the store's own to add, the edit stands as written; otherwise it is
-        // kept beside the file before the store's content replaces it.
-        if (!mChanged) return;
-        mPendingSetAside = PendingSetAside{mFiles.ReadFile(path)};
+    for (int attempt = 1; !SaveOnce(); ++attempt) {
+        if (attempt == kSaveAttempts) {
+            throw SaveError("保存期间该文件一再被其他程序改动，因此没有写入；文件保留其他程序写入的内容。");
+        }
     }
-    if (mPendingSetAside) SetAside();
+}
+
+// False when someone changed the file while it was being saved: nothing was
+// written, and the caller looks at the file afresh.
+bool clsConfigFile::SaveOnce() {
+    const std::string path = Path();
+    // A link stays a link: the file it leads to is the one replaced.
+    const std::string target = mFiles.ResolveLinks(path);
+    const std::optional<platform::FileStatus> status = mFiles.Status(target);
+    if (mHeld) {
+        // Not set aside, so never written over; mended since, it stands as the user wrote it.
+        if (status != mHeld->status) return true;
+        throw platform::FileError(mHeld->why + "。为免丢失其原有内容，本次运行中程序没有改写该文件。");
+    }
+    std::optional<std::string> current;
+    try {
+        current = mFiles.ReadFile(target);
+    } catch (const platform::FileError& error) {
+        throw SaveError(std::string("写入前须先读取它，以免覆盖别人的修改，但读取失败：") + error.what());
+    }
+    // An organiser edited the file while the timer ran. With nothing of the
+    // store's own to add, the edit stands as written; otherwise it is kept
+    // beside the file before the store's content replaces it. A file deleted
+    // meanwhile is written anew.
+    const bool editedOutside = current && mOnDisk && *current != *mOnDisk;
+    if (editedOutside && !mChanged) return true;
     const std::string bytes = Encode(Compose());
-    WriteReplacing(path, bytes);
+    if (current == bytes) {
+        mOnDisk = std::move(current);
+        mChanged = false;
+        return true;
+    }
+    if (status && status->readOnly) {
+        throw SaveError("该文件是只读的（没有任何写入权限），程序没有改写它。要让程序保存，请先去掉其只读属性。");
+    }
+    if (editedOutside) mSetAsidePath = SetAside(current);
+    if (!Replace(target, bytes, status, current)) return false;
     mOnDisk = bytes;
     mChanged = false;
+    return true;
 }
 
-bool clsConfigFile::ChangedByOthers(const std::string& path) {
-    if (!mOnDisk) return false;
-    const std::optional<std::string> now = mFiles.ReadFile(path);
-    return now && *now != *mOnDisk;
+// Whether the file is still as it was seen at the start of the save. The
+// content is compared first and the status last, to be as close as possible
+// to the step that replaces the file.
+bool clsConfigFile::Unchanged(const std::string& target, const std::optional<platform::FileStatus>& status,
+                              const std::optional<std::string>& current) {
+    return mFiles.ReadFile(target) == current && mFiles.Status(target) == status;
 }
 
-void clsConfigFile::WriteReplacing(const std::string& path, const std::string& bytes) {
+bool clsConfigFile::Replace(const std::string& target, const std::string& bytes,
+                            const std::optional<platform::FileStatus>& status,
+                            const std::optional<std::string>& current) {
     std::string temporary;
     try {
-        temporary = mFiles.CreateTemporary(path);
-        mFiles.WriteAll(temporary, bytes);
-        mFiles.CopyPermissions(path, temporary);
-        mFiles.Rename(temporary, path);
+        temporary = mFiles.CreateTemporary(target);
     } catch (const platform::FileError& error) {
-        if (!temporary.empty()) mFiles.Remove(temporary);
-        throw platform::FileError("无法保存配置文件“" + path + "”：" + error.what());
+        // A folder only the file in it may be written to (a shared
+        // installation): the file itself is the one place left.
+        if (!current) throw SaveError(error.what());
+        if (!Unchanged(target, status, current)) return false;
+        WriteInPlace(target, bytes, *current, error.what());
+        return true;
     }
-}
-
-void clsConfigFile::PlanSetAside(std::optional<std::string> bytes) {
-    mPendingSetAside = PendingSetAside{std::move(bytes)};
-    TrySetAside();
-}
-
-void clsConfigFile::TrySetAside() noexcept {
     try {
-        SetAside();
-    } catch (...) {
-        // Stays pending: the next save tries again and fails rather than write
-        // over the file.
+        mFiles.WriteAll(temporary, bytes);
+        mFiles.CopyPermissions(target, temporary);
+        if (!Unchanged(target, status, current)) {
+            mFiles.Remove(temporary);
+            return false;
+        }
+        mFiles.Rename(temporary, target);
+    } catch (const platform::FileError& error) {
+        mFiles.Remove(temporary);
+        throw SaveError(error.what());
+    }
+    return true;
+}
+
+void clsConfigFile::WriteInPlace(const std::string& target, const std::string& bytes, const std::string& old,
+                                 const std::string& whyNotReplaced) {
+    try {
+        mFiles.WriteAll(target, bytes);
+    } catch (const platform::FileError& error) {
+        std::string outcome;
+        try {
+            mFiles.WriteAll(target, old);
+            outcome = "文件已恢复为原来的内容。";
+        } catch (const platform::FileError& again) {
+            outcome = std::string("把原来的内容写回时也出错（") + again.what() + "），该文件可能已不完整。";
+            // What is there now is the store's own broken write, not someone's
+            // edit: a later save may write over it.
+            try {
+                mOnDisk = mFiles.ReadFile(target);
+            } catch (const platform::FileError&) {
+                // Unknown, then; a later save compares with the old bytes.
+            }
+        }
+        throw SaveError(whyNotReplaced + "；于是直接改写该文件，但写入时出错（" + error.what() + "）；" + outcome);
     }
 }
 
-void clsConfigFile::SetAside() {
+std::string clsConfigFile::SetAside(const std::optional<std::string>& bytes) {
     const std::string path = Path();
     std::string target = path + std::string(kSetAsideSuffix);
     for (int n = 1; mFiles.Exists(target); ++n) {
@@ -87,12 +154,13 @@ void clsConfigFile::SetAside() {
     }
     std::string temporary;
     try {
-        if (mPendingSetAside->bytes) {
+        if (bytes) {
             temporary = mFiles.CreateTemporary(path);
-            mFiles.WriteAll(temporary, *mPendingSetAside->bytes);
+            mFiles.WriteAll(temporary, *bytes);
             mFiles.CopyPermissions(path, temporary);
             mFiles.Rename(temporary, target);
         } else {
+            // Unreadable: the file itself is moved, untouched.
             mFiles.Rename(path, target);
         }
     } catch (const platform::FileError& error) {
@@ -100,6 +168,5 @@ void clsConfigFile::SetAside() {
         throw platform::FileError("写入配置文件“" + path + "”之前须先把其原有内容另存为“" + target +
                                   "”，但另存失败：" + error.what());
     }
-    mSetAsidePath = target;
-    mPendingSetAside.reset();
+    return target;
 }

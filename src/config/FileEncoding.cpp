@@ -9,7 +9,7 @@
 namespace config {
 namespace {
 
-bool IsAscii(const std::string& bytes) {
+bool IsAscii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
@@ -62,27 +62,39 @@ private:
     std::unordered_map<unsigned, std::string> known_;
 };
 
-// Most lines of a damaged file are sound; decode those whole and go one
-// character at a time only through the damaged ones.
-std::string GbkLossy(const std::string& bytes, const platform::TextCodec& codec) {
-    std::string out;
-    out.reserve(bytes.size());
+// A file that is neither UTF-8 nor GBK as a whole. Most of its lines are
+// sound; decode those whole and go one character at a time only through the
+// damaged ones.
+struct LineByLine {
+    std::string text;
+    bool utf8 = false;   // A line with other than ASCII was UTF-8.
+    bool lossy = false;  // Some byte was neither.
+};
+
+LineByLine DecodeLines(std::string_view bytes, const platform::TextCodec& codec) {
+    LineByLine result;
+    result.text.reserve(bytes.size());
     std::optional<GbkUnitDecoder> units;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        // Lines end at CR or LF; neither byte is ever the second byte of a GBK character.
+        // Lines end at CR or LF; neither byte is ever part of a UTF-8 sequence
+        // or the second byte of a GBK character.
         std::size_t end = bytes.find_first_of("\r\n", start);
         end = (end == std::string::npos) ? bytes.size() : end + 1;
-        const std::string line = bytes.substr(start, end - start);
-        if (const auto decoded = codec.GbkToUtf8(line)) {
-            out += *decoded;
+        const std::string_view line = bytes.substr(start, end - start);
+        start = end;
+        if (IsValidUtf8(line)) {
+            result.utf8 = result.utf8 || !IsAscii(line);
+            result.text += line;
+        } else if (const auto decoded = codec.GbkToUtf8(std::string(line))) {
+            result.text += *decoded;
         } else {
             if (!units) units.emplace(codec);
-            units->Append(line, out);
+            units->Append(line, result.text);
+            result.lossy = true;
         }
-        start = end;
     }
-    return out;
+    return result;
 }
 
 }  // namespace
@@ -91,12 +103,16 @@ DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& code
     if (bytes.starts_with(kUtf8Bom)) {
         const std::string_view body = std::string_view(bytes).substr(kUtf8Bom.size());
         if (IsValidUtf8(body)) return {std::string(body), FileEncoding::Utf8WithBom, Fidelity::Exact};
-        return {Utf8Lossy(body), FileEncoding::Utf8WithBom, Fidelity::Lossy};
+        LineByLine lines = DecodeLines(body, codec);
+        return {std::move(lines.text), FileEncoding::Utf8WithBom, lines.lossy ? Fidelity::Lossy : Fidelity::Mixed};
     }
     if (IsAscii(bytes)) return {bytes, FileEncoding::Gbk, Fidelity::Exact};
     if (IsValidUtf8(bytes)) return {bytes, FileEncoding::Utf8, Fidelity::Exact};
     if (auto text = codec.GbkToUtf8(bytes)) return {std::move(*text), FileEncoding::Gbk, Fidelity::Exact};
-    return {GbkLossy(bytes, codec), FileEncoding::Gbk, Fidelity::Lossy};
+    // Whole GBK failed, so some line is not GBK: it is UTF-8 or damaged.
+    LineByLine lines = DecodeLines(bytes, codec);
+    return {std::move(lines.text), lines.utf8 ? FileEncoding::Utf8 : FileEncoding::Gbk,
+            lines.lossy ? Fidelity::Lossy : Fidelity::Mixed};
 }
 
 std::optional<std::string> EncodeFile(const std::string& text, FileEncoding encoding,

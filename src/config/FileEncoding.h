@@ -18,6 +18,8 @@ enum class FileEncoding {
 
 enum class Fidelity {
     Exact,  // The text holds every byte of the file.
+    Mixed,  // Every line was read, some as UTF-8 and some as GBK: no one
+            // encoding writes the file back as it was.
     Lossy,  // Some bytes could not be decoded and were read as "?".
 };
 
@@ -30,9 +32,11 @@ struct DecodedFile {
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Pure ASCII and GBK text read as GBK; well-formed UTF-8 with other
-// characters, or anything behind a UTF-8 byte-order mark, as UTF-8. Bytes that
-// fit neither are read as GBK with "?" in place of each undecodable byte, as
-// the system's own conversion does.
+// characters, or anything behind a UTF-8 byte-order mark, as UTF-8. A file
+// that is neither whole (a line pasted from elsewhere) is read line by line:
+// a line of well-formed UTF-8 as UTF-8, any other as GBK, with "?" in place
+// of each byte that is not GBK either, as the system's own conversion does.
+// Such a file is UTF-8 from then on when any line was.
 DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& codec);
 
 // The file's bytes for `text`, or nothing when the encoding cannot hold it, or

@@ -63,21 +63,4 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-std::string Utf8Lossy(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    char32_t ignored = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = DecodeUtf8At(text, i, ignored);
-        if (length == 0) {
-            out += '?';
-            ++i;
-        } else {
-            out.append(text.substr(i, length));
-            i += length;
-        }
-    }
-    return out;
-}
-
 }  // namespace config

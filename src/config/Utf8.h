@@ -15,7 +15,4 @@ void AppendUtf8(std::string& out, char32_t c);
 
 bool IsValidUtf8(std::string_view text);
 
-// Every byte that does not begin a well-formed sequence becomes "?".
-std::string Utf8Lossy(std::string_view text);
-
 }  // namespace config

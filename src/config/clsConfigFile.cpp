@@ -1,7 +1,10 @@
 #include "config/clsConfigFile.h"
 
+#include <algorithm>
+
 #include "config/CaseFold.h"
 #include "config/ConfigText.h"
+#include "config/Utf8.h"
 
 namespace {
 
@@ -51,6 +54,21 @@ LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items,
     return LoadOutcome::Loaded;
 }
 
+// What the first line is and what it must be, the line cut short: a binary
+// file's first "line" may be any length.
+std::string NoHeaderCause(const std::string& path, const std::string& text) {
+    constexpr std::size_t kShownCharacters = 40;
+    std::string storage;
+    const std::string_view first = config::NormalisedLines(text, storage).front();
+    std::size_t end = 0;
+    for (std::size_t shown = 0; end < first.size() && shown < kShownCharacters; ++shown) {
+        char32_t ignored = 0;
+        end += std::max<std::size_t>(config::DecodeUtf8At(first, end, ignored), 1);
+    }
+    return "配置文件“" + path + "”的第一行应是文件头“" + std::string(config::kHeader) + "”，实际却是“" +
+           std::string(first.substr(0, end)) + (end < first.size() ? "……" : "") + "”，因此其中的设置都没有读取。";
+}
+
 }  // namespace
 
 std::string NormalizeFolder(const std::string& folder, const platform::FileSystem& files) {
@@ -76,19 +94,64 @@ clsConfigFile::~clsConfigFile() {
 
 void clsConfigFile::Load() {
     const std::string path = Path();
-    std::optional<std::string> bytes = mFiles.ReadFile(path);
+    const std::optional<platform::FileStatus> status = mFiles.Status(path);
+    std::optional<std::string> bytes;
+    try {
+        bytes = mFiles.ReadFile(path);
+    } catch (const platform::FileError& error) {
+        mSetAsideCause = std::string(error.what()) + "。";
+    }
     if (!bytes) {
-        // A file that is there but cannot be read is moved aside, not written over.
-        if (mFiles.Exists(path)) PlanSetAside(std::nullopt);
+        // A file that is there but cannot be read (no permission, a pipe, a
+        // link to nothing) is moved aside, not written over.
+        if (mFiles.Exists(path)) {
+            if (mSetAsideCause.empty()) mSetAsideCause = "配置文件“" + path + "”是一个链接，但它指向的文件不存在。";
+            SetAsideUnusable(std::nullopt, status);
+            if (mHeld) return;
+        }
         Save();
+        mWrittenAtLoad = true;
         return;
     }
     mOnDisk = *bytes;
     config::DecodedFile decoded = config::DecodeFile(*bytes, mCodec);
     mEncoding = decoded.encoding;
-    const LoadOutcome outcome = ReadEntries(decoded.text, mItems, mJoinedLines);
-    if (outcome == LoadOutcome::NoHeader || decoded.fidelity == config::Fidelity::Lossy) {
-        PlanSetAside(std::move(*bytes));
+    if (ReadEntries(decoded.text, mItems, mJoinedLines) == LoadOutcome::NoHeader) {
+        mSetAsideCause = NoHeaderCause(path, decoded.text);
+    } else if (decoded.fidelity == config::Fidelity::Lossy) {
+        mSetAsideCause = "配置文件“" + path + "”中有既不是 GBK 也不是 UTF-8 编码的字节，这些字节已按“?”读取。";
+    } else if (decoded.fidelity == config::Fidelity::Mixed) {
+        mSetAsideCause = "配置文件“" + path + "”中既有 UTF-8 编码的行，也有 GBK 编码的行。";
+    }
+    if (!mSetAsideCause.empty()) SetAsideUnusable(*bytes, status);
+}
+
+void clsConfigFile::SetAsideUnusable(const std::optional<std::string>& bytes,
+                                     const std::optional<platform::FileStatus>& status) {
+    try {
+        mSetAsidePath = SetAside(bytes);
+    } catch (const platform::FileError& error) {
+        mHeld = Held{error.what(), status};
+    }
+}
+
+std::string clsConfigFile::FileNotice() const {
+    if (mSetAsideCause.empty()) return std::string();
+    if (mHeld) return mSetAsideCause + mHeld->why + "。为免丢失其原有内容，本次运行中程序不会改写该文件。";
+    std::string notice = mSetAsideCause + "原内容已另存为“" + mSetAsidePath + "”";
+    if (mWrittenAtLoad) return notice + "，并已写入新的配置文件。";
+    const bool utf8 = mEncoding != config::FileEncoding::Gbk;
+    return notice + (utf8 ? "；程序结束时将以 UTF-8 编码写回该文件。" : "；程序结束时将以整理后的格式写回该文件。");
+}
+
+void clsConfigFile::RemoveLeftovers(platform::FileSystem& files) {
+    const std::string path =
+        NormalizeFolder(std::string(), files) + files.ExecutableBaseName() + std::string(kFileExtension);
+    // A save through a link makes its temporary file beside the file the link leads to.
+    const std::string target = files.ResolveLinks(path);
+    for (const std::string& near : {path, target}) {
+        for (const std::string& leftover : files.LeftoverTemporaries(near)) files.Remove(leftover);
+        if (target == path) break;
     }
 }
 

@@ -23,7 +23,7 @@ public:
     };
 
     // Finds and loads the file; writes a header-only file where there is none.
-    // Throws platform::FileError when that file cannot be written or read.
+    // Throws platform::FileError when that file cannot be written.
     clsConfigFile(platform::FileSystem& files, const platform::TextCodec& codec);
     // Saves unless Close() already did; a failure here is swallowed, so callers
     // that want to report it call Close() first.
@@ -39,11 +39,17 @@ public:
     void Item(const std::string& Key, const std::string& vNewValue);
     // Deletes that item if there is one. Memory only.
     void Remove(const std::string& Key);
-    // Replaces the file's whole content with the store, through a temporary file
-    // renamed over it, so the old file stays whole when anything fails. Throws
-    // platform::FileError, with the file named, on failure. A file someone
-    // changed since the store last read or wrote it is left as it is when the
-    // store holds no change of its own, and set aside first when it does.
+    // Makes the file hold the store's content. Nothing is written when it
+    // already does. Otherwise a temporary file beside the file (or beside the
+    // file a symbolic link leads to) is renamed over it, so the old file stays
+    // whole when anything fails; where no temporary file can be made, the file
+    // is written in place and its old bytes written back if that fails.
+    // Throws platform::FileError, with the file named, when the save fails or
+    // is refused: the file has no write permission at all, or it is a file the
+    // store could not set aside (see FileNotice). A file someone changed since
+    // the store last read or wrote it is left as it is when the store holds no
+    // change of its own, and set aside first when it does; the comparison is
+    // made again just before the rename, so an edit made during a save stands.
     void Save();
     // Saves one last time; throws on failure. The destructor then does nothing.
     void Close();
@@ -56,6 +62,11 @@ public:
     // not take over (no header, undecodable bytes, unreadable) or one edited
     // while the store held changes of its own. Empty if never.
     std::string SetAsidePath() const;
+    // What start-up must tell about the file itself, in Chinese, naming it: why
+    // the file was set aside and where, and whether a new one has been written
+    // already or will be at the end; or why it could not be set aside, in which
+    // case the store never writes over it while it runs. Empty when all is well.
+    std::string FileNotice() const;
     // The encoding the file was read in and will be written in. A GBK file that
     // is given text GBK cannot hold is written as UTF-8 with a byte-order mark.
     config::FileEncoding Encoding() const;
@@ -65,16 +76,25 @@ public:
     // point out one that looks like a slip of the hand; loading takes no notice.
     const std::vector<JoinedLine>& JoinedLines() const;
 
+    // Removes the temporary files that saves ended by a kill left beside the
+    // configuration file. Only for a copy of the program that knows it is the
+    // only one running from its folder: another's save may be under way.
+    static void RemoveLeftovers(platform::FileSystem& files);
+
 private:
     void Load();
-    void LoadLines(const std::string& content);
-    void PlanSetAside(std::optional<std::string> bytes);
-    void TrySetAside() noexcept;
-    void SetAside();
+    void SetAsideUnusable(const std::optional<std::string>& bytes, const std::optional<platform::FileStatus>& status);
+    std::string SetAside(const std::optional<std::string>& bytes);
     std::string Compose() const;
     std::string Encode(const std::string& text);
-    bool ChangedByOthers(const std::string& path);
-    void WriteReplacing(const std::string& path, const std::string& bytes);
+    bool SaveOnce();
+    bool Replace(const std::string& target, const std::string& bytes, const std::optional<platform::FileStatus>& status,
+                 const std::optional<std::string>& current);
+    void WriteInPlace(const std::string& target, const std::string& bytes, const std::string& old,
+                      const std::string& whyNotReplaced);
+    bool Unchanged(const std::string& target, const std::optional<platform::FileStatus>& status,
+                   const std::optional<std::string>& current);
+    platform::FileError SaveError(const std::string& cause) const;
 
     platform::FileSystem& mFiles;
     const platform::TextCodec& mCodec;
@@ -84,14 +104,20 @@ private:
     std::string mNameSpace;
     config::FileEncoding mEncoding = config::FileEncoding::Gbk;
 
-    // A file that must not be lost (see SetAsidePath) waits here to be set
-    // aside before the next save writes over it. Without bytes, the file could
-    // not be read and is set aside by moving it.
-    struct PendingSetAside {
-        std::optional<std::string> bytes;
-    };
-    std::optional<PendingSetAside> mPendingSetAside;
+    // Why the file could not be taken over as it was (a sentence naming it),
+    // and where it was set aside. Empty when it could.
+    std::string mSetAsideCause;
     std::string mSetAsidePath;
+    // A new file was written at start-up, in place of one moved aside.
+    bool mWrittenAtLoad = false;
+    // A file that had to be set aside and could not be is held: never written
+    // over while the store runs. Its status at loading tells whether someone
+    // mended it since.
+    struct Held {
+        std::string why;  // The failed set-aside, a sentence naming the file.
+        std::optional<platform::FileStatus> status;
+    };
+    std::optional<Held> mHeld;
     // The file's bytes as the store last read or wrote them, to tell whether
     // someone edited the file while the store held it.
     std::optional<std::string> mOnDisk;

@@ -101,11 +101,8 @@ std::string frmMain::DescribeSettingProblems(const std::vector<SettingProblem>& 
 
 void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems) {
     std::vector<std::string> parts;
-    const std::string aside = mConfig->SetAsidePath();
-    if (!aside.empty()) {
-        parts.push_back("配置文件“" + mConfig->Path() + "”的内容无法识别，原内容已另存为“" + aside +
-                        "”；程序结束时将写入新的配置文件。");
-    }
+    // Why the file was set aside, or why it could not be and is left alone.
+    if (std::string notice = mConfig->FileNotice(); !notice.empty()) parts.push_back(std::move(notice));
     if (!problems.empty()) parts.push_back(DescribeSettingProblems(problems));
     const std::vector<std::string> typos = LikelyTypos(*mConfig);
     if (!typos.empty()) {

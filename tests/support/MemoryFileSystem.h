@@ -1,10 +1,12 @@
 // An in-memory file system: a map from path to bytes, the program being /opt/Tolvanexa/Tolvanexa.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -21,42 +23,36 @@ public:
 
     std::string ExecutableFolder() const override { return "/opt/Tolvanexa"; }
     std::string ExecutableBaseName() const override { return "Tolvanexa"; }
-    std::optional<std::string> ReadFile(const std::string& path) override {
-        if (!files.contains(path) || unreadable.contains(path)) return std::nullopt;
-        return files[path];
-    }
-    bool Exists(const std::string& path) override { return files.contains(path); }
-    std::string CreateTemporary(const std::string& near) override {  // one at a time is all a save needs
-        Step(SaveStep::CreateTemporary);
-        files[near + ".tmp"].clear();
-        return near + ".tmp";
-    }
-    void WriteAll(const std::string& path, const std::string& bytes) override {
-        files[path] = bytes.substr(0, bytes.size() / 2);  // what a failure part-way leaves
-        Step(SaveStep::WriteAll);
-        files[path] = bytes;
-    }
-    void CopyPermissions(const std::string&, const std::string&) override { Step(SaveStep::CopyPermissions); }
-    void Rename(const std::string& from, const std::string& to) override {
-        Step(SaveStep::Rename);
-        if (!files.contains(from)) throw platform::FileError("没有文件 " + from);
-        files[to] = files[from];
-        files.erase(from);
-        unreadable.erase(to);
-    }
-    void Remove(const std::string& path) noexcept override { files.erase(path); }
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool Exists(const std::string& path) override { return files.contains(path) || links.contains(path); }
+    std::optional<platform::FileStatus> Status(const std::string& path) override;
+    std::string ResolveLinks(const std::string& path) override;
+    std::string CreateTemporary(const std::string& near) override;  // one at a time is all a save needs
+    std::vector<std::string> LeftoverTemporaries(const std::string& near) override;
+    void WriteAll(const std::string& path, const std::string& bytes) override;
+    void CopyPermissions(const std::string& model, const std::string& path) override;
+    void Rename(const std::string& from, const std::string& to) override;
+    void Remove(const std::string& path) noexcept override;
+
+    // A read-only folder, a disk full part-way or a refused rename: `step` of a save fails the next
+    // `times` times it is taken. The message names no file: that is the store's job.
+    void Fail(SaveStep step, int times = 1) { failing[step] = times; }
 
     std::map<std::string, std::string> files;  // path -> content, for tests to read and write
-    std::set<std::string> unreadable;          // files that exist but cannot be opened
-    // A read-only folder, a disk full part-way or a refused rename: this step of a save fails the next
-    // `timesLeft` times it is taken. The message names no file: that is the store's job.
-    std::optional<SaveStep> failing;
-    int timesLeft = 1;
+    std::map<std::string, std::string> links;  // symbolic links: path -> the path they lead to
+    std::set<std::string> unreadable;          // files that exist but cannot be opened (no permission)
+    std::set<std::string> special;             // pipes and devices: there, but never to be opened
+    std::set<std::string> readOnly;            // files without a write permission bit
+    // Called as each step of a save is taken, before it acts: another program's edit lands here.
+    std::function<void(SaveStep)> onStep;
 
 private:
-    void Step(SaveStep step) {
-        if (step == failing && timesLeft-- > 0) throw platform::FileError("磁盘已满或没有权限（故障注入）");
-    }
+    void Step(SaveStep step);
+    std::string Follow(const std::string& path) const;
+
+    std::map<SaveStep, int> failing;
+    std::map<std::string, std::uint64_t> identity;  // a file renamed into place becomes another file
+    std::uint64_t renames = 0;
 };
 
 }  // namespace testsupport

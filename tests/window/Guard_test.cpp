@@ -54,11 +54,19 @@ TEST_F(GuardTest, StartUpNamesEveryUnusableSettingAndTheSetAsideInOneMessage) {
     EXPECT_EQ(errors.messages.size(), 1u);
 }
 
-TEST_F(GuardTest, ClosingSaysWhyTheFileCouldNotBeSavedAndStartUpFailsForIt) {
-    files.failing = SaveStep::CreateTemporary;  // a read-only folder
-    files.timesLeft = 99;
-    form->Form_Unload();
-    EXPECT_THAT(errors.messages, ::testing::ElementsAre(::testing::HasSubstr(kConfigPath)));  // the store names it
+// Only a save that failed or was refused is told at the close (the program's exit status follows it):
+// nothing new to write, or a file written in place because its folder is read-only, is a clean close.
+TEST_F(GuardTest, ClosingTellsOnlyOfASaveThatFailedAndStartUpFailsWhenItCannotWriteANewFile) {
+    files.Fail(SaveStep::CreateTemporary, 99);  // a folder only the file in it may be written to
+    files.Fail(SaveStep::WriteAll);
+    form->Form_Unload();  // nothing new to write
+    EXPECT_TRUE(errors.messages.empty());
+    Load({}, "<Tolvanexa>\\Extra=1\r\n");  // a line the save writes tidily
+    form->Form_Unload();  // written in place, and that fails
+    EXPECT_THAT(errors.messages, ::testing::ElementsAre(::testing::AllOf(::testing::HasSubstr(kConfigPath),
+                                                                         ::testing::HasSubstr("恢复为原来的内容"))));
+    form->Form_Unload();  // written in place
+    EXPECT_EQ(errors.messages.size(), 1u);
     files.unreadable.insert(kConfigPath);  // so start-up must write a new one
     EXPECT_THROW(Load(), platform::FileError);
 }

@@ -16,6 +16,12 @@ struct AudienceSettings {
 };
 
 // Why a background picture is not shown.
-enum class PictureFault { None, Missing, TooLarge, Unreadable };
+enum class PictureFault {
+    None,
+    Missing,     // No file by that name, or a folder.
+    NotRegular,  // A pipe or a device: never opened, since opening it may wait for good.
+    TooLarge,
+    Unreadable,
+};
 
 }  // namespace platform

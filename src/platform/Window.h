@@ -25,6 +25,8 @@ public:
     virtual void SetTitle(const std::string& title) = 0;
     // Loads a picture (BMP, GIF, JPEG, PNG) painted unscaled at the top-left.
     // Returns false and keeps the old picture when the file is missing or no picture.
+    // Throws FileError, naming it, when the path names something other than a
+    // regular file (a pipe, a device, a folder), which is never opened.
     virtual bool LoadPicture(const std::string& path) = 0;
     virtual void ClearPicture() = 0;
     // Closes the window, which ends the program. Asks no question.

@@ -59,6 +59,7 @@ std::string BadBackground(const AudienceConfig& config, platform::PictureFault f
     switch (fault) {
         case platform::PictureFault::None: return {};
         case platform::PictureFault::Missing: why = "所指的文件不存在或不是普通文件"; break;
+        case platform::PictureFault::NotRegular: why = "所指的是管道或设备而不是普通文件，程序没有打开它"; break;
         case platform::PictureFault::TooLarge: why = "所指的图片大于 8192×8192 像素"; break;
         case platform::PictureFault::Unreadable: why = "所指的文件不是完整的图片（BMP、GIF、JPEG 或 PNG）"; break;
     }

@@ -119,6 +119,9 @@ void frmMain::LoadBackground() {
         } else {
             c.window.LoadPicture(path);  // a picture that cannot be loaded keeps the one shown
         }
+    } catch (const platform::FileError& error) {
+        // A pipe or a device named by mistake: worth a word, since nothing shows why.
+        mBackgroundProblem = "配置文件“" + mConfig->Path() + "”中的设置“Background”无法使用：" + error.what();
     } catch (const std::exception&) {
         // The background is decoration; the window works without it.
     }

@@ -187,6 +187,8 @@ private:
     std::string mCaption;  // strCaption
     std::string mSound0;   // snd0
     std::string mSound30;  // snd30
+    // Why the configured background was refused, for the start-up message.
+    std::string mBackgroundProblem;
     std::int16_t mPage = 0;  // intPage
     std::int16_t mSide = 0;  // intSide
     // The first press of R or Backspace while a countdown ran, waiting for its second.

@@ -102,7 +102,9 @@ std::string frmMain::DescribeSettingProblems(const std::vector<SettingProblem>& 
 void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems) {
     std::vector<std::string> parts;
     // Why the file was set aside, or why it could not be and is left alone.
-    if (std::string notice = mConfig->FileNotice(); !notice.empty()) parts.push_back(std::move(notice));
+    for (const std::string& notice : {mConfig->FileNotice(), mBackgroundProblem}) {
+        if (!notice.empty()) parts.push_back(notice);
+    }
     if (!problems.empty()) parts.push_back(DescribeSettingProblems(problems));
     const std::vector<std::string> typos = LikelyTypos(*mConfig);
     if (!typos.empty()) {

@@ -8,6 +8,8 @@
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/qt/QtButton.h"
 #include "platform/qt/QtErrorSink.h"
 #include "platform/qt/QtFonts.h"
@@ -146,6 +149,17 @@ TEST(QtWindow, ShowsAGoodPictureAndKeepsItWhenTheNextOneIsBad) {
     const QImage shown = window.grab().toImage();  // Unscaled, at the top left.
     EXPECT_EQ(shown.pixelColor(299, 199), QColor(Qt::green));
     EXPECT_NE(shown.pixelColor(300, 199), QColor(Qt::green));
+}
+
+// A pipe named as the background would hold start-up for good in open(); a device may act when opened.
+TEST(QtWindow, RefusesAPictureThatIsNoRegularFileWithoutOpeningIt) {
+    testsupport::TestFolder folder;
+    ASSERT_EQ(::mkfifo(folder.File("pipe.png").c_str(), 0644), 0);
+    QtWindow window(folder.Path());
+    ::alarm(20);  // a regression hangs in open(): end it
+    for (const std::string special : {"pipe.png", "/dev/zero"})
+        EXPECT_THROW(window.LoadPicture(special), FileError) << special;
+    ::alarm(0);
 }
 
 // The design's face exists only on Windows; any other name is the user's choice.

@@ -12,7 +12,8 @@ namespace platform {
 // Whether `path` names an existing regular file (not a folder, pipe or device).
 bool IsRegularFile(const std::string& path);
 
-// Returns the first candidate that names an existing regular file, or
+// Returns the first candidate that names an existing regular file, else the
+// first that names anything else there (which the caller refuses), or
 // `written` unchanged when none does (the caller then reports it as missing).
 std::string ResolveUserPath(const std::string& written, const std::string& executableFolder);
 

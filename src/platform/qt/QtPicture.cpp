@@ -1,10 +1,14 @@
 #include "platform/qt/QtPicture.h"
 
+#include <QFile>
 #include <QImageReader>
+
+#include <fcntl.h>
 
 #include <cstdio>
 #include <cstring>
 
+#include "platform/posix/RegularFile.h"
 #include "platform/posix/UserPath.h"
 #include "platform/qt/QtConvert.h"
 
@@ -48,12 +52,24 @@ private:
 
 PictureRead ReadPicture(const std::string& written, const std::string& executableFolder, QSize cover) {
     PictureRead read;
-    const std::string path = ResolveUserPath(written, executableFolder);
-    if (written.empty() || !IsRegularFile(path)) {
+    if (written.empty()) {
         read.fault = PictureFault::Missing;
         return read;
     }
-    QImageReader reader(ToQString(path));
+    // Opened here and handed to the reader, so the kind is checked on the
+    // file actually read: a pipe swapped in after a check is never waited on.
+    RegularFile opened = OpenRegularFile(ResolveUserPath(written, executableFolder), O_RDONLY);
+    QFile file;
+    if (opened.outcome != OpenOutcome::Opened) {
+        read.fault = opened.outcome == OpenOutcome::NotRegular ? PictureFault::NotRegular : PictureFault::Missing;
+        return read;
+    }
+    if (!file.open(opened.fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        read.fault = PictureFault::Unreadable;
+        return read;
+    }
+    opened.fd.Release();
+    QImageReader reader(&file);
     const QSize declared = reader.size();
     if (declared.width() > kLargestPictureSide || declared.height() > kLargestPictureSide) {
         read.fault = PictureFault::TooLarge;

@@ -34,9 +34,8 @@ int Run() {
 
     try {
         // Temporary files that saves ended by a kill left beside the configuration
-        // go before the window reads it. This runs before the window and before
-        // any save of this copy; a copy of the program already running from the
-        // same folder could lose a save under way to it (its old file stays whole).
+        // go before the window reads it. Only after the lock above was won: a
+        // temporary file of another copy's save under way must not be taken away.
         clsConfigFile::RemoveLeftovers(files);
         window.Form_Load();
         ConfigureAudience(window, audience, form.errors);

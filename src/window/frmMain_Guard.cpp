@@ -101,7 +101,8 @@ std::string frmMain::DescribeSettingProblems(const std::vector<SettingProblem>& 
 
 void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems) {
     std::vector<std::string> parts;
-    // Why the file was set aside, or why it could not be and is left alone.
+    // Why the file was set aside (or could not be, and is left alone), and a
+    // background that was refused.
     for (const std::string& notice : {mConfig->FileNotice(), mBackgroundProblem}) {
         if (!notice.empty()) parts.push_back(notice);
     }

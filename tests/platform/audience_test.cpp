@@ -264,7 +264,7 @@ TEST_F(Pictures, OnlyAWholeRegularPictureOfAReasonableSizeIsRead) {
     const std::vector<std::pair<std::string, PictureFault>> cases = {
         {"hall.png", PictureFault::None},        {"hall.jpg", PictureFault::None},
         {"missing.png", PictureFault::Missing},  {"", PictureFault::Missing},
-        {".", PictureFault::Missing},            {"pipe.png", PictureFault::Missing},  // never opened: it would wait
+        {".", PictureFault::Missing},            {"pipe.png", PictureFault::NotRegular},  // never opened: it would wait
         {"huge.bmp", PictureFault::TooLarge},    {"cut-hall.png", PictureFault::Unreadable},
         {"cut-hall.jpg", PictureFault::Unreadable}, {"notes.png", PictureFault::Unreadable},
     };
@@ -281,7 +281,7 @@ TEST_F(Pictures, TheViewDrawsItsBackgroundOnlyWhenThePictureIsWhole) {
     QtAudienceView view(window, folder.Path());
     AudienceSettings settings;
     for (const auto& [name, fault] : std::vector<std::pair<std::string, PictureFault>>{
-             {"cut-hall.jpg", PictureFault::Unreadable}, {"pipe.png", PictureFault::Missing}, {"hall.png", PictureFault::None}}) {
+             {"cut-hall.jpg", PictureFault::Unreadable}, {"pipe.png", PictureFault::NotRegular}, {"hall.png", PictureFault::None}}) {
         settings.background = name;
         EXPECT_EQ(view.Configure(settings), fault) << name;
         EXPECT_EQ(view.HasBackground(), fault == PictureFault::None) << name;

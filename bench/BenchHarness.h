@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AudienceWiring.h"
 #include "app/FormWiring.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -107,6 +108,7 @@ public:
     explicit TimerWindow(const RunFolder& folder)
         : files_(platform::ExecutableLocation{folder.Path(), "Tolvanexa"}),
           form_(folder.Path()),
+          audience_(form_.window, folder.Path()),
           window_(WireForm(form_, sound_, form_.browser, form_.displaySleep, files_, codec_, audience_, recorder_)) {}
     ~TimerWindow() {
         form_.StopTimers();
@@ -118,6 +120,7 @@ public:
     // Start-up, then the window on the screen with its first layout done.
     void Open() {
         window_.Form_Load();
+        ConfigureAudience(window_, audience_, form_.errors);
         form_.window.show();
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
@@ -133,15 +136,17 @@ public:
 
     platform::QtForm& Form() { return form_; }
     frmMain& Logic() { return window_; }
+    // Closed unless a measurement opens it, as in the program until F5.
+    platform::QtAudienceView& Audience() { return audience_; }
     const SilentSound& Sound() const { return sound_; }
 
 private:
     platform::PosixFileSystem files_;
     const platform::IconvCodec codec_;
     SilentSound sound_;
-    platform::NoAudienceView audience_;
     platform::NoRecorder recorder_;
     platform::QtForm form_;
+    platform::QtAudienceView audience_;
     frmMain window_;
 };
 

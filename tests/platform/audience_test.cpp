@@ -276,6 +276,14 @@ TEST_F(Pictures, OnlyAWholeRegularPictureOfAReasonableSizeIsRead) {
     EXPECT_EQ(read.image.size(), QSize(960, 540));
 }
 
+// The main window's Background is read the same way: a pipe named there would hold start-up forever.
+TEST_F(Pictures, TheMainWindowNeverOpensAPipeNorAHugePicture) {
+    QtWindow window(folder.Path());
+    EXPECT_FALSE(window.LoadPicture(folder.File("pipe.png")));
+    EXPECT_FALSE(window.LoadPicture("huge.bmp"));
+    EXPECT_TRUE(window.LoadPicture(folder.File("hall.png")));
+}
+
 TEST_F(Pictures, TheViewDrawsItsBackgroundOnlyWhenThePictureIsWhole) {
     QtWindow window("");
     QtAudienceView view(window, folder.Path());

@@ -88,7 +88,7 @@ private:
 
 std::vector<std::string> WindowKeys() {
     std::vector<std::string> keys = {"ApplicationTitle", "Sound30Seconds", "Sound0Seconds", "Background",
-                                     "ButtonPadding",    "SeparatorWidth"};
+                                     "ButtonPadding",    "SeparatorWidth", "AudienceScreen", "AudienceBackground"};
     for (const char* part : {"Caption", "Timer"}) {
         for (const char* attribute : {"Font", "FontSize", "FontBold", "FontItalic", "FontUnderline"})
             keys.push_back(std::string(part) + attribute);

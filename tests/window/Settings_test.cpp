@@ -114,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         TypoCase{"TabAfterTheKey", "<Tolvanexa>\\Stage2Timer1\t = 180\r\n",
                  "键名“Stage2Timer1[制表符]”中有空格或制表符，程序不把它当作“Stage2Timer1”读取"},
         TypoCase{"BlankInsideTheKey", "<Tolvanexa>\\Stage 2 Timer1 = 180\r\n", "当作“Stage2Timer1”读取"},
+        TypoCase{"BlankInsideAnAudienceKey", "<Tolvanexa>\\Audience Screen = 2\r\n", "当作“AudienceScreen”读取"},
         // Not typos: a second line of our caption, another program's comment-like lines, unknown keys.
         TypoCase{"SecondCaptionLine", "<Tolvanexa>\\Stage1Caption = 开篇\r\n第二行 = 不是\r\n", ""},
         TypoCase{"OtherProgramsComment", "<Other>\\Notes = a\r\n# b\r\n", ""},

@@ -13,7 +13,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei
     clang-14 libclang-rt-14-dev
-    xvfb xauth
+    xvfb xauth xdotool
 )
 
 ensure_packages() {

@@ -40,11 +40,8 @@ std::string ResolveUserPath(const std::string& written, const std::string& execu
     }
     // Something that is there but is no regular file (a pipe, a folder) is
     // still what the path means: the caller refuses it and can say why.
-    for (const std::string& candidate : candidates) {
-        struct stat st {};
-        if (!candidate.empty() && ::stat(candidate.c_str(), &st) == 0) return candidate;
-    }
-    return written;
+    const std::string anything = FindAnythingAtUserPath(written, executableFolder);
+    return anything.empty() ? written : anything;
 }
 
 std::string FindAnythingAtUserPath(const std::string& written, const std::string& executableFolder) {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/FileSystem.h"
 #include "platform/qt/QtAudienceView.h"
 #include "platform/qt/QtPicture.h"
 #include "platform/qt/QtWindow.h"
@@ -279,7 +280,7 @@ TEST_F(Pictures, OnlyAWholeRegularPictureOfAReasonableSizeIsRead) {
 // The main window's Background is read the same way: a pipe named there would hold start-up forever.
 TEST_F(Pictures, TheMainWindowNeverOpensAPipeNorAHugePicture) {
     QtWindow window(folder.Path());
-    EXPECT_FALSE(window.LoadPicture(folder.File("pipe.png")));
+    EXPECT_THROW(window.LoadPicture(folder.File("pipe.png")), FileError);  // refused with a reason to tell
     EXPECT_FALSE(window.LoadPicture("huge.bmp"));
     EXPECT_TRUE(window.LoadPicture(folder.File("hall.png")));
 }

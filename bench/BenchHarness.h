@@ -22,6 +22,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/AudienceWiring.h"
@@ -54,12 +55,18 @@ class RunFolder final {
 public:
     // `stageSeconds` replaces the duration of the first speech, so a run of
     // any length keeps its countdown above zero.
-    explicit RunFolder(int stageSeconds = 0) {
+    explicit RunFolder(int stageSeconds = 0)
+        : RunFolder(stageSeconds > 0 ? Settings{{"Stage1Timer1", std::to_string(stageSeconds)}} : Settings{}) {}
+
+    // The shipped configuration with each (key, value) of `settings` in place
+    // of the shipped value; keys and values in ASCII.
+    using Settings = std::vector<std::pair<std::string, std::string>>;
+    explicit RunFolder(const Settings& settings) {
         std::string pattern = (std::filesystem::temp_directory_path() / "tolvanexa-bench-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
         path_ = pattern;
         std::string config = ReadBytes(ShippedConfig());
-        if (stageSeconds > 0) SetStageOne(config, stageSeconds);
+        for (const auto& [key, value] : settings) SetValue(config, key, value);
         WriteBytes(File("Tolvanexa.config"), config);
         std::error_code ignored;
         std::filesystem::copy(BuildDir() + "/icons", File("icons"), std::filesystem::copy_options::recursive, ignored);
@@ -76,13 +83,13 @@ public:
 
 private:
     // The key and the number are ASCII, so the GBK bytes around them are untouched.
-    static void SetStageOne(std::string& config, int seconds) {
-        const std::string key = "<Tolvanexa>\\Stage1Timer1 = ";
+    static void SetValue(std::string& config, const std::string& name, const std::string& text) {
+        const std::string key = "<Tolvanexa>\\" + name + " = ";
         const std::size_t at = config.find(key);
-        if (at == std::string::npos) throw std::runtime_error("the shipped configuration has no Stage1Timer1");
+        if (at == std::string::npos) throw std::runtime_error("the shipped configuration has no " + name);
         const std::size_t value = at + key.size();
         const std::size_t end = config.find_first_of("\r\n", value);
-        config.replace(value, end == std::string::npos ? std::string::npos : end - value, std::to_string(seconds));
+        config.replace(value, end == std::string::npos ? std::string::npos : end - value, text);
     }
 
     std::string path_;
@@ -105,11 +112,13 @@ private:
 // executable's own.
 class TimerWindow final {
 public:
-    explicit TimerWindow(const RunFolder& folder)
+    // `cues` plays the cues; by default they are silent and cost nothing.
+    explicit TimerWindow(const RunFolder& folder, platform::CueQueue* cues = nullptr)
         : files_(platform::ExecutableLocation{folder.Path(), "Tolvanexa"}),
           form_(folder.Path()),
           audience_(form_.window, folder.Path()),
-          window_(WireForm(form_, sound_, form_.browser, form_.displaySleep, files_, codec_, audience_, recorder_)) {}
+          window_(WireForm(form_, cues ? *cues : sound_, form_.browser, form_.displaySleep, files_, codec_, audience_,
+                           recorder_)) {}
     ~TimerWindow() {
         form_.StopTimers();
         window_.Form_Unload();

@@ -226,5 +226,52 @@ TEST(RealDisplay, TheEndingSignalClosesWithoutAskingWhileACountdownRuns) {
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
 }
 
+// Writes `seconds` of a quiet 440 Hz tone as a 16-bit WAV.
+bool WriteTone(const std::string& path, double seconds) {
+    SF_INFO info{0, 44100, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!file) return false;
+    std::vector<float> samples(static_cast<std::size_t>(seconds * info.samplerate));
+    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = (i / 50) % 2 ? 0.1f : -0.1f;
+    const auto frames = static_cast<sf_count_t>(samples.size());
+    const bool written = sf_writef_float(file, samples.data(), frames) == frames;
+    return sf_close(file) == 0 && written;
+}
+
+// A bell file half a minute long sounds at stage 1's zero (SDL's disk driver writes what it plays to a
+// file, so the script sees it begin); SIGTERM then ends the program well before the bell would have
+// ended or been cut at its tenth second, the configuration saved. Before the cue queue the window's
+// thread sat in the bell and the signal waited for it.
+TEST(RealDisplay, TheEndingSignalEndsTheProgramWhileALongBellSounds) {
+    if (std::system("command -v xvfb-run >/dev/null && command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "needs xvfb-run and xdotool";
+    testsupport::TestFolder folder;
+    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
+    ASSERT_TRUE(WriteTone(folder.File("bell.wav"), 30));
+    std::vector<Setting> settings{{"ButtonPadding", "18"}, {"SeparatorWidth", "12"}, {"Sound0Seconds", "bell.wav"},
+                                  {"Sound30Seconds", ""}};
+    for (const char* key : DurationKeys()) settings.emplace_back(key, key == std::string("Stage1Timer1") ? "0" : "90");
+    folder.Write("Tolvanexa.config", NormalisedConfig(settings));
+    const std::string script = R"(
+        cd "$1" || exit 2
+        DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk \
+            SDL_DISKAUDIOFILE="$1/played.raw" ./Tolvanexa & app=$!
+        trap 'kill -9 $app 2>/dev/null' EXIT
+        win=$(timeout 30 xdotool search --sync --name ' - 主页$' | head -1)
+        [ -n "$win" ] || exit 3
+        xdotool key --window "$win" Next
+        timeout 10 xdotool search --sync --name ' - 正方一辩发言$' >/dev/null || exit 4
+        xdotool key --window "$win" space
+        for i in $(seq 300); do [ -s played.raw ] && break; sleep 0.1; done
+        [ -s played.raw ] || exit 5
+        kill -TERM $app
+        # Five seconds: half the longest a cue plays, a sixth of this bell.
+        for i in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+        kill -0 $app 2>/dev/null && exit 6
+        wait $app)";
+    EXPECT_TRUE(ExitsCleanly({"xvfb-run", "-a", "sh", "-c", script, "sh", folder.Path()}));
+    EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
+}
+
 }  // namespace
 }  // namespace e2e

@@ -2,6 +2,8 @@
 // that must not be written over, failures that leave the old file whole, an edit made during a save.
 #include <gmock/gmock.h>
 
+#include <array>
+
 #include "config/clsConfigFile.h"
 #include "platform/posix/IconvCodec.h"
 #include "support/MemoryFileSystem.h"
@@ -54,9 +56,15 @@ TEST_P(FailedSave, LeavesTheOldFileWholeNamesItAndALaterSaveWorks) {
     EXPECT_EQ(files.files, (Files{{files.ConfigPath(), kTidy}}));
 }
 
+std::string StepName(const testing::TestParamInfo<SaveStep>& info) {
+    const std::array<const char*, 4> names = {"CreateTemporaryThenInPlace", "WriteAll", "CopyPermissions", "Rename"};
+    return names.at(static_cast<std::size_t>(info.param));
+}
+
 INSTANTIATE_TEST_SUITE_P(EachStep, FailedSave,
                          testing::Values(SaveStep::CreateTemporary, SaveStep::WriteAll, SaveStep::CopyPermissions,
-                                         SaveStep::Rename));
+                                         SaveStep::Rename),
+                         StepName);
 
 // A folder only the file in it may be written to (a shared installation): the file is written in place,
 // and when that write fails part-way its old bytes are written back, and the message says both.

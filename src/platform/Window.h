@@ -80,12 +80,13 @@ public:
     virtual std::int64_t SteadyMilliseconds() const = 0;
 };
 
-// Opens a document or web address in the desktop's default program; the
-// result is of no interest to the caller.
+// Opens a document or web address in the desktop's default program.
 class Browser {
 public:
     virtual ~Browser() = default;
-    virtual void Open(const std::string& target) = 0;
+    // False when it could not be handed over: no program for it, or the
+    // launcher failed. True says only that it was handed over.
+    virtual bool Open(const std::string& target) = 0;
 };
 
 // Keeps the display from sleeping or blanking while a countdown runs.

@@ -144,12 +144,15 @@ private:
     void ReportStartupProblems(const std::vector<SettingProblem>& problems);
     std::string DescribeSettingProblems(const std::vector<SettingProblem>& problems) const;
     void ShowOnce(EventSource source, const std::string& cause, const std::string& message);
+    // Shows a message now, whatever was shown before; a failure to show it is swallowed.
+    void Tell(const std::string& message);
     void ForgetCauses(EventSource source);
     void KeepDisplayAwake();
     void ClickSpeech(std::int16_t index);
     void ClickQuestioning(std::int16_t index);
     void ClickFreeDebate(std::int16_t index);
     void ClickHome(std::int16_t index);
+    void OpenAboutPage();
     void PressStart();
     void TogglePause(int index, const std::function<void()>& pause, const std::function<void()>& resume);
     std::string BarCaption(int index);

@@ -44,9 +44,19 @@ void frmMain::ClickHome(std::int16_t index) {
         }
     }
     if (index == kAboutButton) {
-        c.browser.Open(NormalizeFolder(std::string(), c.files) + kAboutPage);  // its result is of no interest
+        OpenAboutPage();
     } else if (index == kExitButton) {
         c.window.Close();
+    }
+}
+
+void frmMain::OpenAboutPage() {
+    const std::string page = NormalizeFolder(std::string(), c.files) + kAboutPage;
+    // Told on every click: the time-keeper may try again once a browser is there.
+    if (!c.files.Exists(page)) {
+        Tell("说明页“" + page + "”不存在，无法打开。它应与程序放在同一个文件夹中。");
+    } else if (!c.browser.Open(page)) {
+        Tell("无法打开说明页“" + page + "”：没有找到可用的浏览器，或浏览器未能启动。请直接用浏览器打开这个文件。");
     }
 }
 

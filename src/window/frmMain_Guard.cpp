@@ -31,7 +31,10 @@ void frmMain::Guarded(EventSource source, const std::function<void()>& handler) 
 
 void frmMain::ShowOnce(EventSource source, const std::string& cause, const std::string& message) {
     mHeldCauses[source].insert(cause);
-    if (!mShownCauses.insert(cause).second) return;
+    if (mShownCauses.insert(cause).second) Tell(message);
+}
+
+void frmMain::Tell(const std::string& message) {
     try {
         c.errors.Show(message);
     } catch (...) {
@@ -120,9 +123,5 @@ void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems)
     if (parts.empty()) return;
     std::string text = parts.front();
     for (std::size_t i = 1; i < parts.size(); ++i) text += "\n\n" + parts[i];
-    try {
-        c.errors.Show(text);
-    } catch (...) {
-        // As for any message: the window goes on without it.
-    }
+    Tell(text);
 }

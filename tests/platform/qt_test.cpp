@@ -116,18 +116,74 @@ TEST(QtTimer, IsPreciseAndTicksReachOnTick) {
     EXPECT_GE(ticks, 3);
 }
 
-// No new box on the projector each second for a fault met on every tick; once closed, a box waits itself.
-TEST(QtErrorSink, OneNonModalBoxPerDistinctMessageThenBlockingBoxes) {
+// Runs the event loop until `done` holds, for at most a few seconds; answers `done`.
+template <typename Condition>
+bool ProcessEventsUntil(Condition done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// Before, start-up's message opened before the window and so behind it; it waits for the window now and goes in
+// front. No new box on the projector each second for a fault met on every tick; once closed, a box waits itself.
+TEST(QtErrorSink, OneNonModalBoxPerDistinctMessageInFrontOfTheWindowThenBlockingBoxes) {
     QWidget window;
     QtErrorSink errors(window);
     for (const char* message : {"“ButtonPadding”的值无法使用", "“ButtonPadding”的值无法使用", "另一个错误"}) errors.Show(message);
     EXPECT_EQ(window.findChildren<QMessageBox*>().size(), 2);
-    for (QMessageBox* box : window.findChildren<QMessageBox*>()) EXPECT_TRUE(!box->isModal() && box->isVisible());
+    EXPECT_EQ(errors.OpenBoxes(), 0);  // the window is not on the screen yet
+    window.show();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return errors.OpenBoxes() == 2; }));
+    for (QMessageBox* box : window.findChildren<QMessageBox*>()) {
+        EXPECT_TRUE(!box->isModal() && box->isVisible() && box->isWindow() && box->parentWidget() == &window);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    }
+    EXPECT_NE(qobject_cast<QMessageBox*>(QApplication::activeWindow()), nullptr);
+    errors.Show("窗口显示之后的消息");
+    EXPECT_EQ(errors.OpenBoxes(), 3);  // at once while the window is shown
     errors.SetModality(Modality::Blocking);
     QWidget* shown = nullptr;
     QTimer::singleShot(0, [&] { if ((shown = QApplication::activeModalWidget())) shown->close(); });
     errors.Show("配置文件无法保存");
     EXPECT_NE(shown, nullptr);
+}
+
+// Before, a folder named "t<h1>BIG</h1>" was drawn as a heading and "<img src=...>" loaded a picture; the
+// button read "OK". Each kind of box, the blocking ones included.
+TEST(QtErrorSink, MessagesArePlainTextWithOneChineseOkButton) {
+    const std::string message = "配置文件“/home/t<h1>BIG</h1>/<img src=\"x.png\">/Tolvanexa.config”无法保存。";
+    const QString expected = QString::fromStdString(message);
+    QWidget window;
+    window.show();
+    QtErrorSink errors(window);
+    std::vector<QMessageBox*> seen;
+    const auto check = [&](QMessageBox* box) {
+        ASSERT_NE(box, nullptr);
+        seen.push_back(box);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->text(), expected);
+        ASSERT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->buttons()[0]->text(), QStringLiteral("确定"));
+        const QLabel* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    };
+    errors.Show(message);
+    check(window.findChild<QMessageBox*>());
+    const auto checkWaiting = [&] {
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            check(box);
+            if (box) box->close();
+        });
+    };
+    errors.SetModality(Modality::Blocking);
+    checkWaiting();
+    errors.Show(message);
+    checkWaiting();
+    QtErrorSink::ShowFatal(message);
+    EXPECT_EQ(seen.size(), 3u);
 }
 
 // A broken file keeps the old picture: it must never blank the hall's background.
@@ -206,15 +262,6 @@ TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
     EXPECT_TRUE(window.isFullScreen());
     press(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isFullScreen());
-}
-
-// Runs the event loop until `done` holds, for at most a few seconds; answers `done`.
-template <typename Condition>
-bool ProcessEventsUntil(Condition done) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 // The hint is a real label over the bar, readable by its accessible name, in front of the buttons that

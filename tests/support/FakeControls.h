@@ -151,8 +151,9 @@ struct FakeRecorder final : platform::DebateRecorder {
 };
 
 struct FakeBrowser final : platform::Browser {
-    void Open(const std::string& target) override { opened.push_back(target); }
+    bool Open(const std::string& target) override { return opened.push_back(target), opens; }
     std::vector<std::string> opened;
+    bool opens = true;  // what every Open answers
 };
 
 struct FakeDisplaySleep final : platform::DisplaySleep {

@@ -43,11 +43,12 @@ std::int64_t QtClock::SteadyMilliseconds() const {
         .count();
 }
 
-void QtBrowser::Open(const std::string& target) {
+bool QtBrowser::Open(const std::string& target) {
     const QString text = ToQString(target);
-    if (text.isEmpty()) return;
+    if (text.isEmpty()) return false;
     const QUrl url = IsWebAddress(text) ? QUrl(text, QUrl::StrictMode) : QUrl::fromLocalFile(text);
-    if (url.isValid()) QDesktopServices::openUrl(url);
+    // False when no launcher (xdg-open) could be started, or it reported failure.
+    return url.isValid() && QDesktopServices::openUrl(url);
 }
 
 QtDisplaySleep::QtDisplaySleep() = default;

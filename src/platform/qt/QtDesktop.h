@@ -21,7 +21,7 @@ public:
 // handed to the desktop as a URL, never to a shell.
 class QtBrowser final : public Browser {
 public:
-    void Open(const std::string& target) override;
+    bool Open(const std::string& target) override;
 };
 
 // Asks the session's screen saver (org.freedesktop.ScreenSaver on the D-Bus

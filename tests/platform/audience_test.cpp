@@ -176,6 +176,9 @@ TEST_F(AudienceViewTest, F5OpensItOverTheOnlyScreenAndF5OrEscCloseIt) {
     Press(&window, Qt::Key_F5);
     Press(&view, Qt::Key_Escape);
     EXPECT_FALSE(view.IsOpen());
+    view.Open();
+    view.close();  // Alt+F4 from the desktop
+    EXPECT_FALSE(view.IsOpen());
     // Esc in the main window closes the view first, then leaves full screen.
     window.showFullScreen();
     Press(&window, Qt::Key_F5);

@@ -57,10 +57,12 @@ struct TwoScreens : testing::Test {
         form->window.show();
         QCoreApplication::processEvents();
     }
+    // The logic goes first: it publishes to the view until it is gone.
     ~TwoScreens() override {
         if (form) form->StopTimers();
-        view.reset();
         if (window) window->Form_Unload();
+        window.reset();
+        view.reset();
     }
     void Press(QWidget* target, int key) {
         for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
@@ -176,7 +178,6 @@ TEST_F(TwoScreens, BadSettingsAreToldOnceAndTheAutomaticChoiceIsMade) {
     EXPECT_EQ(form->errors.MessagesShown(), 2);  // the screen, at the first opening only
     EXPECT_FALSE(view->HasBackground());
 
-    view.reset();
     window->Form_Unload();
     window.reset();
     EXPECT_EQ(folder.Read("Tolvanexa.config").find("AudienceScreen = 3") != std::string::npos, true);

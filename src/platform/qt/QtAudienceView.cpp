@@ -1,5 +1,6 @@
 #include "platform/qt/QtAudienceView.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -226,6 +227,11 @@ void QtAudienceView::paintEvent(QPaintEvent* event) {
 void QtAudienceView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Recompose(true);
+}
+
+void QtAudienceView::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    Close();
 }
 
 void QtAudienceView::mouseMoveEvent(QMouseEvent* event) {

@@ -58,6 +58,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Closed by the desktop (Alt+F4): as by Esc, the keyboard goes back to the main window.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // F5 and Esc as the main window sees them.

@@ -5,7 +5,7 @@
 namespace {
 
 constexpr const char* kHomeBar =
-    "正|反方一辩发言||正|反二选择反二、三||正|反三选择反二、三||正|反一辩攻辩小结||自由辩论||反|正方四辩总结陈词||关于||退出";
+    "正|反方一辩发言||正|反二选择正二、三||正|反三选择正二、三||正|反一辩攻辩小结||自由辩论||反|正方四辩总结陈词||关于||退出";
 constexpr const char* kSpeechBar = "开始|暂停|重置||返回";
 constexpr const char* kNegativeAnswersBar = "开始|暂停|反方|重置||返回";
 constexpr const char* kAffirmativeAnswersBar = "开始|暂停|正方|重置||返回";
@@ -18,11 +18,11 @@ const std::array<StagePage, kLastPage + 1> kStages = {{
     {"反方一辩发言", G::Speech, kSpeechBar, CountdownEntry{"Stage2Timer1", kNegative, 180}, std::nullopt},
     {"正二选择反二、三", G::Questioning, kNegativeAnswersBar, CountdownEntry{"Stage3Timer1", kAffirmative, 90},
      CountdownEntry{"Stage3Timer2", kNegative, 20}, kNegative, kAffirmative},
-    {"反二选择反二、三", G::Questioning, kAffirmativeAnswersBar, CountdownEntry{"Stage4Timer1", kNegative, 90},
+    {"反二选择正二、三", G::Questioning, kAffirmativeAnswersBar, CountdownEntry{"Stage4Timer1", kNegative, 90},
      CountdownEntry{"Stage4Timer2", kAffirmative, 20}, kAffirmative, kNegative, true},
     {"正三选择反二、三", G::Questioning, kNegativeAnswersBar, CountdownEntry{"Stage5Timer1", kAffirmative, 90},
      CountdownEntry{"Stage5Timer2", kNegative, 20}, kNegative, kAffirmative},
-    {"反三选择反二、三", G::Questioning, kAffirmativeAnswersBar, CountdownEntry{"Stage6Timer1", kNegative, 90},
+    {"反三选择正二、三", G::Questioning, kAffirmativeAnswersBar, CountdownEntry{"Stage6Timer1", kNegative, 90},
      CountdownEntry{"Stage6Timer2", kAffirmative, 20}, kAffirmative, kNegative, true},
     {"正一辩攻辩小结", G::Speech, kSpeechBar, CountdownEntry{"Stage7Timer1", kAffirmative, 90}, std::nullopt},
     {"反一辩攻辩小结", G::Speech, kSpeechBar, CountdownEntry{"Stage8Timer1", kNegative, 90}, std::nullopt},

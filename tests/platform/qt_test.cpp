@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -184,6 +185,34 @@ TEST(QtErrorSink, MessagesArePlainTextWithOneChineseOkButton) {
     checkWaiting();
     QtErrorSink::ShowFatal(message);
     EXPECT_EQ(seen.size(), 3u);
+}
+
+struct Placement {
+    QRect available;
+    QMargins frame;
+    QRect placed;
+};
+
+// Before, an 800x600 screen opened the window at (-99,-30): its title bar out of reach.
+TEST(QtWindow, OpensWithinTheScreensAvailableAreaAtItsDesignSizeWhereThatFits) {
+    const QSize design(1000, 701);
+    const QMargins frame(4, 30, 4, 4);
+    const Placement cases[] = {
+        {{0, 0, 1920, 1080}, frame, {460, 203, 1000, 701}},  // centred at its design size
+        {{0, 0, 800, 600}, frame, {4, 30, 792, 566}},        // capped, the title bar on the screen
+        {{0, 32, 1024, 736}, frame, {12, 63, 1000, 701}},     // a panel above: it just fits
+        {{1920, 0, 1366, 768}, {}, {2103, 34, 1000, 701}},   // a second screen, no frame
+        {{0, 0, 20, 20}, frame, {4, 30, 12, 1}},             // absurdly small: still reachable
+    };
+    for (const auto& [available, margins, placed] : cases) EXPECT_EQ(PlaceWithin(design, available, margins), placed);
+    // The real window on the offscreen screen, narrower than the design: within the area, the frame's room left.
+    QtWindow window("");
+    window.CentreOnScreen();
+    const QRect area = window.screen()->availableGeometry();
+    ASSERT_LT(area.width(), 1000 + 16) << "the offscreen screen is wide enough; this checks nothing";
+    EXPECT_TRUE(area.contains(window.geometry())) << window.geometry().x() << "," << window.geometry().y();
+    EXPECT_GE(window.geometry().top(), area.top() + 30);
+    EXPECT_EQ(window.height(), 701);
 }
 
 // A broken file keeps the old picture: it must never blank the hall's background.

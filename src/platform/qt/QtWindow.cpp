@@ -9,7 +9,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/FileSystem.h"
@@ -22,6 +24,8 @@ namespace {
 // The client area the design was drawn for: 15000 x 10515 twips.
 constexpr int kDesignWidthPx = 1000;
 constexpr int kDesignHeightPx = 701;
+// Room left for a window manager's title bar and border before the real frame is known.
+constexpr QMargins kFrameAllowance(8, 40, 8, 8);
 constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 // The hint stays up as long as a second press of its key is waited for.
 constexpr int kHintMilliseconds = 2000;
@@ -139,11 +143,40 @@ bool QtWindow::Confirm(const std::string& question) {
     return box.clickedButton() == yes;
 }
 
+QRect PlaceWithin(const QSize& design, const QRect& available, const QMargins& frame) {
+    const QRect room = available.marginsRemoved(frame);
+    const QSize size = design.boundedTo(room.size()).expandedTo(QSize(1, 1));
+    QRect placed = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, room);
+    // Where even the smallest window cannot fit, its title bar still can.
+    placed.moveTopLeft(QPoint(std::max(placed.left(), room.left()), std::max(placed.top(), room.top())));
+    return placed;
+}
+
 void QtWindow::CentreOnScreen() {
     const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (target == nullptr) return;
-    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(kDesignWidthPx, kDesignHeightPx),
-                                    target->availableGeometry()));
+    // The frame is known once the window is on the screen; before that, room is
+    // left for a usual title bar and border.
+    const bool framed = isVisible() && frameGeometry() != geometry();
+    const QMargins frame = framed ? QMargins(geometry().left() - frameGeometry().left(),
+                                             geometry().top() - frameGeometry().top(),
+                                             frameGeometry().right() - geometry().right(),
+                                             frameGeometry().bottom() - geometry().bottom())
+                                  : kFrameAllowance;
+    setGeometry(PlaceWithin(QSize(kDesignWidthPx, kDesignHeightPx), target->availableGeometry(), frame));
+}
+
+void QtWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placedWithFrame_) return;
+    placedWithFrame_ = true;
+    // Once the window manager has framed it, a title bar that ended up beyond
+    // the screen's available area is brought back within it.
+    QTimer::singleShot(0, this, [this] {
+        const QScreen* target = screen();
+        if (target != nullptr && !isFullScreen() && !target->availableGeometry().contains(frameGeometry()))
+            CentreOnScreen();
+    });
 }
 
 void QtWindow::BringToFront() {

@@ -39,7 +39,9 @@ public:
     void ShowHint(const std::string& text) override;
     bool Confirm(const std::string& question) override;
 
-    // Places the window, at its design size, in the middle of its screen.
+    // Places the window in the middle of its screen's available area, at its
+    // design size where that fits with the frame, smaller where it does not,
+    // its title bar always within reach.
     void CentreOnScreen();
     // Shows the window in front of the others and gives it the keyboard, as
     // when a second copy of the program was started.
@@ -54,6 +56,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -69,6 +72,7 @@ private:
     void KeepHintOnTop(QObject* watched, const QEvent& event);
 
     std::string executableFolder_;
+    bool placedWithFrame_ = false;
     QPixmap picture_;
     std::set<int> takenKeys_;  // Qt keys the logic took, until they are released
     QLabel* hint_;             // owned by the window
@@ -76,6 +80,11 @@ private:
     QPointer<QMessageBox> question_;  // the question being asked, if any
     bool closing_ = false;     // Close() was called: the window closes without asking
 };
+
+// Where a window of `design` size goes within a screen's `available` area
+// when its frame adds `frame`: centred, as large as the area allows up to the
+// design size, the frame inside the area.
+QRect PlaceWithin(const QSize& design, const QRect& available, const QMargins& frame);
 
 // The key of the logic that a Qt key stands for, if any. Keys pressed with
 // Ctrl, Alt or Meta are left to the system.

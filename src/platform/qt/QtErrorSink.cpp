@@ -91,10 +91,10 @@ void QtErrorSink::ShowWaiting() {
     if (!window_.isVisible()) return;
     for (auto& [text, box] : open_) {
         if (!box || box->isVisible()) continue;
+        // Raised, not activated: the window keeps the keyboard, so the
+        // time-keeper's first key still works the bar rather than the message.
         box->show();
         box->raise();
-        // Nothing runs yet at start-up, so the message may take the keyboard.
-        box->activateWindow();
     }
 }
 

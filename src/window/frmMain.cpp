@@ -38,15 +38,7 @@ void frmMain::Connect() {
         // pressed the button, and the key must not reach the focused one too.
         // A key that only showed the hint is taken as well.
         KeyOutcome outcome = KeyOutcome::Nothing;
-        Guarded(EventSource::Key, [&] {
-            const KeyAction action = DecideKey(key);
-            outcome = action.outcome;
-            // A key that presses a button or opens a page is the time-keeper
-            // acting, as a click is; a first R or Backspace that only shows
-            // its hint is not.
-            if (outcome == KeyOutcome::Pressed) EndOvertime();
-            if (action.act) action.act();
-        });
+        Guarded(EventSource::Key, [&] { Form_KeyDown(key, &outcome); });
         return outcome != KeyOutcome::Nothing;
     };
     c.window.onCloseRequest = [this] {
@@ -98,6 +90,13 @@ bool frmMain::Form_QueryUnload() {
 }
 
 void frmMain::Form_Unload() {
+    // The stage shown at the close ends its run in the record as a return home would.
+    if (mConfig) {
+        Guarded(EventSource::Close, [this] {
+            EndOvertime();
+            Record(platform::DebateEventKind::PageLeft);
+        });
+    }
     // A countdown still running at the close must not keep the display awake after it.
     if (mDisplayKeptAwake) {
         mDisplayKeptAwake = false;

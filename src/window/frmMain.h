@@ -84,7 +84,9 @@ public:
     // Presses the bar button the key stands for on this page, or opens the
     // next or previous stage; R and Backspace while a countdown runs only show
     // a hint until pressed a second time.
-    KeyOutcome Form_KeyDown(platform::Key key);
+    // `decided`, when given, learns the outcome before the key acts, so a
+    // caller still knows it if the action fails part-way.
+    KeyOutcome Form_KeyDown(platform::Key key, KeyOutcome* decided = nullptr);
     // The time-keeper asks to close the window: answers whether it may close,
     // asking first while a countdown runs.
     bool Form_QueryUnload();
@@ -183,6 +185,7 @@ private:
     void RecordStops(const Running& before, platform::DebateEventKind kind);
     void OnMilestone(int countdown, Countdown::Milestone milestone);
     void EndOvertime();
+    void CountOvertimeShown();
     void PublishAudience();
 
     FormControls c;
@@ -209,7 +212,12 @@ private:
 
     // Whether each countdown has run since the page was entered: its next start is then a resume.
     Running mStartedOnPage{};
-    // The steady time each countdown ran out, while its overtime lasts.
-    std::array<std::optional<std::int64_t>, 2> mTimeUpAt;
+    // Each countdown's overtime, while it lasts: when it ran out, and the
+    // seconds the hall has been shown, counted on by the clock's second.
+    struct TimeUp {
+        std::int64_t at = 0;  // steady milliseconds
+        std::optional<int> shown;
+    };
+    std::array<std::optional<TimeUp>, 2> mTimeUp;
     std::optional<platform::AudienceFrame> mPublished;
 };

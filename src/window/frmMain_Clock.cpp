@@ -5,6 +5,7 @@
 void frmMain::tmrTime_Timer() {
     const platform::LocalTime now = c.clock.Now();
     c.cmdTime.SetCaption(basConvert::FormatClock(now.hour, now.minute, now.second));
+    CountOvertimeShown();
     SizeClockButton();
 }
 

@@ -171,8 +171,12 @@ void frmMain::SetBarCaption(int index, const std::string& caption) {
     c.cmdCommand[index].SetCaption(caption);
 }
 
-KeyOutcome frmMain::Form_KeyDown(platform::Key key) {
+KeyOutcome frmMain::Form_KeyDown(platform::Key key, KeyOutcome* decided) {
     const KeyAction action = DecideKey(key);
+    if (decided) *decided = action.outcome;
+    // A key that presses a button or opens a page is the time-keeper acting,
+    // as a click is; a first R or Backspace that only shows its hint is not.
+    if (action.outcome == KeyOutcome::Pressed) EndOvertime();
     if (action.act) action.act();
     return action.outcome;
 }

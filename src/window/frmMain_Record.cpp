@@ -1,6 +1,8 @@
 // What the window tells the debate record and the audience view: each event
 // of a stage page as it happens, time up and overtime, and after every event
 // the frame the hall sees.
+#include <cstdlib>
+
 #include "window/StageTable.h"
 #include "window/frmMain.h"
 
@@ -56,20 +58,34 @@ void frmMain::OnMilestone(int countdown, Countdown::Milestone milestone) {
     Record(DebateEventKind::TimeUp, countdown);
     // An answer that runs out hands the floor back at once: nobody runs over.
     if (countdown == 2 && AnswerHandsBackAtZero()) return;
-    mTimeUpAt[countdown - 1] = c.clock.SteadyMilliseconds();
+    mTimeUp[countdown - 1] = TimeUp{c.clock.SteadyMilliseconds(), std::nullopt};
 }
 
 std::optional<int> frmMain::OvertimeSeconds(int countdown) const {
-    const std::optional<std::int64_t>& since = mTimeUpAt.at(static_cast<std::size_t>(countdown - 1));
-    if (!since) return std::nullopt;
-    return static_cast<int>((c.clock.SteadyMilliseconds() - *since) / 1000);
+    const std::optional<TimeUp>& timeUp = mTimeUp.at(static_cast<std::size_t>(countdown - 1));
+    if (!timeUp) return std::nullopt;
+    return static_cast<int>((c.clock.SteadyMilliseconds() - timeUp->at) / 1000);
+}
+
+void frmMain::CountOvertimeShown() {
+    // The clock's second and the tick that ran out keep no fixed phase: a few
+    // milliseconds either way would make the measured count repeat a second
+    // or skip one. The hall sees one more each second, measured afresh only
+    // when the two part by more than a second (ticks held up).
+    for (int n = 1; n <= 2; ++n) {
+        std::optional<TimeUp>& timeUp = mTimeUp[static_cast<std::size_t>(n - 1)];
+        if (!timeUp) continue;
+        const int measured = *OvertimeSeconds(n);
+        const bool inStep = timeUp->shown && std::abs(measured - (*timeUp->shown + 1)) <= 1;
+        timeUp->shown = inStep ? *timeUp->shown + 1 : measured;
+    }
 }
 
 void frmMain::EndOvertime() {
     for (int n = 1; n <= 2; ++n) {
         if (const std::optional<int> seconds = OvertimeSeconds(n)) {
             Record(DebateEventKind::OvertimeEnded, n, *seconds);
-            mTimeUpAt[n - 1].reset();
+            mTimeUp[n - 1].reset();
         }
     }
 }
@@ -93,9 +109,9 @@ platform::AudienceFrame frmMain::AudienceNow() const {
         shown.allowance = timer.Loaded();
         shown.running = timer.Running();
         shown.red = displays[n - 1]->ForeColor() == platform::kRed;
-        const std::optional<int> overtime = OvertimeSeconds(n);
-        shown.timeUp = overtime.has_value();
-        shown.overtimeSeconds = overtime.value_or(0);
+        const std::optional<TimeUp>& timeUp = mTimeUp[static_cast<std::size_t>(n - 1)];
+        shown.timeUp = timeUp.has_value();
+        shown.overtimeSeconds = timeUp ? timeUp->shown.value_or(0) : 0;
     }
     frame.clock = c.cmdTime.Caption();
     return frame;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -145,6 +146,13 @@ private:
     Uint64 queuedBytes_ = 0;
 };
 
+// A path as the message names it: whole, whichever folder it was found from.
+std::string Absolute(const std::string& path) {
+    std::error_code failed;
+    const std::filesystem::path whole = std::filesystem::absolute(path, failed);
+    return failed ? path : whole.lexically_normal().string();
+}
+
 StreamHandle ConverterFor(const CueSource& source, const SDL_AudioSpec& spec) {
     return StreamHandle(SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(source.Channels()), source.SampleRate(),
                                            spec.format, spec.channels, spec.freq));
@@ -180,13 +188,13 @@ CueCheck SdlSound::Check(const std::string& name) {
     const std::string path = ResolveUserPath(name, executableFolder_);
     if (!IsRegularFile(path)) {
         const std::string other = FindAnythingAtUserPath(name, executableFolder_);
-        if (other.empty()) return {CueFault::Missing, UserPathBesideProgram(name, executableFolder_), 0};
-        return {CueFault::NotAFile, other, 0};
+        if (other.empty()) return {CueFault::Missing, Absolute(UserPathBesideProgram(name, executableFolder_)), 0};
+        return {CueFault::NotAFile, Absolute(other), 0};
     }
     const std::unique_ptr<CueSource> source = OpenSoundFile(path);
-    if (!source) return {CueFault::Unplayable, path, 0};
+    if (!source) return {CueFault::Unplayable, Absolute(path), 0};
     const double seconds = source->Seconds();
-    return {seconds > kLongestCueSeconds ? CueFault::TooLong : CueFault::None, path, seconds};
+    return {seconds > kLongestCueSeconds ? CueFault::TooLong : CueFault::None, Absolute(path), seconds};
 }
 
 void SdlSound::PlayNow(const std::string& name, const CueStop& stop) {

@@ -6,12 +6,14 @@
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -60,6 +62,53 @@ TEST(QtLabel, SizesItselfToItsCaptionAndFont) {
     // Colours are stored BBGGRR: swapped ends would paint the red warning blue.
     label.SetForeColor(kRed);
     EXPECT_EQ(label.Widget()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+}
+
+// Dark pixels of a widget as drawn, or of its text drawn with nothing to clip it, and the columns they span.
+int Ink(const QImage& image, int* span = nullptr) {
+    int dark = 0, first = image.width(), last = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) >= 128) continue;
+            ++dark, first = std::min(first, x), last = std::max(last, x);
+        }
+    }
+    if (span != nullptr) *span = last - first + 1;
+    return dark;
+}
+int InkOf(QLabel& label, int* span = nullptr) {
+    QImage image(label.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    label.render(&image);
+    return Ink(image, span);
+}
+int UnclippedInkSpan(const QFont& font, const QString& text) {
+    QImage image(1200, 400, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(QPointF(200, 250), text);
+    painter.end();
+    int span = 0;
+    Ink(image, &span);
+    return span;
+}
+
+// Before, bold with the Hei face drew pixel for pixel as regular, and italic cut off the last digit's right edge.
+TEST(QtLabel, BoldIsVisibleWithTheHeiFaceAndItalicIsNeverClipped) {
+    if (!FontFamilyFor("黑体").contains(QStringLiteral("WenQuanYi"))) GTEST_SKIP() << "no WenQuanYi Zen Hei";
+    QWidget parent;
+    QtLabel label(parent, "00:59", 0, 0, TextAlignment::Centre);
+    label.SetFontName("黑体");
+    ASSERT_TRUE(label.SetFontSize(72));
+    const int regular = InkOf(*label.Widget());
+    label.SetFontBold(true);
+    EXPECT_GT(InkOf(*label.Widget()), regular * 11 / 10);
+    label.SetFontBold(false);
+    label.SetFontItalic(true);
+    int span = 0;
+    InkOf(*label.Widget(), &span);
+    EXPECT_GE(span, UnclippedInkSpan(label.Widget()->font(), QStringLiteral("00:59")) - 1);  // the last digit whole
 }
 
 TEST(QtButton, GeometryRoundTripsInTwipsAndLandsOnTheNearestPixels) {

@@ -42,6 +42,7 @@ public:
     QLabel* Widget() const { return label_; }
 
 private:
+    class TextLabel;
     void ApplyFont();
     void FitToText();
 
@@ -53,6 +54,7 @@ private:
     QSize pixels_;
     Colour colour_;
     FontAttributes font_;
+    int embolden_ = 0;  // pixels a synthetic bold adds to each stroke
 };
 
 }  // namespace platform

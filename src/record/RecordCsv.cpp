@@ -1,0 +1,142 @@
+#include "record/RecordCsv.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+#include "record/Csv.h"
+
+namespace record {
+namespace {
+
+using platform::DebateEvent;
+using platform::DebateEventKind;
+
+// Chinese words, as the time-keeper and the adjudicators speak of the debate.
+constexpr std::array<std::pair<DebateEventKind, std::string_view>, 12> kKindWords = {{
+    {DebateEventKind::PageEntered, "进入环节"},
+    {DebateEventKind::PageLeft, "离开环节"},
+    {DebateEventKind::Started, "开始"},
+    {DebateEventKind::Paused, "暂停"},
+    {DebateEventKind::Resumed, "继续"},
+    {DebateEventKind::AnswerStarted, "开始回答"},
+    {DebateEventKind::AnswerHandedBack, "交回发言权"},
+    {DebateEventKind::SideSwitched, "换方发言"},
+    {DebateEventKind::ThirtySeconds, "剩余30秒"},
+    {DebateEventKind::TimeUp, "时间到"},
+    {DebateEventKind::OvertimeEnded, "超时结束"},
+    {DebateEventKind::Reset, "重置"},
+}};
+
+constexpr std::array<std::string_view, 10> kColumns = {
+    "时间", "毫秒", "事件", "环节", "名称", "倒计时", "持方", "剩余秒数", "总秒数", "秒数"};
+enum Column { kTime, kOffset, kKind, kPage, kCaption, kCountdown, kSide, kRemaining, kAllowance, kSeconds };
+
+std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
+
+std::string ColumnFault(Column column, std::string_view value, std::string_view expected) {
+    return Quoted(kColumns[column]) + "一栏的" + Quoted(value) + "不是" + std::string(expected) + "。";
+}
+
+template <class Number>
+Number ParseNumber(const CsvRow& row, Column column, Number low, Number high, std::string_view expected) {
+    const std::string& text = row.fields[column];
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+        throw CsvError(row.line, ColumnFault(column, text, expected));
+    }
+    return value;
+}
+
+DebateEventKind ParseKind(const CsvRow& row) {
+    for (const auto& [kind, word] : kKindWords) {
+        if (row.fields[kKind] == word) return kind;
+    }
+    throw CsvError(row.line, ColumnFault(kKind, row.fields[kKind], "已知的事件"));
+}
+
+platform::LocalTime ParseDateTime(const CsvRow& row) {
+    const std::string& text = row.fields[kTime];
+    platform::LocalTime time;
+    char tail = 0;
+    const int got = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &time.year, &time.month, &time.day,
+                                &time.hour, &time.minute, &time.second, &tail);
+    const bool valid = got == 6 && text.size() == 19 && time.month >= 1 && time.month <= 12 && time.day >= 1 &&
+                       time.day <= 31 && time.hour <= 23 && time.minute <= 59 && time.second <= 60;
+    if (!valid) throw CsvError(row.line, ColumnFault(kTime, text, "“年-月-日 时:分:秒”形式的时间"));
+    return time;
+}
+
+DebateEvent ParseEvent(const CsvRow& row) {
+    if (row.fields.size() != kColumns.size()) {
+        throw CsvError(row.line, "应有 " + std::to_string(kColumns.size()) + " 栏，实有 " +
+                                     std::to_string(row.fields.size()) + " 栏。");
+    }
+    constexpr int kMaxSeconds = 1'000'000;
+    DebateEvent event;
+    event.wall = ParseDateTime(row);
+    event.steadyMs = ParseNumber<std::int64_t>(row, kOffset, 0, INT64_C(1) << 50, "不小于 0 的整数");
+    event.kind = ParseKind(row);
+    event.page = ParseNumber(row, kPage, 1, 11, "1 到 11 之间的整数");
+    event.caption = TextFromCell(row.fields[kCaption]);
+    event.countdown = ParseNumber(row, kCountdown, 0, 2, "0、1 或 2");
+    event.side = row.fields[kSide];
+    event.remaining = ParseNumber(row, kRemaining, -kMaxSeconds, kMaxSeconds, "整数");
+    event.allowance = ParseNumber(row, kAllowance, 0, kMaxSeconds, "不小于 0 的整数");
+    event.seconds = ParseNumber(row, kSeconds, 0, kMaxSeconds, "不小于 0 的整数");
+    return event;
+}
+
+}  // namespace
+
+std::string RecordFileHeader() {
+    return std::string(kByteOrderMark) + CsvRecord(std::vector<std::string>(kColumns.begin(), kColumns.end()));
+}
+
+std::string_view KindWord(DebateEventKind kind) {
+    for (const auto& [each, word] : kKindWords) {
+        if (each == kind) return word;
+    }
+    return "?";
+}
+
+std::string FormatDateTime(const platform::LocalTime& time) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day, time.hour,
+                  time.minute, time.second);
+    return text;
+}
+
+std::string EncodeEvent(const DebateEvent& event, std::int64_t firstSteadyMs) {
+    return CsvRecord({FormatDateTime(event.wall), std::to_string(event.steadyMs - firstSteadyMs),
+                      std::string(KindWord(event.kind)), std::to_string(event.page), CellText(event.caption),
+                      std::to_string(event.countdown), event.side, std::to_string(event.remaining),
+                      std::to_string(event.allowance), std::to_string(event.seconds)});
+}
+
+ParsedRecord ParseRecord(std::string_view bytes) {
+    CsvRows csv = ParseCsv(bytes);
+    ParsedRecord parsed;
+    if (csv.rows.empty()) {
+        if (!csv.unfinished.empty()) throw CsvError(1, "文件的第一行（各栏名称）不完整。");
+        throw CsvError(1, "文件是空的，不是辩论记录。");
+    }
+    const std::vector<std::string> header(kColumns.begin(), kColumns.end());
+    if (csv.rows.front().fields != header) {
+        throw CsvError(1, "第一行不是辩论记录的各栏名称（应为“时间,毫秒,事件,……”）。");
+    }
+    for (std::size_t i = 1; i < csv.rows.size(); ++i) {
+        DebateEvent event = ParseEvent(csv.rows[i]);
+        // Spans are differences of offsets: one that went back would make a negative time.
+        if (!parsed.events.empty() && event.steadyMs < parsed.events.back().steadyMs) {
+            throw CsvError(csv.rows[i].line, "“毫秒”一栏的 " + std::to_string(event.steadyMs) + " 小于上一条记录的 " +
+                                                 std::to_string(parsed.events.back().steadyMs) + "。");
+        }
+        parsed.events.push_back(std::move(event));
+    }
+    if (!csv.unfinished.empty()) parsed.unfinishedLine = csv.unfinishedLine;
+    return parsed;
+}
+
+}  // namespace record

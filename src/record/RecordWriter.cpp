@@ -90,7 +90,7 @@ std::optional<std::string> RecordWriter::Folder() const {
 bool RecordWriter::WaitUntilWritten(std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex_);
     const std::size_t target = events_.size();
-    progress_.wait_for(lock, limit, [&] { return written_ >= target || failing_; });
+    progress_.wait_for(lock, limit, [&] { return written_ >= target || (failing_ && failedWith_ >= target); });
     return written_ >= target;
 }
 
@@ -119,7 +119,6 @@ void RecordWriter::Run() {
             lock.lock();
             if (failure) {
                 failing_ = true;
-                progress_.notify_all();
                 // Once while it lasts; after the program's end nobody is left to read it.
                 if (!reported && !last && onFailure_) {
                     reported = true;
@@ -128,6 +127,8 @@ void RecordWriter::Run() {
                                "\n计时照常进行；记录暂存在内存中，能够写入时会自动补写。");
                     lock.lock();
                 }
+                failedWith_ = events_.size();
+                progress_.notify_all();
                 break;
             }
             ++written_;

@@ -58,7 +58,8 @@ public:
     std::optional<std::string> Folder() const;
 
     // For tests and measurements: waits until every event recorded so far is
-    // on the disk (true) or a write has failed since (false), at most `limit`.
+    // on the disk (true) or writing them has failed, with no success since
+    // (false), at most `limit`.
     bool WaitUntilWritten(std::chrono::milliseconds limit);
 
 private:
@@ -82,6 +83,7 @@ private:
     std::vector<platform::DebateEvent> events_;
     std::size_t written_ = 0;
     bool failing_ = false;
+    std::size_t failedWith_ = 0;  // events recorded when a write last failed
     bool stopping_ = false;
     std::optional<std::string> folder_;
     std::string path_;

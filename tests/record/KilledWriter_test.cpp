@@ -1,0 +1,84 @@
+// A writer process killed at random moments: every record in its file is
+// whole and in order, at most the one being written at the kill is cut, and
+// the reader leaves that one out. POSIX only: fork and SIGKILL.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "platform/posix/PosixRecordFile.h"
+#include "record/RecordCsv.h"
+#include "record/RecordWriter.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kKills = 12;
+constexpr int kEarliestKillMs = 20;
+constexpr int kLatestKillMs = 250;
+
+// Event n, the same in the writer and the check; a caption of several lines,
+// commas and quotes, so a cut can fall inside a quoted field.
+platform::DebateEvent Event(int n) {
+    platform::DebateEvent event;
+    event.kind = static_cast<platform::DebateEventKind>(n % 12);
+    event.wall = {2026, 12, 7, 14, 3, 9};
+    event.steadyMs = 70'000 + n * 7;
+    event.page = 1 + n % 11;
+    event.caption = "第" + std::to_string(n) + "条,\"辩论\"\r\n" + std::string(static_cast<std::size_t>(n % 40), 'x');
+    event.countdown = n % 3;
+    event.side = n % 2 ? "正方" : "反方";
+    event.remaining = n;
+    event.allowance = 180;
+    event.seconds = n % 60;
+    return event;
+}
+
+[[noreturn]] void WriteForever(const std::string& folder) {
+    platform::PosixRecordFiles files;
+    record::RecordWriter writer(files, {});
+    writer.WriteTo(folder);
+    for (int n = 0;; ++n) {
+        writer.Record(Event(n));
+        // The window records a few events a second; keep the backlog short so the kill meets writes.
+        if (n % 8 == 7) writer.WaitUntilWritten(1s);
+    }
+}
+
+TEST(KilledWriter, LeavesOnlyWholeRecordsInOrder) {
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> moment(kEarliestKillMs, kLatestKillMs);
+    int cutRecords = 0;
+    for (int round = 0; round < kKills; ++round) {
+        testsupport::TestFolder folder;
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) WriteForever(folder.Path());
+        std::this_thread::sleep_for(std::chrono::milliseconds(moment(random)));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        const std::string file = folder.Read("2026-12-07 14-03-09.csv");
+        if (file.empty()) continue;  // killed before its first write
+        const record::ParsedRecord parsed = record::ParseRecord(file);
+        for (std::size_t n = 0; n < parsed.events.size(); ++n) {
+            platform::DebateEvent expected = Event(static_cast<int>(n));
+            expected.steadyMs -= Event(0).steadyMs;
+            ASSERT_EQ(parsed.events[n], expected) << "round " << round << ", record " << n;
+        }
+        cutRecords += parsed.unfinishedLine ? 1 : 0;
+        std::cout << "round " << round << ": " << parsed.events.size() << " whole records"
+                  << (parsed.unfinishedLine ? ", the last one cut" : "") << "\n";
+    }
+    std::cout << cutRecords << " of " << kKills << " kills cut a record short\n";
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+// The writer on the real disk: a folder it may not write to and a disk that
+// fills up mid-record. Each is told once, the record waits in memory, and once
+// writing works again the file holds every event whole. Run in a child as the
+// unprivileged user 65534 (root ignores permissions) and in a child with a
+// small tmpfs of its own; skipped where the machine allows neither.
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <mutex>
+
+#include "ChildProcess.h"
+#include "platform/posix/PosixRecordFile.h"
+#include "record/RecordCsv.h"
+#include "record/RecordWriter.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr uid_t kNobody = 65534;
+constexpr auto kPatience = 10s;
+
+platform::DebateEvent Event(int n) {
+    platform::DebateEvent event;
+    event.kind = platform::DebateEventKind::Paused;
+    event.wall = {2026, 12, 7, 9, 0, 0};
+    event.steadyMs = n * 1000;
+    event.page = 1 + n % 11;
+    event.caption = "正方一辩发言，第 " + std::to_string(n) + " 次";
+    event.countdown = 1;
+    event.side = "正方";
+    event.allowance = 180;
+    return event;
+}
+
+// A writer whose failure messages are counted.
+struct CountingWriter {
+    explicit CountingWriter(std::chrono::milliseconds retry)
+        : writer(files, [this](const std::string& message) {
+              const std::lock_guard lock(mutex);
+              messages.push_back(message);
+          }, retry) {}
+    std::size_t Messages() {
+        const std::lock_guard lock(mutex);
+        return messages.size();
+    }
+    std::string FirstMessage() {
+        const std::lock_guard lock(mutex);
+        return messages.empty() ? "" : messages.front();
+    }
+    platform::PosixRecordFiles files;
+    std::mutex mutex;
+    std::vector<std::string> messages;
+    record::RecordWriter writer;
+};
+
+// Empty when the file holds `count` whole events, each the one recorded.
+std::string FileHolds(const std::string& path, int count) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const record::ParsedRecord parsed = record::ParseRecord(bytes);
+    if (parsed.unfinishedLine) return "a record cut at line " + std::to_string(*parsed.unfinishedLine);
+    if (static_cast<int>(parsed.events.size()) != count) {
+        return "the file holds " + std::to_string(parsed.events.size()) + " of " + std::to_string(count) + " events";
+    }
+    for (int n = 0; n < count; ++n) {
+        if (parsed.events[static_cast<std::size_t>(n)] != Event(n)) return "event " + std::to_string(n) + " differs";
+    }
+    return {};
+}
+
+// In the child, as 65534: its folder made read-only, three events recorded,
+// the folder made writable again, one more event.
+std::string ReadOnlyFolder(const std::string& folder) {
+    if (::geteuid() == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+            ::setresuid(kNobody, kNobody, kNobody) != 0) {
+            return "SKIP: cannot become user 65534";
+        }
+    }
+    if (::chmod(folder.c_str(), 0555) != 0) return "cannot make the folder read-only";
+    if (::access(folder.c_str(), W_OK) == 0) return "SKIP: this user writes to read-only folders";
+    CountingWriter w(1h);
+    w.writer.WriteTo(folder + "/records");
+    for (int n = 0; n < 3; ++n) {
+        w.writer.Record(Event(n));
+        if (w.writer.WaitUntilWritten(kPatience)) return "written into a read-only folder";
+    }
+    if (w.Messages() != 1) return std::to_string(w.Messages()) + " messages instead of one";
+    if (w.FirstMessage().find(folder + "/records") == std::string::npos) return "message: " + w.FirstMessage();
+    if (w.FirstMessage().find("没有权限") == std::string::npos) return "message: " + w.FirstMessage();
+    if (::chmod(folder.c_str(), 0755) != 0) return "cannot make the folder writable";
+    w.writer.Record(Event(3));
+    if (!w.writer.WaitUntilWritten(kPatience)) return "not written once the folder was writable";
+    return FileHolds(w.writer.FilePath(), 4);
+}
+
+TEST(RealDisk, ReadOnlyFolder) {
+    testsupport::TestFolder folder;
+    ASSERT_EQ(::mkdir(folder.File("hall").c_str(), 0755), 0);
+    if (::geteuid() == 0) {
+        // The child, as 65534, must reach its folder and own it.
+        ::chmod(folder.Path().c_str(), 0755);
+        ASSERT_EQ(::chown(folder.File("hall").c_str(), kNobody, kNobody), 0);
+    }
+    const std::string verdict = testsupport::InChild([&] { return ReadOnlyFolder(folder.File("hall")); });
+    if (verdict.starts_with("SKIP")) GTEST_SKIP() << verdict;
+    EXPECT_EQ(verdict, "");
+}
+
+// In the child, with a 32 kB tmpfs of its own mounted on `folder`: a filler
+// leaves two pages free, events are recorded until the disk is full, the
+// filler goes, and the periodic retry writes the rest.
+std::string FullDisk(const std::string& folder) {
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=32k") != 0) {
+        return "SKIP: cannot mount a small tmpfs here";
+    }
+    const std::string filler = folder + "/filler";
+    std::ofstream(filler, std::ios::binary) << std::string(24 * 1024, 'f');
+    CountingWriter w(20ms);
+    w.writer.WriteTo(folder + "/records");
+    int recorded = 0;
+    for (; recorded < 1000 && w.Messages() == 0; ++recorded) {
+        w.writer.Record(Event(recorded));
+        w.writer.WaitUntilWritten(kPatience);
+    }
+    if (w.Messages() != 1) return "no message about the full disk";
+    if (w.FirstMessage().find("磁盘空间不足") == std::string::npos) return "message: " + w.FirstMessage();
+    // What is on the disk so far is whole: the record cut by the full disk was taken back.
+    if (std::string held = FileHolds(w.writer.FilePath(), recorded - 1); !held.empty() && held.find("of") == std::string::npos) {
+        return "while full: " + held;
+    }
+    ::unlink(filler.c_str());
+    for (int waits = 0; waits < 500 && !w.writer.WaitUntilWritten(kPatience); ++waits) {
+        std::this_thread::sleep_for(20ms);  // the retry comes by itself
+    }
+    if (w.Messages() != 1) return std::to_string(w.Messages()) + " messages instead of one";
+    return FileHolds(w.writer.FilePath(), recorded);
+}
+
+TEST(RealDisk, FullDisk) {
+    testsupport::TestFolder folder;
+    const std::string verdict = testsupport::InChild([&] { return FullDisk(folder.Path()); });
+    if (verdict.starts_with("SKIP")) GTEST_SKIP() << verdict;
+    EXPECT_EQ(verdict, "");
+}
+
+}  // namespace

@@ -1,16 +1,22 @@
 // The program: the real Qt window and controls, POSIX files with GBK text and
-// SDL sound, joined to the window's logic.
+// SDL sound, joined to the window's logic and the debate record. With
+// `--summary FILE.csv` it prints that record's summary instead, without a window.
 #include <QApplication>
 
 #include <exception>
+#include <iostream>
 
 #include "app/AudienceWiring.h"
 #include "app/FormWiring.h"
 #include "app/SignalCloser.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixRecordFile.h"
 #include "platform/qt/QtSingleInstance.h"
+#include "platform/qt/QtSummaryWindow.h"
 #include "platform/sdl/SdlSound.h"
+#include "record/RecordWriter.h"
+#include "record/SummaryCommand.h"
 
 namespace {
 
@@ -29,7 +35,11 @@ int Run() {
     instance.onActivate = [&form] { form.window.BringToFront(); };
     platform::SdlSound sound(files.ExecutableFolder());
     platform::QtAudienceView audience(form.window, files.ExecutableFolder());
-    platform::NoRecorder recorder;
+    platform::PosixRecordFiles recordFiles;
+    // A failure is told from the writer's thread; the message is shown on the window's.
+    record::RecordWriter recorder(recordFiles, [&form](const std::string& message) {
+        QMetaObject::invokeMethod(&form.window, [&form, message] { form.errors.Show(message); }, Qt::QueuedConnection);
+    });
     frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
 
     try {
@@ -45,6 +55,14 @@ int Run() {
         platform::QtErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
         return 1;
     }
+
+    // The setting is read once the configuration is loaded; events before it wait in memory.
+    const std::optional<std::string> recordFolder =
+        record::RecordFolder(window.Config().Item("RecordFolder"), files.ExecutableFolder());
+    recorder.WriteTo(recordFolder);
+    platform::QtSummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
+                                      recordFolder.value_or(files.ExecutableFolder()), form.errors);
+    form.window.onSummary = [&summary] { summary.ShowSummary(); };
 
     // A second signal, once the window has closed, closes the message about
     // the save that may be waiting, so the program can still be ended.
@@ -72,8 +90,13 @@ int Run() {
 
 }  // namespace
 
-int main(int /*argc*/, char** argv) {
-    // The program takes no command line: Qt is given the program's name only.
+int main(int argc, char** argv) {
+    // Before Qt: the summary needs no display and opens no window.
+    if (const auto arguments = record::SummaryArguments(argc, argv)) {
+        platform::PosixRecordFiles files;
+        return record::RunSummaryCommand(*arguments, files, std::cout, std::cerr);
+    }
+    // No other command line: Qt is given the program's name only.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvanexa"));

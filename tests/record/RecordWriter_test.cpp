@@ -156,6 +156,7 @@ TEST(RecordWriter, WritesWhatIsWaitingWhenTheProgramEnds) {
 struct FolderCase {
     const char* setting;
     std::optional<std::string> folder;
+    friend void PrintTo(const FolderCase& each, std::ostream* out) { *out << '"' << each.setting << '"'; }
 };
 
 class RecordFolderSetting : public testing::TestWithParam<FolderCase> {};

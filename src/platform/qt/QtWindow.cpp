@@ -236,10 +236,15 @@ bool QtWindow::HandleKey(const QKeyEvent& event) {
     return onKey(*key);
 }
 
-// F11 and Esc change only how the window is shown; the logic never hears of them.
+// F11 and Esc change only how the window is shown, F2 shows the summary; the
+// logic never hears of them.
 bool QtWindow::HandleViewKey(const QKeyEvent& event) {
     if (onViewKey && onViewKey(event)) return true;
     const bool press = event.type() == QEvent::KeyPress;
+    if (event.key() == Qt::Key_F2) {
+        if (press && !event.isAutoRepeat() && onSummary) onSummary();
+        return true;
+    }
     if (event.key() == Qt::Key_F11) {
         if (press && !event.isAutoRepeat()) isFullScreen() ? showNormal() : showFullScreen();
         return true;

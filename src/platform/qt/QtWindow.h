@@ -53,6 +53,10 @@ public:
     // whether the key was taken. Like F11, they never reach the logic.
     std::function<bool(const QKeyEvent&)> onViewKey;
 
+    // F2: the summary of the debate so far. A view of the record, like F11 a
+    // key of the window alone: the logic never hears of it.
+    std::function<void()> onSummary;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

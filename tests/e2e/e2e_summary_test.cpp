@@ -1,0 +1,99 @@
+// `Tolvanexa --summary FILE.csv` through the real program, with no display at
+// all: the table on standard output for a record whose captions hold commas,
+// quotes, line breaks and Chinese; a clear error naming the line otherwise.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "e2e/e2e_support.h"
+#include "record/RecordCsv.h"
+#include "record/Summary.h"
+#include "record/SummaryText.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using K = platform::DebateEventKind;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with the arguments (each quoted for the shell), no display and no Qt platform set.
+Outcome Summary(const testsupport::TestFolder& folder, const std::string& arguments) {
+    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "Tolvanexa";
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + program.string() + "' " +
+                                arguments + " >'" + folder.File("out") + "' 2>'" + folder.File("err") + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.Read("out"), folder.Read("err")};
+}
+
+std::vector<platform::DebateEvent> Events() {
+    std::vector<platform::DebateEvent> events;
+    const auto add = [&](K kind, int page, const std::string& caption, int countdown, std::int64_t ms) {
+        platform::DebateEvent event;
+        event.kind = kind;
+        event.wall = {2026, 12, 7, 19, 30, static_cast<int>(ms / 1000 % 60)};
+        event.steadyMs = ms;
+        event.page = page;
+        event.caption = caption;
+        event.countdown = countdown;
+        event.side = countdown == 0 ? "" : countdown == 1 ? "正方" : "反方";
+        event.allowance = countdown ? 180 : 0;
+        events.push_back(event);
+    };
+    const std::string odd = "决赛, \"第一场\"\r\n正方一辩";
+    add(K::PageEntered, 1, odd, 0, 0);
+    add(K::Started, 1, odd, 1, 500);
+    add(K::Paused, 1, odd, 1, 20'500);
+    add(K::Resumed, 1, odd, 1, 25'500);
+    add(K::PageLeft, 1, odd, 0, 45'500);
+    add(K::PageEntered, 9, "自由辩论", 0, 50'000);
+    add(K::Started, 9, "自由辩论", 1, 50'000);
+    add(K::SideSwitched, 9, "自由辩论", 2, 60'000);
+    add(K::PageLeft, 9, "自由辩论", 0, 75'000);
+    return events;
+}
+
+TEST(SummaryCommand, PrintsTheTableWithoutADisplay) {
+    testsupport::TestFolder folder;
+    const auto events = Events();
+    std::string file = record::RecordFileHeader();
+    for (const auto& event : events) file += record::EncodeEvent(event, 0);
+    folder.Write("record.csv", file);
+    const Outcome outcome = Summary(folder, "--summary '" + folder.File("record.csv") + "'");
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, record::AsText(record::Summarise(events)));
+    // The caption's line break is a space in the table; its comma and quotes are as written.
+    EXPECT_NE(outcome.out.find("决赛, \"第一场\"  正方一辩"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("自由辩论"), std::string::npos);
+    EXPECT_EQ(outcome.err, "");
+}
+
+TEST(SummaryCommand, MalformedFileNamesTheLineAndFails) {
+    testsupport::TestFolder folder;
+    folder.Write("bad.csv", record::RecordFileHeader() + "2026-12-07 19:30:00,0,开始,1,\"a\r\nb\",1,正方,1,1,0\r\n"
+                                                          "2026-12-07 19:30:00,5,开始,1,x,1\r\n");
+    const Outcome outcome = Summary(folder, "--summary '" + folder.File("bad.csv") + "'");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find(folder.File("bad.csv")), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("第 4 行"), std::string::npos) << outcome.err;
+}
+
+TEST(SummaryCommand, MissingFileOrArgumentFails) {
+    testsupport::TestFolder folder;
+    const Outcome missing = Summary(folder, "--summary '" + folder.File("none.csv") + "'");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find(folder.File("none.csv")), std::string::npos) << missing.err;
+    const Outcome bare = Summary(folder, "--summary");
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_NE(bare.err.find("用法"), std::string::npos) << bare.err;
+}
+
+}  // namespace
+}  // namespace e2e

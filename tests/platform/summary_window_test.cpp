@@ -1,0 +1,137 @@
+// The summary window on real Qt widgets: F2 opens it without the logic hearing
+// the key, overtime is red, "复制" puts the tab-separated table on the
+// clipboard, "保存" writes the CSV off the window's thread and tells a failure.
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <optional>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+#include "platform/qt/QtSummaryWindow.h"
+#include "platform/qt/QtWindow.h"
+#include "record/Summary.h"
+#include "record/SummaryText.h"
+#include "support/FakeControls.h"
+#include "support/TestFolder.h"
+
+namespace platform {
+namespace {
+
+using K = DebateEventKind;
+
+std::vector<DebateEvent> TwoStages() {
+    std::vector<DebateEvent> events;
+    const auto add = [&](K kind, int page, const char* caption, int countdown, std::int64_t ms) {
+        DebateEvent event;
+        event.kind = kind;
+        event.wall = {2026, 12, 7, 14, 0, static_cast<int>(ms / 1000 % 60)};
+        event.steadyMs = ms;
+        event.page = page;
+        event.caption = caption;
+        event.countdown = countdown;
+        event.side = countdown ? "正方" : "";
+        event.allowance = countdown ? 30 : 0;
+        events.push_back(event);
+    };
+    add(K::PageEntered, 1, "正方一辩发言", 0, 0);
+    add(K::Started, 1, "正方一辩发言", 1, 0);
+    add(K::TimeUp, 1, "正方一辩发言", 1, 31'000);
+    add(K::OvertimeEnded, 1, "正方一辩发言", 1, 36'500);
+    add(K::PageEntered, 7, "正一辩攻辩小结", 0, 40'000);
+    add(K::Started, 7, "正一辩攻辩小结", 1, 40'000);
+    add(K::Paused, 7, "正一辩攻辩小结", 1, 50'000);
+    return events;
+}
+
+// Clicks "保存" and waits for the save's end: its result, or nullopt when none came.
+std::optional<bool> ClickSave(QtSummaryWindow& window) {
+    std::optional<bool> result;
+    QEventLoop loop;
+    QObject::connect(&window, &QtSummaryWindow::saveFinished, &loop, [&](bool written) {
+        result = written;
+        loop.quit();
+    });
+    QTimer::singleShot(10'000, &loop, &QEventLoop::quit);
+    window.SaveButton().click();
+    if (!result) loop.exec();
+    return result;
+}
+
+struct SummaryWindow : testing::Test {
+    QtWindow owner{""};
+    testsupport::FakeErrorSink errors;
+    testsupport::TestFolder folder;
+    QtSummaryWindow window{owner, [] { return TwoStages(); }, folder.Path(), errors};
+};
+
+TEST_F(SummaryWindow, F2OpensItAndTheLogicNeverHearsTheKey) {
+    owner.onKey = [](Key) { return ADD_FAILURE() << "F2 reached the logic", true; };
+    owner.onSummary = [this] { window.ShowSummary(); };
+    owner.show();
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, Qt::Key_F2, {});
+        QApplication::sendEvent(&owner, &event);
+    }
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.Table().rowCount(), 2);
+}
+
+TEST_F(SummaryWindow, ShowsOneRowPerStageRunWithOvertimeInRed) {
+    window.ShowSummary();
+    QTableWidget& table = window.Table();
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.item(0, 0)->text(), QStringLiteral("正方一辩发言"));
+    EXPECT_EQ(table.item(0, 4)->text(), QStringLiteral("5"));
+    EXPECT_EQ(table.item(0, 4)->foreground().color(), QColor(Qt::red));
+    EXPECT_EQ(table.item(1, 4)->text(), QStringLiteral("0"));
+    EXPECT_NE(table.item(1, 4)->foreground().color(), QColor(Qt::red));
+    EXPECT_EQ(table.horizontalHeaderItem(4)->text(), QStringLiteral("超时（秒）"));
+    EXPECT_EQ(window.Span().text(), QStringLiteral("开始：2026-12-07 14:00:00    结束：2026-12-07 14:00:50"));
+    EXPECT_EQ(window.CopyButton().accessibleName(), QStringLiteral("复制"));
+    EXPECT_EQ(window.SaveButton().accessibleName(), QStringLiteral("保存"));
+    EXPECT_EQ(table.accessibleName(), QStringLiteral("各环节用时"));
+}
+
+TEST_F(SummaryWindow, CopyPutsTheTabSeparatedTableOnTheClipboard) {
+    window.ShowSummary();
+    window.CopyButton().click();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              record::AsTabSeparated(record::Summarise(TwoStages())));
+}
+
+TEST_F(SummaryWindow, SaveWritesTheCsvWhereTheTimeKeeperChose) {
+    QString suggested;
+    window.askSavePath = [&](QWidget&, const QString& offered) {
+        suggested = offered;
+        return QString::fromStdString(folder.File("小结.csv"));
+    };
+    EXPECT_EQ(ClickSave(window), true);
+    EXPECT_TRUE(suggested.startsWith(QString::fromStdString(folder.Path() + "/辩论小结 "))) << suggested.toStdString();
+    EXPECT_EQ(folder.Read("小结.csv"), record::AsCsv(record::Summarise(TwoStages())));
+    EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(SummaryWindow, AFailedSaveIsToldAndAPipeIsNeverOpened) {
+    ASSERT_EQ(::mkfifo(folder.File("pipe.csv").c_str(), 0600), 0);
+    window.askSavePath = [&](QWidget&, const QString&) { return QString::fromStdString(folder.File("pipe.csv")); };
+    EXPECT_EQ(ClickSave(window), false);  // would hang here if the pipe were opened
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].find("不是普通文件"), std::string::npos) << errors.messages[0];
+
+    window.askSavePath = [&](QWidget&, const QString&) { return QString::fromStdString(folder.File("no/such/x.csv")); };
+    EXPECT_EQ(ClickSave(window), false);
+    ASSERT_EQ(errors.messages.size(), 2u);
+    EXPECT_NE(errors.messages[1].find(folder.File("no/such/x.csv")), std::string::npos) << errors.messages[1];
+}
+
+}  // namespace
+}  // namespace platform

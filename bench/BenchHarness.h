@@ -113,12 +113,14 @@ private:
 class TimerWindow final {
 public:
     // `cues` plays the cues; by default they are silent and cost nothing.
-    explicit TimerWindow(const RunFolder& folder, platform::CueQueue* cues = nullptr)
+    // `recorder` receives the debate's events; none are kept without one.
+    explicit TimerWindow(const RunFolder& folder, platform::CueQueue* cues = nullptr,
+                         platform::DebateRecorder* recorder = nullptr)
         : files_(platform::ExecutableLocation{folder.Path(), "Tolvanexa"}),
           form_(folder.Path()),
           audience_(form_.window, folder.Path()),
           window_(WireForm(form_, cues ? *cues : sound_, form_.browser, form_.displaySleep, files_, codec_, audience_,
-                           recorder_)) {}
+                           recorder ? *recorder : recorder_)) {}
     ~TimerWindow() {
         form_.StopTimers();
         window_.Form_Unload();

@@ -14,8 +14,11 @@
 // cues and beside a queue that holds the tick for the bell's length, as the
 // window's cues did before they had a thread of their own.
 //
-//   build/bench/bench_ticks [--ticks N] [--bell-ticks M]
-//   (N defaults to 120: about 121 s; M to 10, three runs of about M s)
+// Last, tick lateness with the debate record written and without, and the
+// size of a whole debate's record file.
+//
+//   build/bench/bench_ticks [--ticks N] [--bell-ticks M] [--record-ticks R]
+//   (N defaults to 120: about 121 s; M to 10, three runs of about M s; R to 60, two runs of about R s)
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -34,6 +37,7 @@
 
 #include "BenchHarness.h"
 #include "platform/sdl/SdlSound.h"
+#include "RecordingBench.h"
 
 namespace {
 
@@ -283,6 +287,8 @@ int main(int argc, char** argv) {
                   << kTickBoundMs << " ms: " << (p.withinShare >= 0.99 ? "met" : "missed") << "\n";
     }
     MeasureTheBell(bellTicks);
+    bench::CompareRecording(static_cast<std::size_t>(bench::Option(argc, argv, "--record-ticks", 60)));
+    bench::RecordFileSize();
     std::cout << "load average at end: " << bench::LoadAverage() << "\n";
     return 0;
 }

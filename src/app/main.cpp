@@ -78,6 +78,14 @@ int Run() {
     // Silence first: a cue still sounding (a long file is cut only at its tenth
     // second) must neither outlast the window nor hold up the end below.
     sound.StopAll();
+    // The hall's view goes with the window: a frozen frame must not stay up,
+    // nor cover the message about the save on a single screen.
+    audience.Close();
+    // A later copy started while that message waits finds the window closed:
+    // it brings the message forward, never the closed window back.
+    instance.onActivate = [] {
+        if (QWidget* waiting = QApplication::activeModalWidget()) waiting->raise();
+    };
 
     // No event loop runs any more: a message about the save has to wait to be read.
     form.StopTimers();

@@ -1,4 +1,4 @@
-# Shared by scripts/run and scripts/test: install what is missing, then build.
+# Shared by the scripts: install what is missing, then build.
 # Sourced, not run.
 set -euo pipefail
 
@@ -14,11 +14,21 @@ PACKAGES=(
     fonts-wqy-zenhei
     clang-14 libclang-rt-14-dev
     xvfb xauth xdotool
+    locales
 )
 
+# The Windows edition: cross-built with MinGW-w64 and tested under Wine.
+WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    wine wine64
+    zip
+)
+
+# ensure_packages [MORE_PACKAGES...]: installs what is missing of PACKAGES and
+# of the packages given (scripts/windows gives WINDOWS_PACKAGES).
 ensure_packages() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "${PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0

@@ -4,11 +4,12 @@
 //              longer, so a hall tells the two apart without looking.
 // Each stays under two seconds, because the countdown waits for its cue.
 // Output: 16-bit PCM, mono, 44.1 kHz. Usage: make_cues OUTPUT_FOLDER
-#include <sndfile.h>
-
+// Standard C++ only: the Windows build runs it on the build machine too.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -83,19 +84,36 @@ private:
     std::vector<double> samples_;
 };
 
+void Put(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFFu);
+}
+
+// A canonical RIFF WAVE file: "fmt " (PCM, mono, 16 bits) and "data", little-endian.
 bool Write(const std::string& path, const std::vector<double>& samples) {
-    SF_INFO info{};
-    info.samplerate = kRate;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        std::fprintf(stderr, "make_cues: cannot write %s: %s\n", path.c_str(), sf_strerror(nullptr));
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+    std::string file = "RIFF";
+    Put(file, 36 + dataBytes, 4);
+    file += "WAVEfmt ";
+    Put(file, 16, 4);
+    Put(file, 1, 2);  // PCM
+    Put(file, 1, 2);  // mono
+    Put(file, kRate, 4);
+    Put(file, kRate * 2, 4);
+    Put(file, 2, 2);
+    Put(file, 16, 2);
+    file += "data";
+    Put(file, dataBytes, 4);
+    for (const double s : samples) {
+        const long value = std::lrint(std::clamp(s, -1.0, 1.0) * 32767.0);
+        Put(file, static_cast<std::uint32_t>(static_cast<std::int16_t>(value)), 2);
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(file.data(), static_cast<std::streamsize>(file.size()));
+    if (!out.flush()) {
+        std::fprintf(stderr, "make_cues: cannot write %s\n", path.c_str());
         return false;
     }
-    const auto count = static_cast<sf_count_t>(samples.size());
-    const bool written = sf_write_double(file, samples.data(), count) == count;
-    return sf_close(file) == 0 && written;
+    return true;
 }
 
 // "Ding-dong": B5 then G5, a falling major third, kept moderate in level.

@@ -5,7 +5,7 @@
 #include <array>
 
 #include "config/clsConfigFile.h"
-#include "platform/posix/IconvCodec.h"
+#include "support/Codec.h"
 #include "support/MemoryFileSystem.h"
 
 namespace {
@@ -18,7 +18,7 @@ const std::string H = "#TarvelMonic Config File#\r\n";
 const std::string kTidy = H + "<Tolvanexa>\\Title = Old\r\n";
 const std::string kUntidy = H + "<Tolvanexa>\\Title=Old\r\n";  // the same item; a save writes it as kTidy
 const std::string kForeign = "W = 3\r\n";                       // no header: set aside before any write
-const platform::IconvCodec codec;
+const platform::TextCodec& codec = testsupport::GbkCodec();
 
 auto ThrowsNaming(const std::string& part) {
     return testing::ThrowsMessage<platform::FileError>(testing::AllOf(HasSubstr("/opt/Tolvanexa/Tolvanexa.config"),

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/posix/IconvCodec.h"
+#include "support/Codec.h"
 #include "support/FakeControls.h"
 #include "support/MemoryFileSystem.h"
 #include "window/StageTable.h"
@@ -58,7 +58,7 @@ protected:
     }
 
     MemoryFileSystem files;
-    platform::IconvCodec codec;
+    const platform::TextCodec& codec = GbkCodec();
     FakeWindow window;
     FakeTimer tmrTimer2, tmrTimer1, tmrTime;
     FakeButton cmdTime{"XX:XX:XX", 0, 0, 1215, 495};

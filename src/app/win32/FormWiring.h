@@ -1,0 +1,16 @@
+// The one place that joins the Win32 form's controls to the window's logic.
+// The program uses it with the real sound; tests and measurements put their own in.
+#pragma once
+
+#include "platform/win32/Form.h"
+#include "window/frmMain.h"
+
+inline FormControls WireForm(platform::Win32Form& form, platform::CueQueue& sound, platform::Browser& browser,
+                             platform::DisplaySleep& displaySleep, platform::FileSystem& files,
+                             const platform::TextCodec& codec, platform::AudienceView& audience,
+                             platform::DebateRecorder& recorder) {
+    return FormControls{form.window,     form.tmrTimer2,     form.tmrTimer1,     form.tmrTime,   form.cmdTime,
+                        form.cmdCommand, form.lblTimer1Desc, form.lblTimer2Desc, form.lblTimer2, form.lblTimer1,
+                        form.lblCaption, form.clock,         sound,              browser,        displaySleep,
+                        form.errors,     files,              codec,              audience,       recorder};
+}

@@ -1,0 +1,28 @@
+// When the ticks of a periodic timer fall due: on an absolute schedule, tick
+// n at start + n intervals, however late any tick before it was delivered.
+// Counting the ticks of a plain periodic timer would let each delivery's
+// lateness add up, and a countdown would drift behind the wall clock.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+class TickSchedule final {
+public:
+    // `start` and `interval` in the same units (counter ticks, say); interval above zero.
+    TickSchedule(std::int64_t start, std::int64_t interval) : start_(start), interval_(interval) {}
+
+    // When tick `n` (counted from 1) falls due.
+    std::int64_t Due(std::uint64_t n) const { return start_ + static_cast<std::int64_t>(n) * interval_; }
+    // How many ticks have fallen due by `now`.
+    std::uint64_t DueBy(std::int64_t now) const {
+        return now < start_ ? 0 : static_cast<std::uint64_t>((now - start_) / interval_);
+    }
+
+private:
+    std::int64_t start_;
+    std::int64_t interval_;
+};
+
+}  // namespace platform

@@ -1,0 +1,241 @@
+// The real Win32 window in-process, under Wine in a virtual X display: the home page as first seen, keys,
+// label texts and colours as the controls draw them, and a whole debate on real timers ended with "退出".
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <set>
+#include <thread>
+
+#include "app/win32/FormWiring.h"
+#include "platform/win32/FileSystem.h"
+#include "platform/win32/GbkCodec.h"
+#include "platform/win32/Wide.h"
+#include "support/FakeControls.h"
+#include "support/TestFolder.h"
+#include "window/StageTable.h"
+
+namespace {
+
+using Setting = std::pair<std::string, std::string>;
+
+// The file as the program writes it: header, "<Tolvanexa>\\key = value" lines unless namespaced, CR LF, GBK.
+std::string NormalisedConfig(const std::vector<Setting>& settings) {
+    std::string file = "#TarvelMonic Config File#\r\n";
+    for (const auto& [key, value] : settings)
+        file += (key[0] == '<' ? key : "<Tolvanexa>\\" + key) + " = " + value + "\r\n";
+    return platform::GbkCodec().Utf8ToGbk(file).value();
+}
+
+// The home page's bar: 13 buttons and 7 gaps.
+const std::vector<std::string> kHomeBar = {"正", "反方一辩发言", "", "正", "反二选择反二、三", "", "正",
+    "反三选择反二、三", "", "正", "反一辩攻辩小结", "", "自由辩论", "", "反", "正方四辩总结陈词", "", "关于", "", "退出"};
+
+// Another program's setting in the file must come through untouched.
+std::vector<Setting> Debate(const std::string& firstSpeech) {
+    std::vector<Setting> settings = {{"ApplicationTitle", "华语辩论赛"}, {"Sound30Seconds", "sounds/cue30.wav"},
+        {"Sound0Seconds", "sounds/cue0.wav"}, {"ButtonPadding", "18"}, {"SeparatorWidth", "12"},
+        {"Stage9Caption", "自由辩论（决赛）"}, {"<Other>\\Width", "3"}};
+    const std::set<std::string> oneSecond = {"Stage3Timer1", "Stage4Timer1", "Stage5Timer1", "Stage6Timer1"};
+    for (const std::string key : DurationKeys()) {
+        settings.emplace_back(key, key == "Stage1Timer1" ? firstSpeech : oneSecond.contains(key) ? "1" : "0");
+    }
+    return settings;
+}
+
+// Runs the window's messages until `done` holds; false when fifteen seconds pass first.
+template <class Done>
+bool RunUntil(const Done& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    MSG message{};
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+std::string TextOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return platform::ToUtf8(text);
+}
+
+// The colour a label's text is drawn in, as its window tells the control when it paints.
+COLORREF DrawnColour(const platform::Win32Window& window, HWND label) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SendMessageW(window.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+    const COLORREF colour = ::GetTextColor(dc);
+    ::DeleteDC(dc);
+    return colour;
+}
+
+RECT ClientRectOf(HWND control, HWND parent) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class RealWin32Debate : public testing::Test {
+protected:
+    explicit RealWin32Debate(const std::string& firstSpeech = "1") : settings(Debate(firstSpeech)) {
+        folder.Write("Tolvanexa.config", NormalisedConfig(settings));
+        window.Form_Load();
+        form.window.Show();
+        RunUntil([] { return true; });
+    }
+    std::vector<std::string> Captions() {
+        std::vector<std::string> captions;
+        for (int i = 0; i <= form.cmdCommand.UBound(); ++i) captions.push_back(TextOf(form.cmdCommand.Member(i).Handle()));
+        return captions;
+    }
+    HWND Button(const std::string& caption, int offset = 0) {
+        const std::vector<std::string> captions = Captions();
+        const auto found = std::find(captions.begin(), captions.end(), caption);
+        EXPECT_NE(found, captions.end()) << "no bar button captioned " << caption;
+        if (found == captions.end()) return nullptr;
+        return form.cmdCommand.Member(static_cast<int>(found - captions.begin()) + offset).Handle();
+    }
+    // Clicks the bar button with this caption, or with `offset` -1 the one left of it (the home page names
+    // some stages by the button right of theirs: "正", "反"), as the mouse would.
+    void Click(const std::string& caption, int offset = 0) {
+        if (const HWND button = Button(caption, offset)) ::SendMessageW(button, BM_CLICK, 0, 0);
+        RunUntil([] { return true; });
+    }
+    // A key pressed and released where the focus is.
+    void Press(WPARAM key) {
+        const HWND focus = ::GetFocus() != nullptr ? ::GetFocus() : form.window.Handle();
+        ::SendMessageW(focus, WM_KEYDOWN, key, 1);
+        ::SendMessageW(focus, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+        RunUntil([] { return true; });
+    }
+    int Cues() const { return static_cast<int>(sound.played.size()); }
+    bool Stopped() { return !form.tmrTimer1.Enabled() && !form.tmrTimer2.Enabled(); }
+    void ExpectStage(const std::string& name) {
+        EXPECT_EQ(TextOf(form.window.Handle()) + "|" + TextOf(form.lblCaption.Handle()),
+                  "华语辩论赛 - " + name + "|" + name);
+    }
+    void RunStage(const std::string& name, const std::string& answering = "") {
+        SCOPED_TRACE(name);
+        ExpectStage(name);
+        const int cues = Cues() + (answering.empty() ? 1 : 2);
+        Click("开始");
+        if (!answering.empty()) Click(answering);
+        ASSERT_TRUE(RunUntil([&] { return Cues() == cues && Stopped(); }));
+        if (!answering.empty()) {
+            EXPECT_EQ(Captions()[2], answering);
+        }
+        Click("返回");
+    }
+
+    testsupport::TestFolder folder{"辩论 计时器"};
+    std::vector<Setting> settings;
+    platform::Win32FileSystem files{platform::ExecutableLocation{folder.Path(), "Tolvanexa"}};
+    platform::GbkCodec codec;
+    platform::Win32Form form{folder.Path()};
+    testsupport::FakeSound sound;
+    testsupport::FakeBrowser browser;
+    testsupport::FakeDisplaySleep displaySleep;
+    testsupport::FakeAudienceView audience;
+    testsupport::FakeRecorder recorder;
+    frmMain window{WireForm(form, sound, browser, displaySleep, files, codec, audience, recorder)};
+};
+
+TEST_F(RealWin32Debate, HomePageShowsTheTitleTheBarFlushWithTheBottomAndTheClockInTheCorner) {
+    EXPECT_EQ(TextOf(form.window.Handle()), "华语辩论赛 - 主页");
+    ASSERT_EQ(Captions(), kHomeBar);
+    RECT client{};
+    ::GetClientRect(form.window.Handle(), &client);
+    for (int i = 0; i < static_cast<int>(kHomeBar.size()); ++i) {
+        const std::string& caption = kHomeBar[static_cast<std::size_t>(i)];
+        SCOPED_TRACE(std::to_string(i) + " " + caption);
+        platform::Win32Button& button = form.cmdCommand.Member(i);
+        EXPECT_EQ(::IsWindowVisible(button.Handle()) != 0, !caption.empty());
+        // Padding 18 px and gaps 12 px, in twips; flush with the bottom edge.
+        EXPECT_NEAR(button.Width(), caption.empty() ? 12 * 15 : 18 * 15 + form.window.TextWidth(caption), 0.01);
+        EXPECT_EQ(ClientRectOf(button.Handle(), form.window.Handle()).bottom, client.bottom);
+    }
+    const RECT clock = ClientRectOf(form.cmdTime.Handle(), form.window.Handle());
+    EXPECT_EQ(clock.right, client.right);
+    EXPECT_EQ(clock.bottom, client.bottom);
+    EXPECT_EQ(TextOf(form.cmdTime.Handle()).size(), 8u);  // hh:mm:ss
+    // The caption's label is a real control with its text, in the design's Hei face.
+    EXPECT_EQ(TextOf(form.lblCaption.Handle()), "主页");
+    EXPECT_EQ(form.lblCaption.Font().name, "黑体");
+}
+
+class RealWin32Speech : public RealWin32Debate {
+protected:
+    RealWin32Speech() : RealWin32Debate("32") {}
+};
+
+// Space starts the speech (the key reaches the logic from the focused button), the countdown turns red at
+// 30 s with its chime, Space pauses and R resets; each label shows what the control draws.
+TEST_F(RealWin32Speech, KeysRunASpeechWhichTurnsRedAtThirtySeconds) {
+    Click("反方一辩发言", -1);
+    ExpectStage("正方一辩发言");
+    EXPECT_EQ(TextOf(form.lblTimer1.Handle()), "00:32");
+    EXPECT_EQ(DrawnColour(form.window, form.lblTimer1.Handle()), RGB(0, 0, 0));
+    Press(VK_SPACE);
+    EXPECT_TRUE(form.tmrTimer1.Enabled());
+    EXPECT_FALSE(::IsWindowEnabled(Button("开始")));
+    ASSERT_TRUE(RunUntil([&] { return TextOf(form.lblTimer1.Handle()) == "00:30"; }));
+    EXPECT_EQ(DrawnColour(form.window, form.lblTimer1.Handle()), RGB(255, 0, 0));
+    // The tick that finds 30 seconds left asks for the chime.
+    ASSERT_TRUE(RunUntil([&] { return Cues() == 1; }));
+    EXPECT_EQ(sound.played[0].name, "sounds/cue30.wav");
+    Press(VK_SPACE);
+    EXPECT_FALSE(form.tmrTimer1.Enabled());
+    EXPECT_EQ(Captions()[1], "继续");
+    Press('R');
+    EXPECT_EQ(TextOf(form.lblTimer1.Handle()), "00:32");
+    Press(VK_BACK);
+    ExpectStage("主页");
+}
+
+TEST_F(RealWin32Debate, AWholeDebateEndsWithTheConfigurationWrittenAsItWasRead) {
+    Click("反方一辩发言", -1);
+    RunStage("正方一辩发言");
+    for (const std::string negative : {"反二选择反二、三", "反三选择反二、三"}) {
+        Click(negative, -1);
+        RunStage("正" + negative.substr(std::string("反").size()), "反方");
+        Click(negative);
+        RunStage(negative, "正方");
+    }
+    Click("自由辩论");
+    ExpectStage("自由辩论（决赛）");
+    Click("正方");
+    ASSERT_TRUE(RunUntil([&] { return Stopped(); }));
+    Click("反方");
+    ASSERT_TRUE(RunUntil([&] { return Stopped(); }));
+    Click("返回");
+    EXPECT_EQ(form.errors.MessagesShown(), 0);
+
+    bool closed = false;
+    form.window.onClose = [&] { closed = true; };
+    Click("退出");
+    EXPECT_TRUE(closed);
+    form.StopTimers();
+    window.Form_Unload();
+    EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
+}
+
+}  // namespace
+
+// The controls of Common Controls 6 (the manifest is linked in), and COM for the pictures.
+int main(int argc, char** argv) {
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

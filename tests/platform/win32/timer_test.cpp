@@ -1,0 +1,80 @@
+// The timers' absolute schedule, and the real Win32 timer's ticks on the window's thread. Wine's timers run on
+// Linux's, so these check the schedule's logic, not Windows' granularity (bench/ prints the figures).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/win32/TickSchedule.h"
+#include "platform/win32/Timer.h"
+#include "platform/win32/Window.h"
+
+namespace {
+
+TEST(TickSchedule, EachTickFallsDueOnTheStartsGridWhateverTheLatenessBefore) {
+    const platform::TickSchedule schedule(5000, 1000);
+    EXPECT_EQ(schedule.Due(1), 6000);
+    EXPECT_EQ(schedule.Due(120), 125000);
+    // Delivered late (tick 3 at 8900), the next is still due at 9000, not 9900.
+    const std::pair<std::int64_t, std::uint64_t> dueBy[] = {{4000, 0}, {5999, 0}, {6000, 1}, {8900, 3}, {125000, 120}};
+    for (const auto& [now, ticks] : dueBy) EXPECT_EQ(schedule.DueBy(now), ticks) << now;
+}
+
+// Runs the window's messages for `milliseconds`.
+void Pump(int milliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+    MSG message{};
+    while (::GetTickCount64() < end) {
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+        ::Sleep(1);
+    }
+}
+
+class RealTimer : public testing::Test {
+protected:
+    platform::Win32Window window{"."};
+    platform::Win32Timer timer{window, 20, platform::TimerState::Stopped, platform::TimerPrecision::Precise};
+    int ticks = 0;
+    DWORD tickThread = 0;
+    void SetUp() override {
+        timer.onTick = [this] {
+            ++ticks;
+            tickThread = ::GetCurrentThreadId();
+        };
+    }
+};
+
+TEST_F(RealTimer, TicksArriveOnTheWindowsThreadAndNoneIsLostWhileTheWindowIsBusy) {
+    timer.SetEnabled(true);
+    Pump(100);
+    EXPECT_GT(ticks, 0);
+    EXPECT_EQ(tickThread, ::GetCurrentThreadId());
+    // The window's thread is busy for ten intervals: the ticks due meanwhile all arrive after, none is dropped.
+    const int before = ticks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Pump(5);
+    EXPECT_GE(ticks - before, 8);
+}
+
+TEST_F(RealTimer, AStoppedTimerDeliversNoTickPostedBeforeItStopped) {
+    timer.SetEnabled(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // ticks are posted, none delivered
+    timer.SetEnabled(false);
+    Pump(100);
+    EXPECT_EQ(ticks, 0);
+    EXPECT_FALSE(timer.Enabled());
+}
+
+TEST_F(RealTimer, ATickThatStopsItsTimerIsTheLast) {
+    timer.onTick = [this] {
+        ++ticks;
+        timer.SetEnabled(false);
+    };
+    timer.SetEnabled(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Pump(50);
+    EXPECT_EQ(ticks, 1);
+}
+
+}  // namespace

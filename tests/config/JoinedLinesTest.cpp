@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "config/clsConfigFile.h"
-#include "platform/posix/IconvCodec.h"
+#include "support/Codec.h"
 #include "support/MemoryFileSystem.h"
 
 namespace {
@@ -20,7 +20,7 @@ TEST(Store, KeepsEveryLineItJoinedWithTheKeyItJoined) {
                          "dropped\r\n"
                          "<Other>\\Notes = a\r\n"
                          "# b\r\n";
-    const platform::IconvCodec codec;
+    const platform::TextCodec& codec = testsupport::GbkCodec();
     const clsConfigFile config(files, codec);
     Joined joined;
     for (const auto& [key, line] : config.JoinedLines()) joined.emplace_back(key, line);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/AudienceLayout.h"
-#include "platform/posix/IconvCodec.h"
+#include "support/Codec.h"
 #include "support/MemoryFileSystem.h"
 #include "window/AudienceConfig.h"
 
@@ -171,7 +171,7 @@ class AudienceSettings : public testing::TestWithParam<SettingCase> {};
 TEST_P(AudienceSettings, ScreenNumberOrOneMessageAndTheAutomaticChoice) {
     const SettingCase& c = GetParam();
     testsupport::MemoryFileSystem files;
-    const platform::IconvCodec codec;
+    const platform::TextCodec& codec = testsupport::GbkCodec();
     std::string text = "#TarvelMonic Config File#\r\n<Tolvanexa>\\AudienceBackground = pictures\\hall.png\r\n"
                        "<Tolvanexa>\\TimerFont = 楷体\r\n<Tolvanexa>\\TimerFontBold = True\r\n";
     if (!c.screen.empty()) text += "<Tolvanexa>\\AudienceScreen = " + c.screen + "\r\n";

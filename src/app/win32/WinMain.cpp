@@ -10,14 +10,21 @@
 #include "app/win32/FormWiring.h"
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/GbkCodec.h"
+#include "platform/win32/SingleInstance.h"
 #include "platform/win32/Sound.h"
 
 namespace {
 
 int Run() {
     platform::Win32FileSystem files;
+    // Decided before anything is loaded: a second copy on this folder brings
+    // the running one to the front and ends at once, touching no file.
+    platform::Win32SingleInstance instance(files.ExecutableFolder());
+    if (!instance.Acquire()) return 0;
+
     const platform::GbkCodec codec;
     platform::Win32Form form(files.ExecutableFolder());
+    instance.onActivate = [&form] { form.window.BringToFront(); };
     platform::Win32CueQueue sound(files.ExecutableFolder());
     platform::NoAudienceView audience;
     platform::NoRecorder recorder;

@@ -49,12 +49,15 @@ std::int64_t Win32Clock::SteadyMilliseconds() const {
     return now.QuadPart / frequency.QuadPart * 1000 + now.QuadPart % frequency.QuadPart * 1000 / frequency.QuadPart;
 }
 
-void Win32Browser::Open(const std::string& target) {
-    if (target.empty()) return;
+bool Win32Browser::Open(const std::string& target) {
+    if (target.empty()) return false;
     const bool web = IsWebAddress(target);
-    if (!web && !(IsRegularFile(target) && IsDocument(target))) return;
+    if (!web && !(IsRegularFile(target) && IsDocument(target))) return false;
     const std::wstring what = web ? ToWide(target) : NativePath(target);
-    ::ShellExecuteW(nullptr, L"open", what.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // ShellExecuteW's result above 32 means the shell found a program for it.
+    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", what.c_str(), nullptr, nullptr,
+                                                                   SW_SHOWNORMAL));
+    return result > 32;
 }
 
 Win32DisplaySleep::~Win32DisplaySleep() { SetInhibited(false); }

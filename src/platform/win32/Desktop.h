@@ -18,7 +18,7 @@ public:
 // opened: a configured path must never start a program.
 class Win32Browser final : public Browser {
 public:
-    void Open(const std::string& target) override;
+    bool Open(const std::string& target) override;
 };
 
 // Tells Windows the display is needed (SetThreadExecutionState) while a

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <random>
 #include <vector>
@@ -63,11 +64,13 @@ std::string RunningExecutable() {
     }
 }
 
+constexpr std::size_t kSuffixLength = 6;
+
 std::string RandomSuffix() {
     static std::mt19937 random(std::random_device{}() ^ ::GetCurrentProcessId() ^
                                static_cast<unsigned>(::GetTickCount64()));
     constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string suffix(6, '0');
+    std::string suffix(kSuffixLength, '0');
     for (char& c : suffix) c = kDigits[random() % 36];
     return suffix;
 }
@@ -130,11 +133,27 @@ std::string Win32FileSystem::ExecutableFolder() const { return location_.folder;
 std::string Win32FileSystem::ExecutableBaseName() const { return location_.baseName; }
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
+    const std::string what = "读取文件“" + path + "”时出错：";
+    // Refused before it is opened, so nothing ever waits on a pipe or a device.
+    if (IsDeviceName(path)) throw FileError(what + "这不是普通文件，而是设备");
+    const DWORD attributes = ::GetFileAttributesW(NativePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::nullopt;
+        throw Failure(what, error);
+    }
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        throw FileError(what + "这不是普通文件，而是文件夹或设备");
+    }
     // Another program may hold the file open, even for writing: reading it is still fine.
-    if (IsDeviceName(path)) return std::nullopt;
     Handle file(::CreateFileW(NativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen() || ::GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
+    if (!file.IsOpen()) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::nullopt;
+        throw Failure(what, error);
+    }
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK) throw FileError(what + "这不是普通文件");
     LARGE_INTEGER size{};
     std::string content;
     if (::GetFileSizeEx(file.get(), &size)) content.reserve(static_cast<std::size_t>(size.QuadPart));
@@ -142,7 +161,7 @@ std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
     for (;;) {
         DWORD got = 0;
         if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
-            throw Failure("读取文件“" + path + "”时出错：", ::GetLastError());
+            throw Failure(what, ::GetLastError());
         }
         if (got == 0) break;
         content.append(buffer.data(), got);
@@ -152,6 +171,69 @@ std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
 
 bool Win32FileSystem::Exists(const std::string& path) {
     return ::GetFileAttributesW(NativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<FileStatus> Win32FileSystem::Status(const std::string& path) {
+    if (IsDeviceName(path)) return FileStatus{};
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(NativePath(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    FileStatus status;
+    status.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    status.regular = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+    status.size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    status.modified = static_cast<std::int64_t>(static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                                                data.ftLastWriteTime.dwLowDateTime);
+    // Which file it is: opened for no access at all, which waits on nothing.
+    Handle file(::CreateFileW(NativePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (file.IsOpen() && ::GetFileInformationByHandle(file.get(), &info)) {
+        status.volume = info.dwVolumeSerialNumber;
+        status.index = static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+        if (status.regular && ::GetFileType(file.get()) != FILE_TYPE_DISK) status.regular = false;
+    }
+    return status;
+}
+
+std::string Win32FileSystem::ResolveLinks(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(NativePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return path;
+    Handle file(::CreateFileW(NativePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.IsOpen()) return path;
+    std::wstring final(32768, L'\0');
+    const DWORD length = ::GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()), 0);
+    if (length == 0 || length >= final.size()) return path;
+    final.resize(length);
+    // "\\?\C:\..." as Windows gives it; "\\?\UNC\server\..." for a share.
+    if (final.starts_with(L"\\\\?\\UNC\\")) {
+        final = L"\\\\" + final.substr(8);
+    } else if (final.starts_with(L"\\\\?\\")) {
+        final = final.substr(4);
+    }
+    return PortablePath(final);
+}
+
+std::vector<std::string> Win32FileSystem::LeftoverTemporaries(const std::string& beside) {
+    const std::size_t slash = beside.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string() : beside.substr(0, slash + 1);
+    const std::string prefix = "." + (slash == std::string::npos ? beside : beside.substr(slash + 1)) + ".";
+    std::vector<std::string> found;
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = ::FindFirstFileW(NativePath(folder + prefix + "*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return found;
+    do {
+        const std::string name = ToUtf8(entry.cFileName);
+        // Exactly the names CreateTemporary makes: the prefix and six letters or digits.
+        const bool ours = name.size() == prefix.size() + kSuffixLength && name.starts_with(prefix) &&
+                          std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                                      [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+        if (ours && (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0) {
+            found.push_back(folder + name);
+        }
+    } while (::FindNextFileW(search, &entry));
+    ::FindClose(search);
+    return found;
 }
 
 std::string Win32FileSystem::CreateTemporary(const std::string& beside) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -25,7 +26,10 @@ public:
     std::string ExecutableBaseName() const override;
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool Exists(const std::string& path) override;
+    std::optional<FileStatus> Status(const std::string& path) override;
+    std::string ResolveLinks(const std::string& path) override;
     std::string CreateTemporary(const std::string& beside) override;
+    std::vector<std::string> LeftoverTemporaries(const std::string& beside) override;
     void WriteAll(const std::string& path, const std::string& bytes) override;
     void CopyPermissions(const std::string& model, const std::string& path) override;
     void Rename(const std::string& from, const std::string& to) override;

@@ -106,7 +106,11 @@ int Win32CueQueue::Finished() const {
 CueCheck Win32CueQueue::Check(const std::string& name) {
     if (name.empty()) return {};
     const std::string path = ResolveUserPath(name, executableFolder_);
-    if (::GetFileAttributesW(NativePath(path).c_str()) == INVALID_FILE_ATTRIBUTES) return {CueFault::Missing, {}, 0};
+    if (::GetFileAttributesW(NativePath(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // Named where it belongs beside the program, for the time-keeper to put it there.
+        const bool absolute = name.find(':') != std::string::npos || name[0] == '/' || name[0] == '\\';
+        return {CueFault::Missing, absolute ? name : executableFolder_ + "/" + name, 0};
+    }
     if (!IsRegularFile(path)) return {CueFault::NotAFile, path, 0};
     const std::optional<std::string> start = ReadStart(path, kHeaderBytes);
     WavHeader header;

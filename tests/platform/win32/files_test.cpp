@@ -136,9 +136,10 @@ TEST(Win32Files, NamesThatOpenDevicesOrFoldersAreNeverRead) {
     auto files = FilesIn(folder.Path());
     for (const std::string& name : {std::string("NUL"), std::string("con.txt"), folder.Path() + "/AUX",
                                     std::string("\\\\.\\pipe\\tolvanexa"), std::string("COM1"), folder.Path()}) {
-        EXPECT_EQ(files.ReadFile(name), std::nullopt) << name;
+        EXPECT_THROW(files.ReadFile(name), platform::FileError) << name;
         EXPECT_FALSE(platform::IsRegularFile(name)) << name;
     }
+    EXPECT_EQ(files.ReadFile(folder.File("missing.png")), std::nullopt);
     EXPECT_TRUE(platform::IsRegularFile(folder.File("bg.png")));
     // A configured path with either separator, relative to the program's folder.
     EXPECT_EQ(platform::ResolveUserPath("bg.png", folder.Path()), folder.Path() + "/bg.png");

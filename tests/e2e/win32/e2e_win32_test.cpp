@@ -33,8 +33,8 @@ std::string NormalisedConfig(const std::vector<Setting>& settings) {
 }
 
 // The home page's bar: 13 buttons and 7 gaps.
-const std::vector<std::string> kHomeBar = {"正", "反方一辩发言", "", "正", "反二选择反二、三", "", "正",
-    "反三选择反二、三", "", "正", "反一辩攻辩小结", "", "自由辩论", "", "反", "正方四辩总结陈词", "", "关于", "", "退出"};
+const std::vector<std::string> kHomeBar = {"正", "反方一辩发言", "", "正", "反二选择正二、三", "", "正",
+    "反三选择正二、三", "", "正", "反一辩攻辩小结", "", "自由辩论", "", "反", "正方四辩总结陈词", "", "关于", "", "退出"};
 
 // Another program's setting in the file must come through untouched.
 std::vector<Setting> Debate(const std::string& firstSpeech) {
@@ -205,9 +205,11 @@ TEST_F(RealWin32Speech, KeysRunASpeechWhichTurnsRedAtThirtySeconds) {
 TEST_F(RealWin32Debate, AWholeDebateEndsWithTheConfigurationWrittenAsItWasRead) {
     Click("反方一辩发言", -1);
     RunStage("正方一辩发言");
-    for (const std::string negative : {"反二选择反二、三", "反三选择反二、三"}) {
+    // The negative's questioners choose among the affirmative's speakers, and the other way round.
+    for (const auto& [affirmative, negative] : {std::pair<std::string, std::string>{"正二选择反二、三", "反二选择正二、三"},
+                                                {"正三选择反二、三", "反三选择正二、三"}}) {
         Click(negative, -1);
-        RunStage("正" + negative.substr(std::string("反").size()), "反方");
+        RunStage(affirmative, "反方");
         Click(negative);
         RunStage(negative, "正方");
     }

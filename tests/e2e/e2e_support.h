@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "app/FormWiring.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -14,6 +17,17 @@
 namespace e2e {
 
 using Setting = std::pair<std::string, std::string>;
+
+// Runs the event loop until `done` holds; false when ten seconds pass first.
+template <class Done>
+bool RunUntil(const Done& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
 
 // The file as the program writes it: header, "<Tolvanexa>\\key = value" lines unless namespaced, CR LF, GBK.
 inline std::string NormalisedConfig(const std::vector<Setting>& settings) {

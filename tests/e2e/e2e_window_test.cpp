@@ -33,17 +33,6 @@ const std::vector<Setting> kDebate = [] {
     return settings;
 }();
 
-// Runs the event loop until `done` holds; false when ten seconds pass first.
-template <class Done>
-bool RunUntil(const Done& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
-}
-
 class RealDebate : public testing::Test {
 protected:
     std::vector<std::string> Captions() {

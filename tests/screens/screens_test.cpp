@@ -19,6 +19,8 @@
 
 namespace {
 
+using e2e::RunUntil;
+
 const QRect kLaptop(0, 0, 1366, 768);
 const QRect kProjector(1366, 0, 1920, 1080);
 
@@ -27,16 +29,6 @@ QScreen* ScreenAt(const QRect& area) {
         if (screen->geometry() == area) return screen;
     }
     return nullptr;
-}
-
-template <class Done>
-bool RunUntil(const Done& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
 }
 
 // The window as the program builds it, with its audience view.

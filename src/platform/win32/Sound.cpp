@@ -1,9 +1,12 @@
 #include "platform/win32/Sound.h"
 
+#include <windows.h>
+// After <windows.h>, which it needs.
 #include <mmsystem.h>
 
 #include <algorithm>
-#include <stdexcept>
+#include <chrono>
+#include <optional>
 
 #include "platform/win32/UserPath.h"
 #include "platform/win32/WavReader.h"
@@ -14,8 +17,15 @@ namespace {
 
 // Enough for any header: a WAV file's chunks before its samples are small.
 constexpr std::size_t kHeaderBytes = 64 * 1024;
-// Past the cue's end the device may still hold its last buffer.
-constexpr DWORD kGraceMilliseconds = 500;
+// A device that stops taking sound (a projector's output unplugged) must not
+// hold the next cue for long: past the cue's end it has this long to finish.
+constexpr std::chrono::milliseconds kStallGrace{500};
+// How often the player looks whether the device is done, and so how soon
+// after its end the next cue starts. A stop is seen at once.
+constexpr std::chrono::milliseconds kPoll{5};
+// A file's samples end at the longest cue; the queue's own limit, this much
+// later, is for a device that plays slower than it should.
+constexpr std::chrono::milliseconds kLimitGrace{1000};
 
 // The first `limit` bytes of a regular file, or nullopt.
 std::optional<std::string> ReadStart(const std::string& path, std::uint64_t limit) {
@@ -55,53 +65,41 @@ Pcm16 LoadCue(const std::string& path) {
     return pcm ? std::move(*pcm) : DefaultTone();
 }
 
+// The output device, opened for one cue and closed after it, so the sound
+// follows the system's current default output (the projector's, once plugged in).
+class OpenDevice final {
+public:
+    explicit OpenDevice(const Pcm16& cue) {
+        WAVEFORMATEX format{};
+        format.wFormatTag = WAVE_FORMAT_PCM;
+        format.nChannels = static_cast<WORD>(cue.channels);
+        format.nSamplesPerSec = static_cast<DWORD>(cue.rate);
+        format.wBitsPerSample = 16;
+        format.nBlockAlign = static_cast<WORD>(cue.channels * 2);
+        format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+        if (::waveOutOpen(&device_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) device_ = nullptr;
+    }
+    ~OpenDevice() {
+        if (device_ != nullptr) ::waveOutClose(device_);
+    }
+    OpenDevice(const OpenDevice&) = delete;
+    OpenDevice& operator=(const OpenDevice&) = delete;
+
+    HWAVEOUT Handle() const { return device_; }
+
+private:
+    HWAVEOUT device_ = nullptr;
+};
+
 }  // namespace
 
-Win32CueQueue::Win32CueQueue(std::string executableFolder) : executableFolder_(std::move(executableFolder)) {
-    stop_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (stop_ == nullptr) throw std::runtime_error("无法准备播放提示音");
-    thread_ = std::thread([this] { Run(); });
-}
+Win32CueQueue::Win32CueQueue(std::string executableFolder)
+    : executableFolder_(std::move(executableFolder)),
+      queue_(std::make_unique<CueScheduler>(
+          [this](const std::string& name, const CueStop& stop) { PlayNow(name, stop); },
+          CueScheduler::LongestCue() + kLimitGrace)) {}
 
-Win32CueQueue::~Win32CueQueue() {
-    {
-        const std::lock_guard lock(mutex_);
-        quit_ = true;
-        waiting_.reset();
-    }
-    ::SetEvent(stop_);
-    wake_.notify_all();
-    thread_.join();
-    ::CloseHandle(stop_);
-}
-
-void Win32CueQueue::Play(const std::string& name) {
-    {
-        const std::lock_guard lock(mutex_);
-        if (quit_) return;
-        waiting_ = name;  // a newer request replaces a waiting one
-    }
-    ::ResetEvent(stop_);
-    wake_.notify_all();
-}
-
-void Win32CueQueue::DropWaiting() {
-    const std::lock_guard lock(mutex_);
-    waiting_.reset();
-}
-
-void Win32CueQueue::StopAll() {
-    {
-        const std::lock_guard lock(mutex_);
-        waiting_.reset();
-    }
-    ::SetEvent(stop_);
-}
-
-int Win32CueQueue::Finished() const {
-    const std::lock_guard lock(mutex_);
-    return finished_;
-}
+Win32CueQueue::~Win32CueQueue() { queue_.reset(); }
 
 CueCheck Win32CueQueue::Check(const std::string& name) {
     if (name.empty()) return {};
@@ -121,63 +119,25 @@ CueCheck Win32CueQueue::Check(const std::string& name) {
     return {seconds > kLongestCueSeconds ? CueFault::TooLong : CueFault::None, path, seconds};
 }
 
-void Win32CueQueue::Run() {
-    for (;;) {
-        std::string name;
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return quit_ || waiting_.has_value(); });
-            if (quit_) return;
-            name = std::move(*waiting_);
-            waiting_.reset();
-        }
-        PlayOne(name);
-        const std::lock_guard lock(mutex_);
-        ++finished_;
-    }
-}
-
-void Win32CueQueue::PlayOne(const std::string& name) {
+void Win32CueQueue::PlayNow(const std::string& name, const CueStop& stop) {
     // No device: skipped at once, before any file is read.
     if (::waveOutGetNumDevs() == 0) return;
     const Pcm16 cue = LoadCue(name.empty() ? name : ResolveUserPath(name, executableFolder_));
-    WAVEFORMATEX format{};
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = static_cast<WORD>(cue.channels);
-    format.nSamplesPerSec = static_cast<DWORD>(cue.rate);
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = static_cast<WORD>(cue.channels * 2);
-    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
-    const HANDLE done = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HWAVEOUT device = nullptr;
-    if (done == nullptr || ::waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done), 0,
-                                         CALLBACK_EVENT) != MMSYSERR_NOERROR) {
-        if (done != nullptr) ::CloseHandle(done);
-        return;
-    }
+    const OpenDevice device(cue);
+    if (device.Handle() == nullptr) return;
     WAVEHDR block{};
     block.lpData = reinterpret_cast<LPSTR>(const_cast<std::int16_t*>(cue.samples.data()));
     block.dwBufferLength = static_cast<DWORD>(cue.samples.size() * sizeof(std::int16_t));
-    if (::waveOutPrepareHeader(device, &block, sizeof block) == MMSYSERR_NOERROR) {
-        if (::waveOutWrite(device, &block, sizeof block) == MMSYSERR_NOERROR) {
-            // Until the device is done with the block, the program closes, or
-            // a device that stopped taking sound has had time enough.
-            const ULONGLONG deadline =
-                ::GetTickCount64() + static_cast<ULONGLONG>(cue.Seconds() * 1000) + kGraceMilliseconds;
-            const HANDLE handles[] = {stop_, done};
-            while ((block.dwFlags & WHDR_DONE) == 0) {
-                const ULONGLONG now = ::GetTickCount64();
-                if (now >= deadline ||
-                    ::WaitForMultipleObjects(2, handles, FALSE, static_cast<DWORD>(deadline - now)) == WAIT_OBJECT_0) {
-                    break;
-                }
-            }
-            ::waveOutReset(device);  // stops at once; marks the block done
+    if (::waveOutPrepareHeader(device.Handle(), &block, sizeof block) != MMSYSERR_NOERROR) return;
+    if (::waveOutWrite(device.Handle(), &block, sizeof block) == MMSYSERR_NOERROR) {
+        const auto stalled = std::chrono::steady_clock::now() +
+                             std::chrono::milliseconds(static_cast<long long>(cue.Seconds() * 1000)) + kStallGrace;
+        // The device marks the block done when it has played it.
+        while ((block.dwFlags & WHDR_DONE) == 0 && std::chrono::steady_clock::now() < stalled && stop.WaitFor(kPoll)) {
         }
-        ::waveOutUnprepareHeader(device, &block, sizeof block);
+        ::waveOutReset(device.Handle());  // silent at once; marks the block done
     }
-    ::waveOutClose(device);
-    ::CloseHandle(done);
+    ::waveOutUnprepareHeader(device.Handle(), &block, sizeof block);
 }
 
 }  // namespace platform

@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "platform/win32/Sound.h"
 #include "platform/win32/WavReader.h"
@@ -118,18 +116,13 @@ TEST(CueQueue, StartUpCheckNamesMissingFoldersOtherFormatsAndLongCues) {
     EXPECT_EQ(cues.Check("good.wav").path, folder.Path() + "/good.wav");
 }
 
-// Asking never waits on the sound, and closing stops the playing cue and forgets the rest, so the queue's
-// thread ends at once (without a device, as under Wine, each cue is skipped).
-TEST(CueQueue, AsksReturnAtOnceAndClosingStopsEverything) {
+// The order of cues is the shared scheduler's (tests/queue); here only that the Win32 player lets the
+// program close while cues are asked for (without a device, as under Wine, each cue is skipped).
+TEST(CueQueue, ClosesWhileCuesAreAskedFor) {
     const testsupport::TestFolder folder;
     folder.Write("cue.wav", Wav(1, 1, 8000, 16, std::string(16000, '\0')));
     platform::Win32CueQueue cues(folder.Path());
-    cues.Play("");
-    for (int wait = 0; wait < 1000 && cues.Finished() == 0; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(cues.Finished(), 1);
-    for (int i = 0; i < 50; ++i) cues.Play(i % 2 ? "cue.wav" : "");
-    cues.DropWaiting();
-    cues.StopAll();  // the queue's thread then ends at once, in the destructor
+    for (int i = 0; i < 10; ++i) cues.Play(i % 2 ? "cue.wav" : "");
 }
 
 }  // namespace

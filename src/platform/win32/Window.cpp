@@ -53,7 +53,12 @@ void RegisterClassOnce(WNDPROC procedure) {
         windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = ::GetModuleHandleW(nullptr);
         windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        // The program's icon (resource 1), in the title bar's size too, so that
+        // one is drawn for its size rather than shrunk from the large one.
         windowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        windowClass.hIconSm = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                              ::GetSystemMetrics(SM_CXSMICON),
+                                                              ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kClassName;
         return ::RegisterClassExW(&windowClass) != 0;

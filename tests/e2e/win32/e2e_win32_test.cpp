@@ -173,6 +173,24 @@ TEST_F(RealWin32Debate, HomePageShowsTheTitleTheBarFlushWithTheBottomAndTheClock
     EXPECT_EQ(form.lblCaption.Font().name, "黑体");
 }
 
+// Explorer shows the first icon of Tolvanexa.exe, and the title bar and the taskbar the window's class icons:
+// without the resource both would be Windows' blank program icon.
+TEST_F(RealWin32Debate, TheProgramFileAndTheWindowCarryTheStopwatchIcon) {
+    std::wstring tests(MAX_PATH, L'\0');
+    tests.resize(::GetModuleFileNameW(nullptr, tests.data(), MAX_PATH));
+    const std::wstring program = tests.substr(0, tests.find_last_of(L'\\')) + L"\\..\\Tolvanexa.exe";
+    const HMODULE file = ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(file, nullptr) << platform::ToUtf8(program);
+    for (const int size : {16, 32, 48, 256}) {
+        const HANDLE icon = ::LoadImageW(file, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
+        EXPECT_NE(icon, nullptr) << size;
+        if (icon != nullptr) ::DestroyIcon(static_cast<HICON>(icon));
+    }
+    ::FreeLibrary(file);
+    EXPECT_NE(::GetClassLongPtrW(form.window.Handle(), GCLP_HICON), 0);
+    EXPECT_NE(::GetClassLongPtrW(form.window.Handle(), GCLP_HICONSM), 0);
+}
+
 class RealWin32Speech : public RealWin32Debate {
 protected:
     RealWin32Speech() : RealWin32Debate("32") {}

@@ -1,19 +1,64 @@
 // The Windows program: the native Win32 window and controls, files in UTF-16
 // paths with GBK text through code page 936, and WAV cues, joined to the
-// window's logic.
+// window's logic and the debate record.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <chrono>
 #include <exception>
+#include <mutex>
+#include <vector>
 
 #include "app/win32/FormWiring.h"
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/GbkCodec.h"
+#include "platform/win32/RecordFile.h"
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/Sound.h"
+#include "record/RecordWriter.h"
 
 namespace {
+
+// How long a log-off waits for the record's last events to reach the disk:
+// Windows may end the process as soon as the window has answered.
+constexpr std::chrono::seconds kEndSessionRecordWait{2};
+
+// Messages told from another thread (the record's writer), shown on the
+// window's: a box belongs to the thread whose message loop runs it.
+class WindowThreadMessages final {
+public:
+    WindowThreadMessages(platform::Win32Window& window, platform::ErrorSink& errors)
+        : window_(window), errors_(errors), id_(window.RegisterTicks([this](unsigned) { ShowWaiting(); })) {}
+    ~WindowThreadMessages() { window_.UnregisterTicks(id_); }
+    WindowThreadMessages(const WindowThreadMessages&) = delete;
+    WindowThreadMessages& operator=(const WindowThreadMessages&) = delete;
+
+    // Any thread; returns at once.
+    void Post(const std::string& message) {
+        {
+            const std::lock_guard lock(mutex_);
+            waiting_.push_back(message);
+        }
+        window_.PostTick(id_, 0);
+    }
+
+private:
+    void ShowWaiting() {
+        std::vector<std::string> messages;
+        {
+            const std::lock_guard lock(mutex_);
+            messages.swap(waiting_);
+        }
+        for (const std::string& message : messages) errors_.Show(message);
+    }
+
+    platform::Win32Window& window_;
+    platform::ErrorSink& errors_;
+    const int id_;
+    std::mutex mutex_;
+    std::vector<std::string> waiting_;
+};
 
 int Run() {
     platform::Win32FileSystem files;
@@ -27,7 +72,10 @@ int Run() {
     instance.onActivate = [&form] { form.window.BringToFront(); };
     platform::Win32CueQueue sound(files.ExecutableFolder());
     platform::NoAudienceView audience;
-    platform::NoRecorder recorder;
+    platform::Win32RecordFiles recordFiles;
+    WindowThreadMessages recordFailures(form.window, form.errors);
+    record::RecordWriter recorder(recordFiles,
+                                  [&recordFailures](const std::string& message) { recordFailures.Post(message); });
     frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
 
     try {
@@ -38,6 +86,11 @@ int Run() {
         platform::Win32ErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
         return 1;
     }
+
+    // The setting is read once the configuration is loaded; events before it wait in memory.
+    const std::optional<std::string> recordFolder =
+        record::RecordFolder(window.Config().Item("RecordFolder"), files.ExecutableFolder());
+    recorder.WriteTo(recordFolder);
 
     // Once the window has closed the configuration is saved, once, with a
     // failure told in a box that waits: no message loop runs any more.
@@ -59,7 +112,10 @@ int Run() {
         ::PostQuitMessage(0);
     };
     // Log-off or shut-down: saved before Windows ends the process, without asking.
-    form.window.onEndSession = save;
+    form.window.onEndSession = [&] {
+        save();
+        recorder.WaitUntilWritten(kEndSessionRecordWait);
+    };
 
     form.window.Show();
     const int status = form.RunMessageLoop();

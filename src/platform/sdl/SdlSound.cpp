@@ -198,6 +198,11 @@ CueCheck SdlSound::Check(const std::string& name) {
 }
 
 void SdlSound::PlayNow(const std::string& name, const CueStop& stop) {
+    // SDL keeps an error buffer per thread and frees it only for threads it
+    // started itself; the queue's thread is ours, so it is freed after each cue.
+    struct ThreadStateFree {
+        ~ThreadStateFree() { SDL_TLSCleanup(); }
+    } const freeThreadState;
     if (!EnsureAudio()) return;
     OpenDevice device;
     if (!device.IsOpen()) return;

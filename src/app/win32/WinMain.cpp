@@ -16,6 +16,7 @@
 #include "platform/win32/RecordFile.h"
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/Sound.h"
+#include "platform/win32/SummaryWindow.h"
 #include "record/RecordWriter.h"
 
 namespace {
@@ -91,6 +92,10 @@ int Run() {
     const std::optional<std::string> recordFolder =
         record::RecordFolder(window.Config().Item("RecordFolder"), files.ExecutableFolder());
     recorder.WriteTo(recordFolder);
+    platform::Win32SummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
+                                         recordFolder.value_or(files.ExecutableFolder()), files, form.errors);
+    form.window.onSummary = [&summary] { summary.ShowSummary(); };
+    form.messageRoutes.push_back([&summary](MSG& message) { return summary.RouteMessage(message); });
 
     // Once the window has closed the configuration is saved, once, with a
     // failure told in a box that waits: no message loop runs any more.
@@ -99,6 +104,8 @@ int Run() {
     const auto save = [&] {
         if (saved) return;
         saved = true;
+        // A summary being saved is finished first: the two saves never run side by side.
+        summary.FinishSave();
         form.StopTimers();
         sound.StopAll();
         form.errors.SetModality(platform::Modality::Blocking);
@@ -107,7 +114,8 @@ int Run() {
         saveFailed = form.errors.MessagesShown() != shownBefore;
     };
     // The title bar, Alt+F4, taskkill without /F and "退出" close alike.
-    form.window.onClose = [&form] {
+    form.window.onClose = [&form, &summary] {
+        summary.Hide();
         ::ShowWindow(form.window.Handle(), SW_HIDE);
         ::PostQuitMessage(0);
     };
@@ -129,7 +137,7 @@ int Run() {
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
     // Pictures are decoded by the Windows Imaging Component, a COM service.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
     int status = 1;
     try {

@@ -1,5 +1,7 @@
 #include "platform/win32/Form.h"
 
+#include <algorithm>
+
 namespace platform {
 namespace {
 
@@ -46,6 +48,8 @@ int Win32Form::RunMessageLoop() {
     BOOL got = 0;
     while ((got = ::GetMessageW(&message, nullptr, 0, 0)) > 0) {
         if (errors.RouteDialogMessage(message)) continue;
+        const auto takes = [&message](const auto& route) { return route(message); };
+        if (std::any_of(messageRoutes.begin(), messageRoutes.end(), takes)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

@@ -3,7 +3,9 @@
 // timer labels and the caption. The window's logic drives them afterwards.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/Button.h"
 #include "platform/win32/Desktop.h"
@@ -40,6 +42,10 @@ struct Win32Form final {
     Win32Browser browser;
     Win32DisplaySleep displaySleep;
     Win32ErrorSink errors;
+    // Windows beside the timer's (the summary) that take their own keys from
+    // the message loop first, as a dialog does (Tab, Enter, Esc); each returns
+    // true when it took the message.
+    std::vector<std::function<bool(MSG&)>> messageRoutes;
 };
 
 }  // namespace platform

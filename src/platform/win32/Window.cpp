@@ -295,6 +295,10 @@ bool Win32Window::IsVisible() const { return ::IsWindowVisible(hwnd_) != 0; }
 bool Win32Window::HandleKey(UINT message, WPARAM key, LPARAM flags) {
     const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     const bool repeat = press && (flags & (1L << 30)) != 0;
+    if (key == VK_F2) {
+        if (press && !repeat && onSummary) onSummary();
+        return true;
+    }
     // F11 and Esc change only how the window is shown; the logic never hears of them.
     if (key == VK_F11) {
         if (press && !repeat) ToggleFullScreen();

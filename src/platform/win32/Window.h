@@ -91,6 +91,9 @@ public:
     void AddDpiListener(const void* owner, std::function<void()> listener);
     void RemoveDpiListener(const void* owner);
 
+    // F2: the summary of the debate so far. A view of the record, like F11 a
+    // key the logic never hears of.
+    std::function<void()> onSummary;
     // The window is closing (title bar, Alt+F4 or taskkill once the logic
     // agreed, or Close()): the program's message loop is to end.
     std::function<void()> onClose;

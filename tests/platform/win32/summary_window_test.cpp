@@ -1,0 +1,166 @@
+// The summary window on real Win32 controls: F2 opens it without the logic
+// hearing the key, overtime is red, "复制" puts the tab-separated table on the
+// clipboard, "保存" writes the CSV off the window's thread and tells a failure,
+// never opening a folder or a device.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/FileSystem.h"
+#include "platform/win32/SummaryWindow.h"
+#include "platform/win32/Wide.h"
+#include "record/Summary.h"
+#include "record/SummaryText.h"
+#include "support/FakeControls.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+using K = platform::DebateEventKind;
+
+std::vector<platform::DebateEvent> TwoStages() {
+    std::vector<platform::DebateEvent> events;
+    const auto add = [&](K kind, int page, const char* caption, int countdown, std::int64_t ms) {
+        platform::DebateEvent event;
+        event.kind = kind;
+        event.wall = {2026, 12, 7, 14, 0, static_cast<int>(ms / 1000 % 60)};
+        event.steadyMs = ms;
+        event.page = page;
+        event.caption = caption;
+        event.countdown = countdown;
+        event.side = countdown ? "正方" : "";
+        event.allowance = countdown ? 30 : 0;
+        events.push_back(event);
+    };
+    add(K::PageEntered, 1, "正方一辩发言", 0, 0);
+    add(K::Started, 1, "正方一辩发言", 1, 0);
+    add(K::TimeUp, 1, "正方一辩发言", 1, 31'000);
+    add(K::OvertimeEnded, 1, "正方一辩发言", 1, 36'500);
+    add(K::PageEntered, 7, "正一辩\t攻辩小结", 0, 40'000);
+    add(K::Started, 7, "正一辩\t攻辩小结", 1, 40'000);
+    add(K::Paused, 7, "正一辩\t攻辩小结", 1, 50'000);
+    return events;
+}
+
+std::string TextOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return platform::ToUtf8(text);
+}
+
+std::string CellOf(HWND table, int row, int column) {
+    std::wstring text(256, L'\0');
+    ListView_GetItemText(table, row, column, text.data(), static_cast<int>(text.size()));
+    return platform::ToUtf8(text.c_str());
+}
+
+// The colour a cell's text is drawn in, as the window answers the list view when it paints.
+COLORREF DrawnColour(const platform::Win32SummaryWindow& window, int row, int column) {
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = window.Table();
+    draw.nmcd.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(window.Table()));
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+    draw.iSubItem = column;
+    ::SendMessageW(window.Handle(), WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+    return draw.clrText;
+}
+
+struct SummaryWindow : testing::Test {
+    testsupport::TestFolder folder{"记录 文件夹"};
+    platform::Win32Window owner{"."};
+    testsupport::FakeErrorSink errors;
+    platform::Win32FileSystem files{platform::ExecutableLocation{folder.Path(), "Tolvanexa"}};
+    platform::Win32SummaryWindow window{owner, [] { return TwoStages(); }, folder.Path(), files, errors};
+
+    // Clicks "保存" answering the dialog with `path`; the save's result, or nullopt when none came.
+    std::optional<bool> SaveTo(const std::string& path) {
+        std::optional<bool> result;
+        window.askSavePath = [path](HWND, const std::string&, const std::string&) { return path; };
+        window.onSaveFinished = [&result](bool written) { result = written; };
+        ::SendMessageW(window.SaveButton(), BM_CLICK, 0, 0);
+        const ULONGLONG end = ::GetTickCount64() + 10'000;
+        MSG message{};
+        while (!result && ::GetTickCount64() < end) {
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+            ::Sleep(1);
+        }
+        return result;
+    }
+};
+
+TEST_F(SummaryWindow, F2OpensItWithOneRowPerStageRunOvertimeInRedAndTheLogicNeverHearsTheKey) {
+    owner.onKey = [](platform::Key) { return ADD_FAILURE() << "F2 reached the logic", true; };
+    owner.onSummary = [this] { window.ShowSummary(); };
+    ::SendMessageW(owner.Handle(), WM_KEYDOWN, VK_F2, 1);
+    ::SendMessageW(owner.Handle(), WM_KEYUP, VK_F2, 1 | 0xC0000000L);
+    ASSERT_TRUE(::IsWindowVisible(window.Handle()));
+
+    ASSERT_EQ(ListView_GetItemCount(window.Table()), 2);
+    EXPECT_EQ(CellOf(window.Table(), 0, 0), "正方一辩发言");
+    EXPECT_EQ(CellOf(window.Table(), 1, 0), "正一辩 攻辩小结");
+    EXPECT_EQ(CellOf(window.Table(), 0, 4), "5");
+    EXPECT_EQ(CellOf(window.Table(), 1, 4), "0");
+    EXPECT_EQ(DrawnColour(window, 0, 4), RGB(0xFF, 0, 0));
+    EXPECT_NE(DrawnColour(window, 1, 4), RGB(0xFF, 0, 0));
+    EXPECT_EQ(TextOf(window.Span()), "开始：2026-12-07 14:00:00    结束：2026-12-07 14:00:50");
+    EXPECT_EQ(TextOf(window.Table()), "各环节用时");
+    EXPECT_EQ(TextOf(window.CopyButton()), "复制");
+    EXPECT_EQ(TextOf(window.SaveButton()), "保存");
+}
+
+TEST_F(SummaryWindow, CopyPutsTheTabSeparatedTableOnTheClipboard) {
+    window.ShowSummary();
+    ::SendMessageW(window.CopyButton(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    const HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    const std::wstring text = data != nullptr ? static_cast<const wchar_t*>(::GlobalLock(data)) : L"";
+    if (data != nullptr) ::GlobalUnlock(data);
+    ::CloseClipboard();
+    EXPECT_EQ(text, platform::DisplayText(record::AsTabSeparated(record::Summarise(TwoStages()))));
+    EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(SummaryWindow, SaveWritesTheCsvWhereTheTimeKeeperChoseStartingInTheRecordFolder) {
+    std::string offeredFolder, offeredName;
+    window.askSavePath = [&](HWND, const std::string& in, const std::string& name) {
+        offeredFolder = in;
+        offeredName = name;
+        return std::optional<std::string>();  // cancelled: nothing written, nothing told
+    };
+    ::SendMessageW(window.SaveButton(), BM_CLICK, 0, 0);
+    const std::optional<bool> written = SaveTo(folder.File("小结.csv"));
+    EXPECT_EQ(offeredFolder, folder.Path());
+    EXPECT_TRUE(offeredName.starts_with("辩论小结 ") && offeredName.ends_with(".csv")) << offeredName;
+    EXPECT_EQ(written, true);
+    EXPECT_EQ(folder.Read("小结.csv"), record::AsCsv(record::Summarise(TwoStages())));
+    EXPECT_TRUE(errors.messages.empty());
+}
+
+TEST_F(SummaryWindow, AFailedSaveIsToldNamingThePathAndAFolderOrDeviceIsNeverOpened) {
+    folder.Write("只读.csv", "the adjudicators' own");
+    ::SetFileAttributesW(platform::NativePath(folder.File("只读.csv")).c_str(), FILE_ATTRIBUTE_READONLY);
+    struct Case {
+        std::string path;
+        std::string told;
+    };
+    const Case cases[] = {
+        {folder.Path(), "不是普通文件"},
+        {"//./NUL", "不是普通文件"},
+        {folder.File("COM1.csv"), "不是普通文件"},
+        {folder.File("无此/x.csv"), folder.File("无此/x.csv")},
+        {folder.File("只读.csv"), "文件是只读的"},
+    };
+    for (const Case& c : cases) {
+        errors.messages.clear();
+        EXPECT_EQ(SaveTo(c.path), false) << c.path;
+        ASSERT_EQ(errors.messages.size(), 1u) << c.path;
+        EXPECT_NE(errors.messages[0].find(c.told), std::string::npos) << errors.messages[0];
+    }
+    ::SetFileAttributesW(platform::NativePath(folder.File("只读.csv")).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(folder.Read("只读.csv"), "the adjudicators' own");
+}
+
+}  // namespace

@@ -123,11 +123,23 @@ bool clsConfigFile::Replace(const std::string& target, const std::string& bytes,
     return true;
 }
 
+bool clsConfigFile::StillReads(const std::string& path, const std::string& bytes) {
+    try {
+        return mFiles.ReadFile(path) == bytes;
+    } catch (const platform::FileError&) {
+        return false;
+    }
+}
+
 void clsConfigFile::WriteInPlace(const std::string& target, const std::string& bytes, const std::string& old,
                                  const std::string& whyNotReplaced) {
     try {
         mFiles.WriteAll(target, bytes);
     } catch (const platform::FileError& error) {
+        const std::string failed = whyNotReplaced + "；于是直接改写该文件，但写入时出错（" + error.what() + "）；";
+        // Refused before a byte was written (another program holds the file):
+        // nothing to restore, and writing the old bytes back would fail alike.
+        if (StillReads(target, old)) throw SaveError(failed + "文件未被改动。");
         std::string outcome;
         try {
             mFiles.WriteAll(target, old);
@@ -142,7 +154,7 @@ void clsConfigFile::WriteInPlace(const std::string& target, const std::string& b
                 // Unknown, then; a later save compares with the old bytes.
             }
         }
-        throw SaveError(whyNotReplaced + "；于是直接改写该文件，但写入时出错（" + error.what() + "）；" + outcome);
+        throw SaveError(failed + outcome);
     }
 }
 

@@ -90,6 +90,8 @@ private:
     bool SaveOnce();
     bool Replace(const std::string& target, const std::string& bytes, const std::optional<platform::FileStatus>& status,
                  const std::optional<std::string>& current);
+    // Whether `path` holds exactly `bytes` now (false when it cannot be read).
+    bool StillReads(const std::string& path, const std::string& bytes);
     void WriteInPlace(const std::string& target, const std::string& bytes, const std::string& old,
                       const std::string& whyNotReplaced);
     bool Unchanged(const std::string& target, const std::optional<platform::FileStatus>& status,

@@ -20,8 +20,12 @@ enum class PictureFault {
     None,
     Missing,     // No file by that name, or a folder.
     NotRegular,  // A pipe or a device: never opened, since opening it may wait for good.
-    TooLarge,
+    TooLarge,    // Either side past kLargestPictureSide.
     Unreadable,
 };
+
+// The largest picture either side of which is read: a larger one would take
+// hundreds of megabytes to decode for a screen that shows a fraction of it.
+inline constexpr int kLargestPictureSide = 8192;
 
 }  // namespace platform

@@ -55,12 +55,15 @@ std::string NoSuchScreen(const AudienceConfig& config, int screens) {
 }
 
 std::string BadBackground(const AudienceConfig& config, platform::PictureFault fault) {
-    const char* why = "";
+    std::string why;
     switch (fault) {
         case platform::PictureFault::None: return {};
         case platform::PictureFault::Missing: why = "所指的文件不存在或不是普通文件"; break;
         case platform::PictureFault::NotRegular: why = "所指的是管道或设备而不是普通文件，程序没有打开它"; break;
-        case platform::PictureFault::TooLarge: why = "所指的图片大于 8192×8192 像素"; break;
+        case platform::PictureFault::TooLarge:
+            why = "所指的图片大于 " + std::to_string(platform::kLargestPictureSide) + "×" +
+                  std::to_string(platform::kLargestPictureSide) + " 像素";
+            break;
         case platform::PictureFault::Unreadable: why = "所指的文件不是完整的图片（BMP、GIF、JPEG 或 PNG）"; break;
     }
     return BadValue(config.path, "AudienceBackground", config.settings.background, why, "观众屏幕不显示背景图片");

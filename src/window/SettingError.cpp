@@ -1,5 +1,7 @@
 #include "window/SettingError.h"
 
+#include <optional>
+
 #include "window/basConvert.h"
 
 namespace {
@@ -51,29 +53,44 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15;
 
-double Number(const clsConfigFile& config, const std::string& key, const std::string& value) {
-    if (value.find_first_not_of(" \t") == std::string::npos)
-        throw SettingError(config.Path(), key, value, SettingFault::Missing);
-    const auto number = basConvert::ParseNumber(value);
-    if (!number) throw SettingError(config.Path(), key, value, SettingFault::NotANumber);
-    return *number;
+// A setting's value as a number, or what is wrong with it. Sizes are asked at
+// every clock tick, so a bad value is judged without an exception each second.
+std::optional<SettingFault> Number(const std::string& value, double& number) {
+    if (value.find_first_not_of(" \t") == std::string::npos) return SettingFault::Missing;
+    const auto parsed = basConvert::ParseNumber(value);
+    if (!parsed) return SettingFault::NotANumber;
+    number = *parsed;
+    return std::nullopt;
+}
+
+std::optional<SettingFault> Pixels(const std::string& value, double& twips) {
+    if (const auto fault = Number(value, twips)) return fault;
+    twips *= kTwipsPerPixel;
+    // A negative size would shrink the bar's buttons to slivers.
+    if (twips < 0) return SettingFault::Negative;
+    if (twips > basConvert::kInt16Max) return SettingFault::OutOfRange;
+    return std::nullopt;
+}
+
+double PixelsOrBuiltIn(const clsConfigFile& config, const std::string& key, double builtInPixels) {
+    double twips = 0;
+    return Pixels(config.Item(key), twips) ? builtInPixels * kTwipsPerPixel : twips;
 }
 
 }  // namespace
 
 double PixelsAsTwips(const clsConfigFile& config, const std::string& key) {
     const std::string value = config.Item(key);
-    const double twips = Number(config, key, value) * kTwipsPerPixel;
-    // A negative size would shrink the bar's buttons to slivers.
-    if (twips < 0) throw SettingError(config.Path(), key, value, SettingFault::Negative);
-    if (twips > basConvert::kInt16Max)
-        throw SettingError(config.Path(), key, value, SettingFault::OutOfRange);
+    double twips = 0;
+    if (const auto fault = Pixels(value, twips)) throw SettingError(config.Path(), key, value, *fault);
     return twips;
 }
 
 std::int16_t Seconds(const clsConfigFile& config, const std::string& key) {
     const std::string value = config.Item(key);
-    const auto seconds = basConvert::TryRoundInt16(Number(config, key, value));
+    double number = 0;
+    if (const auto fault = Number(value, number)) throw SettingError(config.Path(), key, value, *fault);
+    const auto seconds = basConvert::TryRoundInt16(number);
     if (!seconds) throw SettingError(config.Path(), key, value, SettingFault::OutOfRange);
     // A countdown loaded below zero would count on in overtime and never ring.
     if (*seconds < 0) throw SettingError(config.Path(), key, value, SettingFault::Negative);
@@ -81,19 +98,11 @@ std::int16_t Seconds(const clsConfigFile& config, const std::string& key) {
 }
 
 double ButtonPaddingTwips(const clsConfigFile& config) {
-    try {
-        return PixelsAsTwips(config, "ButtonPadding");
-    } catch (const SettingError&) {
-        return kBuiltInButtonPadding * kTwipsPerPixel;
-    }
+    return PixelsOrBuiltIn(config, "ButtonPadding", kBuiltInButtonPadding);
 }
 
 double SeparatorWidthTwips(const clsConfigFile& config) {
-    try {
-        return PixelsAsTwips(config, "SeparatorWidth");
-    } catch (const SettingError&) {
-        return kBuiltInSeparatorWidth * kTwipsPerPixel;
-    }
+    return PixelsOrBuiltIn(config, "SeparatorWidth", kBuiltInSeparatorWidth);
 }
 
 std::int16_t StageSeconds(const clsConfigFile& config, const CountdownEntry& countdown) {

@@ -79,6 +79,13 @@ TEST(Save, WithoutATemporaryFileWritesInPlaceAndRestoresTheOldBytesOnFailure) {
     files.Fail(SaveStep::CreateTemporary, 1);
     files.Fail(SaveStep::WriteAll, 2);  // and the old bytes cannot be written back either
     EXPECT_THAT([&] { config.Save(); }, ThrowsNaming("可能已不完整"));
+    // Held open by another program: refused before a byte is written, so the file is said to be untouched.
+    files.Fail(SaveStep::CreateTemporary, 1);
+    files.locked.insert(files.ConfigPath());
+    const std::string before = files.ConfigFile();
+    EXPECT_THAT([&] { config.Save(); }, ThrowsNaming("文件未被改动"));
+    EXPECT_EQ(files.ConfigFile(), before);
+    files.locked.clear();
     files.Fail(SaveStep::CreateTemporary, 1);
     EXPECT_NO_THROW(config.Close());
     EXPECT_EQ(files.files, (Files{{files.ConfigPath(), kTidy}}));

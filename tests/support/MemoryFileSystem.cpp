@@ -37,6 +37,7 @@ std::vector<std::string> MemoryFileSystem::LeftoverTemporaries(const std::string
 void MemoryFileSystem::WriteAll(const std::string& path, const std::string& bytes) {
     const std::string file = Follow(path);
     if (!files.contains(file) || special.contains(file)) throw platform::FileError("不是普通文件 " + path);
+    if (locked.contains(file)) throw platform::FileError("另一程序正在使用 " + path);
     files[file] = bytes.substr(0, bytes.size() / 2);  // what a failure part-way leaves
     Step(SaveStep::WriteAll);
     files[file] = bytes;

@@ -43,6 +43,7 @@ public:
     std::set<std::string> unreadable;          // files that exist but cannot be opened (no permission)
     std::set<std::string> special;             // pipes and devices: there, but never to be opened
     std::set<std::string> readOnly;            // files without a write permission bit
+    std::set<std::string> locked;              // refused for writing before a byte is written (held by another program)
     // Called as each step of a save is taken, before it acts: another program's edit lands here.
     std::function<void(SaveStep)> onStep;
 

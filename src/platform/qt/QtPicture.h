@@ -13,9 +13,6 @@
 
 namespace platform {
 
-// The largest picture either side of which is read: 8192 x 8192 pixels.
-inline constexpr int kLargestPictureSide = 8192;
-
 struct PictureRead {
     QImage image;  // null unless the fault is None
     PictureFault fault = PictureFault::None;

@@ -1,6 +1,7 @@
 // The Windows program: the native Win32 window and controls, files in UTF-16
 // paths with GBK text through code page 936, and WAV cues, joined to the
-// window's logic and the debate record.
+// window's logic and the debate record. With `--summary FILE.csv` it prints
+// that record's summary instead, without a window.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "app/win32/FormWiring.h"
+#include "app/win32/SummaryConsole.h"
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/GbkCodec.h"
 #include "platform/win32/RecordFile.h"
@@ -135,6 +137,8 @@ int Run() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
+    // Before any window: the summary needs none, and another copy running does not stop it.
+    if (const auto arguments = SummaryCommandLine()) return RunSummary(*arguments);
     // Pictures are decoded by the Windows Imaging Component, a COM service.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};

@@ -1,0 +1,142 @@
+// `Tolvanexa.exe --summary FILE.csv` through the real program, its output
+// redirected to files as a batch file or a script would: the table for a record
+// whose captions hold commas, quotes, line breaks and Chinese, in a folder with
+// a Chinese name; a clear error and the Linux edition's exit status otherwise.
+// And the text file written beside the record when there is no console.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/win32/SummaryConsole.h"
+#include "platform/win32/Wide.h"
+#include "record/RecordCsv.h"
+#include "record/Summary.h"
+#include "record/SummaryText.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+using K = platform::DebateEventKind;
+
+struct Outcome {
+    DWORD status = 0xFFFF;
+    std::string out;
+    std::string err;
+};
+
+// The program beside the tests' folder, as the build places it.
+std::wstring Program() {
+    std::wstring self(MAX_PATH, L'\0');
+    self.resize(::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    self.erase(self.find_last_of(L"\\/"));
+    return self.substr(0, self.find_last_of(L"\\/")) + L"\\Tolvanexa.exe";
+}
+
+HANDLE Inheritable(const std::string& path) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return ::CreateFileW(platform::NativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                         0, nullptr);
+}
+
+Outcome Summary(const testsupport::TestFolder& folder, const std::wstring& arguments) {
+    const HANDLE out = Inheritable(folder.File("out"));
+    const HANDLE err = Inheritable(folder.File("err"));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    std::wstring command = L"\"" + Program() + L"\" " + arguments;
+    PROCESS_INFORMATION process{};
+    Outcome outcome;
+    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        if (::WaitForSingleObject(process.hProcess, 30'000) == WAIT_OBJECT_0) {
+            ::GetExitCodeProcess(process.hProcess, &outcome.status);
+        } else {
+            ::TerminateProcess(process.hProcess, 0xDEAD);
+        }
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    ::CloseHandle(out);
+    ::CloseHandle(err);
+    outcome.out = folder.Read("out");
+    outcome.err = folder.Read("err");
+    return outcome;
+}
+
+std::vector<platform::DebateEvent> Events() {
+    std::vector<platform::DebateEvent> events;
+    const auto add = [&](K kind, int page, const std::string& caption, int countdown, std::int64_t ms) {
+        platform::DebateEvent event;
+        event.kind = kind;
+        event.wall = {2026, 12, 7, 19, 30, static_cast<int>(ms / 1000 % 60)};
+        event.steadyMs = ms;
+        event.page = page;
+        event.caption = caption;
+        event.countdown = countdown;
+        event.side = countdown == 0 ? "" : countdown == 1 ? "正方" : "反方";
+        event.allowance = countdown ? 180 : 0;
+        events.push_back(event);
+    };
+    const std::string odd = "决赛, \"第一场\"\r\n正方一辩";
+    add(K::PageEntered, 1, odd, 0, 0);
+    add(K::Started, 1, odd, 1, 500);
+    add(K::Paused, 1, odd, 1, 20'500);
+    add(K::Resumed, 1, odd, 1, 25'500);
+    add(K::PageLeft, 1, odd, 0, 45'500);
+    add(K::PageEntered, 9, "自由辩论", 0, 50'000);
+    add(K::Started, 9, "自由辩论", 1, 50'000);
+    add(K::SideSwitched, 9, "自由辩论", 2, 60'000);
+    add(K::PageLeft, 9, "自由辩论", 0, 75'000);
+    return events;
+}
+
+std::string RecordFile(const std::vector<platform::DebateEvent>& events) {
+    std::string file = record::RecordFileHeader();
+    for (const auto& event : events) file += record::EncodeEvent(event, 0);
+    return file;
+}
+
+TEST(SummaryCommand, PrintsTheTableToTheRedirectedOutput) {
+    const testsupport::TestFolder folder("辩论 记录");
+    folder.Write("决赛 记录.csv", RecordFile(Events()));
+    const Outcome outcome = Summary(folder, L"--summary \"" + platform::NativePath(folder.File("决赛 记录.csv")) + L"\"");
+    EXPECT_EQ(outcome.status, 0u) << outcome.err;
+    EXPECT_EQ(outcome.out, record::AsText(record::Summarise(Events())));
+    EXPECT_NE(outcome.out.find("决赛, \"第一场\"  正方一辩"), std::string::npos) << outcome.out;
+    EXPECT_EQ(outcome.err, "");
+}
+
+TEST(SummaryCommand, AFaultIsToldNamingTheFileAndTheStatusSaysWhich) {
+    const testsupport::TestFolder folder;
+    folder.Write("bad.csv", record::RecordFileHeader() + "2026-12-07 19:30:00,0,开始,1,x,1\r\n");
+    struct Case {
+        std::wstring arguments;
+        DWORD status;
+        std::string told;
+    };
+    const Case cases[] = {
+        {L"--summary \"" + platform::NativePath(folder.File("bad.csv")) + L"\"", 1, "第 2 行有误"},
+        {L"--summary \"" + platform::NativePath(folder.File("无此.csv")) + L"\"", 1, "文件或文件夹不存在"},
+        {L"--summary \"" + platform::NativePath(folder.Path()) + L"\"", 1, "不是普通文件"},
+        {L"--summary \\\\.\\NUL", 1, "不是普通文件"},
+        {L"--summary", 2, "用法"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = Summary(folder, c.arguments);
+        EXPECT_EQ(outcome.status, c.status) << outcome.err;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_NE(outcome.err.find(c.told), std::string::npos) << outcome.err;
+    }
+}
+
+TEST(SummaryCommand, TheTextFileBesideTheRecordNeverReplacesAnother) {
+    const testsupport::TestFolder folder("辩论 记录");
+    folder.Write("决赛.txt", "the adjudicators' notes");
+    EXPECT_EQ(WriteSummaryBeside(folder.File("决赛.CSV"), "a\nb\n"), folder.File("决赛 (2).txt"));
+    EXPECT_EQ(folder.Read("决赛.txt"), "the adjudicators' notes");
+    EXPECT_EQ(folder.Read("决赛 (2).txt"), "\xEF\xBB\xBF" "a\r\nb\r\n");
+}
+
+}  // namespace

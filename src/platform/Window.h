@@ -32,7 +32,8 @@ public:
     // Closes the window, which ends the program. Asks no question.
     virtual void Close() = 0;
     // Shows a short note over the window's bottom edge for about two seconds,
-    // away from the caption and the countdowns; a new note replaces the old one.
+    // away from the caption and the countdowns; a new note replaces the old one,
+    // and an empty text takes the note away at once.
     virtual void ShowHint(const std::string& text) = 0;
     // Asks the time-keeper a yes/no question and waits for the answer; true for yes.
     virtual bool Confirm(const std::string& question) = 0;

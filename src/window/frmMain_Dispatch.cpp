@@ -204,7 +204,11 @@ frmMain::KeyAction frmMain::DecideKey(platform::Key key) {
             return {KeyOutcome::HintOnly, [this, hint] { c.window.ShowHint(hint); }};
         }
     }
-    return {KeyOutcome::Pressed, [this, index] { cmdCommand_Click(static_cast<std::int16_t>(*index)); }};
+    // A key that acts after a first press has made the hint say its piece.
+    return {KeyOutcome::Pressed, [this, index, hinted = first.has_value()] {
+                if (hinted) c.window.ShowHint("");
+                cmdCommand_Click(static_cast<std::int16_t>(*index));
+            }};
 }
 
 // The stages in debate order, as the home page's buttons open them; not while

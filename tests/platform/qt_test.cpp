@@ -342,7 +342,7 @@ TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
 }
 
 // The hint is a real label over the bar, readable by its accessible name, in front of the buttons that
-// the layout brings forward at every tick, and gone on its timer.
+// the layout brings forward at every tick, and gone on its timer or at once when emptied.
 TEST(QtWindow, HintShowsOverTheBottomEdgeInFrontOfTheBarAndGoes) {
     QtWindow window("");
     QtButtonArray bar(window, "重置", {0, 4560, 1095, 375});
@@ -370,6 +370,11 @@ TEST(QtWindow, HintShowsOverTheBottomEdgeInFrontOfTheBarAndGoes) {
     ASSERT_NE(timer, nullptr);
     timer->setInterval(1);
     EXPECT_TRUE(ProcessEventsUntil([&] { return !hint->isVisible(); }));
+    // An empty hint, once the key has acted, takes it away at once.
+    window.ShowHint("再按一次 R 重置本环节");
+    window.ShowHint("");
+    EXPECT_FALSE(hint->isVisible());
+    EXPECT_FALSE(timer->isActive());
 }
 
 // The title bar's close asks the logic; Close() (a signal, 退出) asks nothing.

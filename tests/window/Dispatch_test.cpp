@@ -112,7 +112,8 @@ const KeyCase kKeys[] = {
 INSTANTIATE_TEST_SUITE_P(Table, Keys, ::testing::ValuesIn(kKeys));
 
 // While a countdown runs, R and Backspace act only on a second press of the same key within two seconds;
-// the first shows a hint and is taken from the focused control. Stopped, they act at once.
+// the first shows a hint and is taken from the focused control, and the key that next acts takes the hint
+// away (an empty hint). Stopped, they act at once.
 struct Press { std::int64_t after; Key key; };  // milliseconds after the press before
 struct SecondPressCase { const char* name; int page; std::vector<Key> before; std::vector<Press> presses;
                          std::int16_t page_after; const char* running_after; std::vector<std::string> hints; };
@@ -133,18 +134,18 @@ TEST_P(SecondPress, GuardsResetAndBackWhileACountdownRuns) {
 }
 const std::string kResetHint = "再按一次 R 重置本环节", kBackHint = "再按一次 Backspace 返回主页";
 const SecondPressCase kSecondPress[] = {
-    {"ResetTwice", 1, {Key::Space}, {{0, Key::R}, {1500, Key::R}}, 1, "", {kResetHint}},
-    {"BackTwiceAtTheLimit", 1, {Key::Space}, {{0, Key::Backspace}, {2000, Key::Backspace}}, 0, "", {kBackHint}},
+    {"ResetTwice", 1, {Key::Space}, {{0, Key::R}, {1500, Key::R}}, 1, "", {kResetHint, ""}},
+    {"BackTwiceAtTheLimit", 1, {Key::Space}, {{0, Key::Backspace}, {2000, Key::Backspace}}, 0, "", {kBackHint, ""}},
     {"TooSlow", 1, {Key::Space}, {{0, Key::R}, {2001, Key::R}}, 1, "1", {kResetHint, kResetHint}},
     {"ThirdPressAfterASlowSecond", 1, {Key::Space}, {{0, Key::R}, {2500, Key::R}, {100, Key::R}}, 1, "",
-     {kResetHint, kResetHint}},
+     {kResetHint, kResetHint, ""}},
     {"OtherKeyBetween", 1, {Key::Space}, {{0, Key::R}, {100, Key::Backspace}, {100, Key::R}}, 1, "1",
      {kResetHint, kBackHint, kResetHint}},
     {"PausedActsAtOnce", 1, {Key::Space, Key::Space}, {{0, Key::R}}, 1, "", {}},
     {"PausedBetweenThePresses", 1, {Key::Space}, {{0, Key::Backspace}, {100, Key::Space}, {100, Key::Backspace}}, 0,
-     "", {kBackHint}},
+     "", {kBackHint, ""}},
     {"AnswerAloneRunning", 3, {Key::Enter}, {{0, Key::R}}, 3, "2", {kResetHint}},
-    {"FreeDebate", 9, {Key::Right}, {{0, Key::Backspace}, {10, Key::Backspace}}, 0, "", {kBackHint}},
+    {"FreeDebate", 9, {Key::Right}, {{0, Key::Backspace}, {10, Key::Backspace}}, 0, "", {kBackHint, ""}},
 };
 INSTANTIATE_TEST_SUITE_P(Table, SecondPress, ::testing::ValuesIn(kSecondPress),
                          [](const auto& info) { return std::string(info.param.name); });

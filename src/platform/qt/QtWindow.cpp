@@ -121,6 +121,11 @@ void QtWindow::Close() {
 }
 
 void QtWindow::ShowHint(const std::string& text) {
+    if (text.empty()) {
+        hintTimer_->stop();
+        hint_->hide();
+        return;
+    }
     hint_->setText(ToQString(text));
     hint_->setAccessibleName(hint_->text());
     hint_->adjustSize();

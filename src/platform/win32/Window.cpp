@@ -231,6 +231,11 @@ void Win32Window::Close() {
 }
 
 void Win32Window::ShowHint(const std::string& text) {
+    if (text.empty()) {
+        ::KillTimer(hwnd_, kHintTimer);
+        ::ShowWindow(hint_, SW_HIDE);
+        return;
+    }
     ::SetWindowTextW(hint_, DisplayText(text).c_str());
     PlaceHint();
     ::ShowWindow(hint_, SW_SHOWNA);

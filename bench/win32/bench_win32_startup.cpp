@@ -1,8 +1,10 @@
 // Start-up to the first frame and peak memory of a Windows program, run by
 // run, for the timer and for the bare window with the same controls, in one
-// run. The first frame is taken as the moment the program first waits for
-// input (WaitForInputIdle): the window has been shown and painted by then.
-// Each run is ended as the time-keeper would, by closing the window.
+// run. The first frame is the moment the program's window is visible with
+// nothing left to paint, once the program waits for input (WaitForInputIdle
+// alone could come before the window shows, if anything pumps messages
+// during start-up). Each run is ended as the time-keeper would, by closing
+// the window.
 //   bench_win32_startup PROGRAM BASELINE [RUNS]
 #include <windows.h>
 #include <psapi.h>
@@ -26,6 +28,34 @@ BOOL CALLBACK CloseWindowsOf(HWND hwnd, LPARAM process) {
     return TRUE;
 }
 
+struct Painted {
+    DWORD process = 0;
+    bool found = false;
+};
+
+BOOL CALLBACK FindPainted(HWND hwnd, LPARAM state) {
+    auto& painted = *reinterpret_cast<Painted*>(state);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == painted.process && ::IsWindowVisible(hwnd) && !::GetUpdateRect(hwnd, nullptr, FALSE)) {
+        painted.found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Waits, polling each millisecond, until a window of `process` is shown and painted.
+bool WaitForFirstFrame(DWORD process, DWORD timeoutMilliseconds) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMilliseconds;
+    for (;;) {
+        Painted painted{process};
+        ::EnumWindows(&FindPainted, reinterpret_cast<LPARAM>(&painted));
+        if (painted.found) return true;
+        if (::GetTickCount64() >= end) return false;
+        ::Sleep(1);
+    }
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
@@ -47,7 +77,7 @@ bool Measure(const std::wstring& program, Run& run) {
         std::fwprintf(stderr, L"cannot start %ls: %lu\n", program.c_str(), ::GetLastError());
         return false;
     }
-    const bool ready = ::WaitForInputIdle(child.hProcess, 20000) == 0;
+    const bool ready = ::WaitForInputIdle(child.hProcess, 20000) == 0 && WaitForFirstFrame(child.dwProcessId, 20000);
     ::QueryPerformanceCounter(&idle);
     ::Sleep(300);  // whatever the first frame still does settles before the memory is read
     PROCESS_MEMORY_COUNTERS memory{};
@@ -67,7 +97,7 @@ void Report(const char* name, std::vector<Run> runs) {
     std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.milliseconds < b.milliseconds; });
     double peak = 0;
     for (const Run& run : runs) peak = std::max(peak, run.peakMegabytes);
-    std::printf("%-22s first frame median %7.1f ms (%.1f-%.1f), peak working set %5.1f MB\n", name,
+    std::printf("%-28s first frame median %7.1f ms (%.1f-%.1f), peak working set %5.1f MB\n", name,
                 runs[runs.size() / 2].milliseconds, runs.front().milliseconds, runs.back().milliseconds, peak);
 }
 

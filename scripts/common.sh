@@ -24,6 +24,9 @@ WINDOWS_PACKAGES=(
     zip
 )
 
+# Redrawing the Windows icon (scripts/windows-icon); the drawn .ico is committed.
+ICON_PACKAGES=(imagemagick)
+
 # ensure_packages [MORE_PACKAGES...]: installs what is missing of PACKAGES and
 # of the packages given (scripts/windows gives WINDOWS_PACKAGES).
 ensure_packages() {

@@ -20,6 +20,52 @@
 
 namespace {
 
+// Once the window has closed: silence, the hall's view gone, and the
+// configuration saved. Answers whether it was saved (or had nothing to save)
+// without a message.
+bool CloseDown(platform::QtForm& form, frmMain& window, platform::SdlSound& sound, platform::QtAudienceView& audience,
+               platform::QtSingleInstance& instance) {
+    // Silence first: a cue still sounding (a long file is cut only at its tenth
+    // second) must neither outlast the window nor hold up the end below.
+    sound.StopAll();
+    // The hall's view goes with the window: a frozen frame must not stay up,
+    // nor cover the message about the save on a single screen.
+    audience.Close();
+    // A later copy started while that message waits finds the window closed:
+    // it brings the message forward, never the closed window back.
+    instance.onActivate = [] {
+        if (QWidget* waiting = QApplication::activeModalWidget()) waiting->raise();
+    };
+
+    // No event loop runs any more: a message about the save has to wait to be read.
+    form.StopTimers();
+    form.errors.SetModality(platform::Modality::Blocking);
+    const int shownBefore = form.errors.MessagesShown();
+    window.Form_Unload();
+    // A configuration that could not be saved is a failed run, for whoever started it.
+    return form.errors.MessagesShown() == shownBefore;
+}
+
+// Reads the configuration and hands the hall's view its settings; false once
+// a start-up that failed has been told.
+bool Start(frmMain& window, platform::QtAudienceView& audience, platform::QtForm& form,
+           platform::PosixFileSystem& files) {
+    try {
+        // Temporary files that saves ended by a kill left beside the configuration
+        // go before the window reads it. Only once the folder's lock is won: a
+        // temporary file of another copy's save under way must not be taken away.
+        clsConfigFile::RemoveLeftovers(files);
+        window.Form_Load();
+        ConfigureAudience(window, audience, form.errors);
+    } catch (const std::exception& error) {
+        // No tick may reach a window whose start-up failed while its message waits.
+        form.StopTimers();
+        platform::QtErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
+        return false;
+    }
+    return true;
+}
+
 int Run() {
     platform::PosixFileSystem files;
     // Decided before anything is loaded: a second copy on this folder brings
@@ -42,19 +88,7 @@ int Run() {
     });
     frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
 
-    try {
-        // Temporary files that saves ended by a kill left beside the configuration
-        // go before the window reads it. Only after the lock above was won: a
-        // temporary file of another copy's save under way must not be taken away.
-        clsConfigFile::RemoveLeftovers(files);
-        window.Form_Load();
-        ConfigureAudience(window, audience, form.errors);
-    } catch (const std::exception& error) {
-        // No tick may reach a window whose start-up failed while its message waits.
-        form.StopTimers();
-        platform::QtErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
-        return 1;
-    }
+    if (!Start(window, audience, form, files)) return 1;
 
     // The setting is read once the configuration is loaded; events before it wait in memory.
     const std::optional<std::string> recordFolder =
@@ -62,7 +96,12 @@ int Run() {
     recorder.WriteTo(recordFolder);
     platform::QtSummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
                                       recordFolder.value_or(files.ExecutableFolder()), form.errors);
-    form.window.onSummary = [&summary] { summary.ShowSummary(); };
+    // On one screen the summary would open beneath the hall's view: the view
+    // steps aside for it (F5 brings it back).
+    form.window.onSummary = [&summary, &audience] {
+        if (audience.CoversMainWindow()) audience.Close();
+        summary.ShowSummary();
+    };
 
     // A second signal, once the window has closed, closes the message about
     // the save that may be waiting, so the program can still be ended.
@@ -75,25 +114,7 @@ int Run() {
     });
     form.window.show();
     const int status = QApplication::exec();
-    // Silence first: a cue still sounding (a long file is cut only at its tenth
-    // second) must neither outlast the window nor hold up the end below.
-    sound.StopAll();
-    // The hall's view goes with the window: a frozen frame must not stay up,
-    // nor cover the message about the save on a single screen.
-    audience.Close();
-    // A later copy started while that message waits finds the window closed:
-    // it brings the message forward, never the closed window back.
-    instance.onActivate = [] {
-        if (QWidget* waiting = QApplication::activeModalWidget()) waiting->raise();
-    };
-
-    // No event loop runs any more: a message about the save has to wait to be read.
-    form.StopTimers();
-    form.errors.SetModality(platform::Modality::Blocking);
-    const int shownBefore = form.errors.MessagesShown();
-    window.Form_Unload();
-    // A configuration that could not be saved is a failed run, for whoever started it.
-    return form.errors.MessagesShown() == shownBefore ? status : 1;
+    return CloseDown(form, window, sound, audience, instance) ? status : 1;
 }
 
 }  // namespace

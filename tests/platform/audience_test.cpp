@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
@@ -196,6 +197,30 @@ TEST_F(AudienceViewTest, KeysTypedIntoItActAsInTheMainWindow) {
         Press(&view, key);
     using enum Key;
     EXPECT_EQ(keys, (std::vector<Key>{Space, Enter, Left, Right, R, Backspace}));
+}
+
+// Over the only screen the view hides the main window, so the hint a first R or Backspace asks for is
+// shown on the view as well, readable by its accessible name, and goes when emptied or when the view closes.
+TEST_F(AudienceViewTest, CoveringTheMainWindowItShowsItsHint) {
+    const auto shownHint = [&]() -> QLabel* {
+        for (QLabel* label : view.findChildren<QLabel*>())
+            if (label->isVisible()) return label;
+        return nullptr;
+    };
+    window.ShowHint("再按一次 R 重置本环节");
+    EXPECT_EQ(shownHint(), nullptr);  // closed: nothing to show it on
+    view.Open();
+    ASSERT_TRUE(view.CoversMainWindow());
+    window.ShowHint("再按一次 R 重置本环节");
+    QLabel* hint = shownHint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->accessibleName(), QStringLiteral("再按一次 R 重置本环节"));
+    EXPECT_TRUE(view.rect().contains(hint->geometry()));
+    window.ShowHint("");
+    EXPECT_EQ(shownHint(), nullptr);
+    window.ShowHint("再按一次 Backspace 返回主页");
+    view.Close();
+    EXPECT_FALSE(hint->isVisible());
 }
 
 TEST_F(AudienceViewTest, PaintsThePublishedFrameAndRepaintsOnlyWhatChanged) {

@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
 #include <algorithm>
 
+#include "platform/qt/QtConvert.h"
 #include "platform/qt/QtPicture.h"
 #include "platform/qt/QtWindow.h"
 
@@ -17,6 +19,8 @@ namespace {
 
 // The pointer leaves the hall's screen when it has rested this long.
 constexpr int kPointerRestMs = 2000;
+// As long as the main window's own hint stays up.
+constexpr int kHintMs = 2000;
 // A picture behind the countdowns is darkened by this much, so light digits
 // stay readable on any picture.
 constexpr double kVeil = 0.45;
@@ -35,7 +39,7 @@ QSize LargestScreen() {
 
 QtAudienceView::QtAudienceView(QtWindow& main, std::string executableFolder)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), main_(main), executableFolder_(std::move(executableFolder)),
-      faces_(MakeAudienceFaces(settings_)) {
+      faces_(MakeAudienceFaces(settings_)), hint_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Tolvanexa"));
     // Painted whole by paintEvent: no background fill of its own beneath it.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -49,7 +53,15 @@ QtAudienceView::QtAudienceView(QtWindow& main, std::string executableFolder)
     pointerTimer_.setInterval(kPointerRestMs);
     QObject::connect(&pointerTimer_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
 
+    hint_->setTextFormat(Qt::PlainText);
+    hint_->setStyleSheet(QStringLiteral("QLabel { background: #303030; color: white; padding: 8px 24px; }"));
+    hint_->hide();
+    hintTimer_.setSingleShot(true);
+    hintTimer_.setInterval(kHintMs);
+    QObject::connect(&hintTimer_, &QTimer::timeout, hint_, &QWidget::hide);
+
     main_.onViewKey = [this](const QKeyEvent& event) { return TakeMainWindowKey(event); };
+    main_.onHint = [this](const std::string& text) { ShowHint(text); };
     // Screens come and go while the view is open: a projector plugged in late
     // or unplugged. The view never stays on a screen that has gone.
     screenConnections_.push_back(QObject::connect(qApp, &QGuiApplication::screenAdded, this, [this](QScreen*) {
@@ -63,6 +75,7 @@ QtAudienceView::QtAudienceView(QtWindow& main, std::string executableFolder)
 
 QtAudienceView::~QtAudienceView() {
     main_.onViewKey = nullptr;
+    main_.onHint = nullptr;
     for (const QMetaObject::Connection& connection : screenConnections_) QObject::disconnect(connection);
 }
 
@@ -103,6 +116,8 @@ void QtAudienceView::Close() {
     if (!IsOpen()) return;
     hide();
     pointerTimer_.stop();
+    hintTimer_.stop();
+    hint_->hide();
     main_.activateWindow();
 }
 
@@ -176,6 +191,28 @@ void QtAudienceView::Place(const QScreen* gone) {
         raise();
         activateWindow();
     }
+}
+
+bool QtAudienceView::CoversMainWindow() const {
+    return IsOpen() && screen() == main_.screen();
+}
+
+void QtAudienceView::ShowHint(const std::string& text) {
+    if (text.empty() || !CoversMainWindow()) {
+        hintTimer_.stop();
+        hint_->hide();
+        return;
+    }
+    hint_->setText(ToQString(text));
+    hint_->setAccessibleName(hint_->text());
+    QFont font = hint_->font();
+    font.setPixelSize(std::max(16, height() / 30));
+    hint_->setFont(font);
+    hint_->adjustSize();
+    hint_->move((width() - hint_->width()) / 2, height() - hint_->height() - height() / 60);
+    hint_->show();
+    hint_->raise();
+    hintTimer_.start();
 }
 
 void QtAudienceView::Recompose(bool everything) {

@@ -20,6 +20,7 @@
 #include "platform/qt/QtAudienceScene.h"
 
 class QKeyEvent;
+class QLabel;
 class QScreen;
 
 namespace platform {
@@ -44,6 +45,9 @@ public:
     void Open();
     void Close();
     bool IsOpen() const { return isVisible(); }
+    // Open over the main window's own screen (one screen, or a mirrored
+    // projector): whatever the time-keeper must see is hidden beneath it.
+    bool CoversMainWindow() const;
 
     // Told once, with the number of screens there are, when the configured
     // screen is not among them and the automatic choice was made instead.
@@ -70,6 +74,9 @@ private:
     void Place(const QScreen* gone = nullptr);
     void Recompose(bool everything);
     void ShowPointer();
+    // The main window's hint, shown here too while the view covers it, so a
+    // first R or Backspace typed into the view is not met by nothing.
+    void ShowHint(const std::string& text);
 
     QtWindow& main_;
     std::string executableFolder_;
@@ -80,6 +87,8 @@ private:
     QImage background_;     // as read, no larger than the screens need
     QPixmap cover_;         // scaled to cover the view, veiled, for the view's size
     QTimer pointerTimer_;
+    QLabel* hint_;
+    QTimer hintTimer_;
     bool toldUnknownScreen_ = false;
     std::vector<QMetaObject::Connection> screenConnections_;
 };

@@ -121,6 +121,7 @@ void QtWindow::Close() {
 }
 
 void QtWindow::ShowHint(const std::string& text) {
+    if (onHint) onHint(text);
     if (text.empty()) {
         hintTimer_->stop();
         hint_->hide();

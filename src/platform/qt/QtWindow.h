@@ -57,6 +57,10 @@ public:
     // key of the window alone: the logic never hears of it.
     std::function<void()> onSummary;
 
+    // Each hint as it is shown (an empty one as it is taken away), for a view
+    // that may be covering this window to show it too.
+    std::function<void(const std::string&)> onHint;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

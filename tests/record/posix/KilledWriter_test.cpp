@@ -1,6 +1,7 @@
 // A writer process killed at random moments: every record in its file is
 // whole and in order, at most the one being written at the kill is cut, and
-// the reader leaves that one out. POSIX only: fork and SIGKILL.
+// the reader leaves that one out. Here with fork and SIGKILL; the Windows
+// twin kills with TerminateProcess.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <random>
 
 #include "platform/posix/PosixRecordFile.h"
+#include "record/KilledWriterEvents.h"
 #include "record/RecordCsv.h"
 #include "record/RecordWriter.h"
 #include "support/TestFolder.h"
@@ -23,29 +25,12 @@ constexpr int kKills = 12;
 constexpr int kEarliestKillMs = 20;
 constexpr int kLatestKillMs = 250;
 
-// Event n, the same in the writer and the check; a caption of several lines,
-// commas and quotes, so a cut can fall inside a quoted field.
-platform::DebateEvent Event(int n) {
-    platform::DebateEvent event;
-    event.kind = static_cast<platform::DebateEventKind>(n % 12);
-    event.wall = {2026, 12, 7, 14, 3, 9};
-    event.steadyMs = 70'000 + n * 7;
-    event.page = 1 + n % 11;
-    event.caption = "第" + std::to_string(n) + "条,\"辩论\"\r\n" + std::string(static_cast<std::size_t>(n % 40), 'x');
-    event.countdown = n % 3;
-    event.side = n % 2 ? "正方" : "反方";
-    event.remaining = n;
-    event.allowance = 180;
-    event.seconds = n % 60;
-    return event;
-}
-
 [[noreturn]] void WriteForever(const std::string& folder) {
     platform::PosixRecordFiles files;
     record::RecordWriter writer(files, {});
     writer.WriteTo(folder);
     for (int n = 0;; ++n) {
-        writer.Record(Event(n));
+        writer.Record(testsupport::KilledWriterEvent(n));
         // The window records a few events a second; keep the backlog short so the kill meets writes.
         if (n % 8 == 7) writer.WaitUntilWritten(1s);
     }
@@ -70,8 +55,8 @@ TEST(KilledWriter, LeavesOnlyWholeRecordsInOrder) {
         if (file.empty()) continue;  // killed before its first write
         const record::ParsedRecord parsed = record::ParseRecord(file);
         for (std::size_t n = 0; n < parsed.events.size(); ++n) {
-            platform::DebateEvent expected = Event(static_cast<int>(n));
-            expected.steadyMs -= Event(0).steadyMs;
+            platform::DebateEvent expected = testsupport::KilledWriterEvent(static_cast<int>(n));
+            expected.steadyMs -= testsupport::KilledWriterEvent(0).steadyMs;
             ASSERT_EQ(parsed.events[n], expected) << "round " << round << ", record " << n;
         }
         cutRecords += parsed.unfinishedLine ? 1 : 0;

@@ -60,6 +60,58 @@ void Print(const char* name, const Half& half) {
               << " ms\n";
 }
 
+// The shipped configuration, with the picture behind the audience view set.
+void UseBackground(bench::RunFolder& folder) {
+    WriteBackground(folder.File("hall.jpg"));
+    std::string config = bench::ReadBytes(folder.File("Tolvanexa.config"));
+    const std::string empty = "<Tolvanexa>\\AudienceBackground = \r\n";
+    if (config.find(empty) == std::string::npos) throw std::runtime_error("the shipped configuration has no AudienceBackground");
+    config.replace(config.find(empty), empty.size(), "<Tolvanexa>\\AudienceBackground = hall.jpg\r\n");
+    bench::WriteBytes(folder.File("Tolvanexa.config"), config);
+}
+
+// `ticks` ticks with the view closed, then `ticks` with it open, as F5 between two ticks opens it.
+void RunHalves(bench::TimerWindow& window, std::size_t ticks, Half& closed, Half& open) {
+    std::vector<bench::Clock::time_point> arrivals;
+    bench::Clock::time_point start;
+    double cpuMark = 0;
+    bench::Clock::time_point wallMark;
+    const auto closeHalf = [&](Half& half) {
+        half.cpuSeconds = bench::CpuSeconds() - cpuMark;
+        half.wallSeconds = std::chrono::duration<double>(bench::Clock::now() - wallMark).count();
+        cpuMark = bench::CpuSeconds();
+        wallMark = bench::Clock::now();
+    };
+    QEventLoop loop;
+    platform::QtTimer& timer1 = window.Form().tmrTimer1;
+    const std::function<void()> tick = timer1.onTick;
+    timer1.onTick = [&] {
+        const auto arrived = bench::Clock::now();
+        arrivals.push_back(arrived);
+        Half& half = arrivals.size() <= ticks ? closed : open;
+        half.lateness.push_back(std::fabs(bench::Milliseconds(arrived - (start + std::chrono::seconds(arrivals.size())))));
+        tick();
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        half.handlingMs.push_back(bench::Milliseconds(bench::Clock::now() - arrived));
+        if (arrivals.size() == ticks) {
+            closeHalf(closed);
+            QTimer::singleShot(300, Qt::PreciseTimer, [&] { window.Audience().Open(); });
+        }
+        if (arrivals.size() == 2 * ticks) {
+            closeHalf(open);
+            loop.quit();
+        }
+    };
+    start = bench::Clock::now();
+    cpuMark = bench::CpuSeconds();
+    wallMark = start;
+    window.Click(0);  // "开始"
+    QTimer::singleShot(static_cast<int>((2 * ticks + 10) * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    timer1.onTick = tick;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,60 +129,17 @@ int main(int argc, char** argv) {
 
     // Loaded well above the half-minute mark: no cue and no end within the run.
     bench::RunFolder folder(static_cast<int>(2 * ticks) + 60);
-    WriteBackground(folder.File("hall.jpg"));
-    std::string config = bench::ReadBytes(folder.File("Tolvanexa.config"));
-    const std::string empty = "<Tolvanexa>\\AudienceBackground = \r\n";
-    if (config.find(empty) == std::string::npos) throw std::runtime_error("the shipped configuration has no AudienceBackground");
-    config.replace(config.find(empty), empty.size(), "<Tolvanexa>\\AudienceBackground = hall.jpg\r\n");
-    bench::WriteBytes(folder.File("Tolvanexa.config"), config);
+    UseBackground(folder);
     bench::TimerWindow window(folder);
     window.Open();
     if (!window.Audience().HasBackground()) std::cout << "the background picture was not read\n";
     window.Click(0);  // home page: the first speech
     QCoreApplication::processEvents();
+    const long peakClosedKb = bench::StatusKb("VmHWM");
 
     Half closed;
     Half open;
-    std::vector<bench::Clock::time_point> arrivals;
-    bench::Clock::time_point start;
-    double cpuMark = 0;
-    bench::Clock::time_point wallMark;
-    const auto closeHalf = [&](Half& half) {
-        half.cpuSeconds = bench::CpuSeconds() - cpuMark;
-        half.wallSeconds = std::chrono::duration<double>(bench::Clock::now() - wallMark).count();
-        cpuMark = bench::CpuSeconds();
-        wallMark = bench::Clock::now();
-    };
-    QEventLoop loop;
-    platform::QtTimer& timer1 = window.Form().tmrTimer1;
-    const std::function<void()> tick = timer1.onTick;
-    timer1.onTick = [&] {
-        const auto arrived = bench::Clock::now();
-        arrivals.push_back(arrived);
-        const double late = bench::Milliseconds(arrived - (start + std::chrono::seconds(arrivals.size())));
-        (arrivals.size() <= ticks ? closed : open).lateness.push_back(std::fabs(late));
-        tick();
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-        (arrivals.size() <= ticks ? closed : open).handlingMs.push_back(bench::Milliseconds(bench::Clock::now() - arrived));
-        if (arrivals.size() == ticks) {
-            closeHalf(closed);
-            // Opened between two ticks, as the time-keeper's F5 would.
-            QTimer::singleShot(300, Qt::PreciseTimer, [&] { window.Audience().Open(); });
-        }
-        if (arrivals.size() == 2 * ticks) {
-            closeHalf(open);
-            loop.quit();
-        }
-    };
-    const long peakClosedKb = bench::StatusKb("VmHWM");
-
-    start = bench::Clock::now();
-    cpuMark = bench::CpuSeconds();
-    wallMark = start;
-    window.Click(0);  // "开始"
-    QTimer::singleShot(static_cast<int>((2 * ticks + 10) * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
+    RunHalves(window, ticks, closed, open);
 
     std::cout << "view open on a " << window.Audience().width() << "x" << window.Audience().height()
               << " screen, showing " << window.Audience().Frame().countdowns[0].text << "\n";

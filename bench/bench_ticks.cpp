@@ -211,6 +211,74 @@ void MeasureTheBell(std::size_t ticks) {
     }
 }
 
+// The first speech's countdown 1 ticked by the window's precise timer, and a
+// coarse timer beside it over the same span, half a second out of phase.
+struct TickRun {
+    Series precise;
+    Series coarse;
+    std::vector<double> handlingMs;
+};
+
+TickRun RunTicks(bench::TimerWindow& window, std::size_t ticks) {
+    TickRun run;
+    // A loop of its own: quitting the application would close the window first.
+    QEventLoop loop;
+    const auto finishIfDone = [&] {
+        if (run.precise.arrivals.size() >= ticks && run.coarse.arrivals.size() >= ticks) loop.quit();
+    };
+
+    platform::QtTimer& timer1 = window.Form().tmrTimer1;
+    const std::function<void()> tick = timer1.onTick;
+    timer1.onTick = [&] {
+        const auto arrived = bench::Clock::now();
+        if (run.precise.arrivals.size() < ticks) run.precise.arrivals.push_back(arrived);
+        tick();
+        run.handlingMs.push_back(bench::Milliseconds(bench::Clock::now() - arrived));
+        finishIfDone();
+    };
+
+    QTimer coarseTimer;
+    coarseTimer.setTimerType(Qt::CoarseTimer);
+    coarseTimer.setInterval(1000);
+    QObject::connect(&coarseTimer, &QTimer::timeout, [&] {
+        if (run.coarse.arrivals.size() < ticks) run.coarse.arrivals.push_back(bench::Clock::now());
+        finishIfDone();
+    });
+
+    run.precise.start = bench::Clock::now();
+    window.Click(0);  // "开始"
+    QTimer::singleShot(kPhaseOffsetMs, Qt::PreciseTimer, [&] {
+        run.coarse.start = bench::Clock::now();
+        coarseTimer.start();
+    });
+    // A timer that stalls altogether still ends the run, with what it gathered.
+    QTimer::singleShot(static_cast<int>((ticks + 10) * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    coarseTimer.stop();
+    timer1.onTick = tick;
+    return run;
+}
+
+void PrintTicks(const TickRun& run, std::size_t ticks) {
+    PrintSeries("precise timer (the window's)", run.precise, ticks);
+    PrintSeries("coarse timer (Qt's default)", run.coarse, ticks);
+
+    const bench::Spread handling = bench::Summarise(run.handlingMs, kTickBoundMs);
+    std::cout << std::setprecision(3) << "tick handling with relayout p50 / max: " << handling.p50 << " / "
+              << handling.max << " ms\n";
+
+    const auto preciseLate = run.precise.Lateness();
+    const auto coarseLate = run.coarse.Lateness();
+    if (preciseLate.empty() || coarseLate.empty()) return;
+    const bench::Spread p = bench::Summarise(Distance(preciseLate), kTickBoundMs);
+    const bench::Spread c = bench::Summarise(Distance(coarseLate), kTickBoundMs);
+    std::cout << std::setprecision(1) << "coarse / precise: p50 x" << Ratio(c.p50, p.p50) << ", p99 x"
+              << Ratio(c.p99, p.p99) << ", max x" << Ratio(c.max, p.max) << "\n";
+    std::cout << "target: last tick within " << kDriftBoundMs << " ms: "
+              << (std::fabs(preciseLate.back()) <= kDriftBoundMs ? "met" : "missed") << "; 99 % within "
+              << kTickBoundMs << " ms: " << (p.withinShare >= 0.99 ? "met" : "missed") << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -221,70 +289,16 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     std::cout << "load average at start: " << bench::LoadAverage() << "\n";
-
-    // Loaded well above the half-minute mark: no cue and no end within the run.
-    bench::RunFolder folder(static_cast<int>(ticks) + 60);
-    bench::TimerWindow window(folder);
-    window.Open();
-    window.Click(0);  // home page: the first speech
-    QCoreApplication::processEvents();
-
-    Series precise;
-    Series coarse;
-    std::vector<double> handlingMs;
-    // A loop of its own: quitting the application would close the window first.
-    QEventLoop loop;
-    const auto finishIfDone = [&] {
-        if (precise.arrivals.size() >= ticks && coarse.arrivals.size() >= ticks) loop.quit();
-    };
-
-    platform::QtTimer& timer1 = window.Form().tmrTimer1;
-    const std::function<void()> tick = timer1.onTick;
-    timer1.onTick = [&] {
-        const auto arrived = bench::Clock::now();
-        if (precise.arrivals.size() < ticks) precise.arrivals.push_back(arrived);
-        tick();
-        handlingMs.push_back(bench::Milliseconds(bench::Clock::now() - arrived));
-        finishIfDone();
-    };
-
-    QTimer coarseTimer;
-    coarseTimer.setTimerType(Qt::CoarseTimer);
-    coarseTimer.setInterval(1000);
-    QObject::connect(&coarseTimer, &QTimer::timeout, [&] {
-        if (coarse.arrivals.size() < ticks) coarse.arrivals.push_back(bench::Clock::now());
-        finishIfDone();
-    });
-
-    precise.start = bench::Clock::now();
-    window.Click(0);  // "开始"
-    QTimer::singleShot(kPhaseOffsetMs, Qt::PreciseTimer, [&] {
-        coarse.start = bench::Clock::now();
-        coarseTimer.start();
-    });
-    // A timer that stalls altogether still ends the run, with what it gathered.
-    QTimer::singleShot(static_cast<int>((ticks + 10) * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-    coarseTimer.stop();
-
-    std::cout << "countdown shows " << window.Form().lblTimer1.Caption() << " after the run (expected 01:00)\n";
-    PrintSeries("precise timer (the window's)", precise, ticks);
-    PrintSeries("coarse timer (Qt's default)", coarse, ticks);
-
-    const bench::Spread handling = bench::Summarise(handlingMs, kTickBoundMs);
-    std::cout << std::setprecision(3) << "tick handling with relayout p50 / max: " << handling.p50 << " / "
-              << handling.max << " ms\n";
-
-    const auto preciseLate = precise.Lateness();
-    const auto coarseLate = coarse.Lateness();
-    if (!preciseLate.empty() && !coarseLate.empty()) {
-        const bench::Spread p = bench::Summarise(Distance(preciseLate), kTickBoundMs);
-        const bench::Spread c = bench::Summarise(Distance(coarseLate), kTickBoundMs);
-        std::cout << std::setprecision(1) << "coarse / precise: p50 x" << Ratio(c.p50, p.p50) << ", p99 x"
-                  << Ratio(c.p99, p.p99) << ", max x" << Ratio(c.max, p.max) << "\n";
-        std::cout << "target: last tick within " << kDriftBoundMs << " ms: "
-                  << (std::fabs(preciseLate.back()) <= kDriftBoundMs ? "met" : "missed") << "; 99 % within "
-                  << kTickBoundMs << " ms: " << (p.withinShare >= 0.99 ? "met" : "missed") << "\n";
+    {
+        // Loaded well above the half-minute mark: no cue and no end within the run.
+        bench::RunFolder folder(static_cast<int>(ticks) + 60);
+        bench::TimerWindow window(folder);
+        window.Open();
+        window.Click(0);  // home page: the first speech
+        QCoreApplication::processEvents();
+        const TickRun run = RunTicks(window, ticks);
+        std::cout << "countdown shows " << window.Form().lblTimer1.Caption() << " after the run (expected 01:00)\n";
+        PrintTicks(run, ticks);
     }
     MeasureTheBell(bellTicks);
     bench::CompareRecording(static_cast<std::size_t>(bench::Option(argc, argv, "--record-ticks", 60)));

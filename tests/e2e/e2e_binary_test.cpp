@@ -195,6 +195,25 @@ TEST(OneCopy, ASecondCopyOnTheSameFolderExitsAtOnceAndTheFirstRunsOn) {
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig({{"ApplicationTitle", "First"}}));
 }
 
+// Runs the program in `folder` on a virtual X display (Xvfb) with `environment`, opens stage 1 with PageDown
+// and starts its countdown with Space, then runs `steps` (a shell script's lines, with the program's process
+// as $app); answers whether all of it ended with status 0. A step that fails ends the script and the program.
+bool RunsStageOneOnDisplay(const testsupport::TestFolder& folder, const std::string& environment,
+                           const std::string& steps) {
+    const std::string script = R"(
+        cd "$1" || exit 2
+        # No session bus: libdbus would otherwise start one for this display and leave it behind.
+        DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent QT_QPA_PLATFORM=xcb )" + environment + R"( ./Tolvanexa & app=$!
+        trap 'kill -9 $app 2>/dev/null' EXIT
+        win=$(timeout 30 xdotool search --sync --name ' - 主页$' | head -1)
+        [ -n "$win" ] || exit 3
+        xdotool key --window "$win" Next
+        timeout 10 xdotool search --sync --name ' - 正方一辩发言$' >/dev/null || exit 4
+        xdotool key --window "$win" space
+        )" + steps;
+    return ExitsCleanly({"xvfb-run", "-a", "sh", "-c", script, "sh", folder.Path()});
+}
+
 // On a real X display (Xvfb), driven by keys: PageDown opens stage 1, Space starts its countdown, and
 // SIGTERM then closes without the question the title bar's close would ask, saving as "退出" does.
 TEST(RealDisplay, TheEndingSignalClosesWithoutAskingWhileACountdownRuns) {
@@ -206,23 +225,12 @@ TEST(RealDisplay, TheEndingSignalClosesWithoutAskingWhileACountdownRuns) {
     std::vector<Setting> settings{{"ApplicationTitle", "Final"}, {"ButtonPadding", "18"}, {"SeparatorWidth", "12"}};
     for (const char* key : DurationKeys()) settings.emplace_back(key, key == std::string("Stage1Timer1") ? "600" : "90");
     folder.Write("Tolvanexa.config", NormalisedConfig(settings));
-    // Each step waits for what the one before it shows; a step that fails ends the script and the program.
-    const std::string script = R"(
-        cd "$1" || exit 2
-        # No session bus: libdbus would otherwise start one for this display and leave it behind.
-        DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent QT_QPA_PLATFORM=xcb ./Tolvanexa & app=$!
-        trap 'kill -9 $app 2>/dev/null' EXIT
-        win=$(timeout 30 xdotool search --sync --name ' - 主页$' | head -1)
-        [ -n "$win" ] || exit 3
-        xdotool key --window "$win" Next
-        timeout 10 xdotool search --sync --name ' - 正方一辩发言$' >/dev/null || exit 4
-        xdotool key --window "$win" space
+    EXPECT_TRUE(RunsStageOneOnDisplay(folder, "", R"(
         sleep 1.5
         kill -TERM $app
         for i in $(seq 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
         kill -9 $app 2>/dev/null  # still there after ten seconds: it waits for an answer
-        wait $app)";
-    EXPECT_TRUE(ExitsCleanly({"xvfb-run", "-a", "sh", "-c", script, "sh", folder.Path()}));
+        wait $app)"));
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
 }
 
@@ -253,24 +261,14 @@ TEST(RealDisplay, TheEndingSignalEndsTheProgramWhileALongBellSounds) {
                                   {"Sound30Seconds", ""}};
     for (const char* key : DurationKeys()) settings.emplace_back(key, key == std::string("Stage1Timer1") ? "0" : "90");
     folder.Write("Tolvanexa.config", NormalisedConfig(settings));
-    const std::string script = R"(
-        cd "$1" || exit 2
-        DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk \
-            SDL_DISKAUDIOFILE="$1/played.raw" ./Tolvanexa & app=$!
-        trap 'kill -9 $app 2>/dev/null' EXIT
-        win=$(timeout 30 xdotool search --sync --name ' - 主页$' | head -1)
-        [ -n "$win" ] || exit 3
-        xdotool key --window "$win" Next
-        timeout 10 xdotool search --sync --name ' - 正方一辩发言$' >/dev/null || exit 4
-        xdotool key --window "$win" space
+    EXPECT_TRUE(RunsStageOneOnDisplay(folder, R"(SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$1/played.raw")", R"(
         for i in $(seq 300); do [ -s played.raw ] && break; sleep 0.1; done
         [ -s played.raw ] || exit 5
         kill -TERM $app
         # Well short of this bell's nine seconds, with room for a slow sanitizer build.
         for i in $(seq 80); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
         kill -0 $app 2>/dev/null && exit 6
-        wait $app)";
-    EXPECT_TRUE(ExitsCleanly({"xvfb-run", "-a", "sh", "-c", script, "sh", folder.Path()}));
+        wait $app)"));
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
 }
 

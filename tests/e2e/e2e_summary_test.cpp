@@ -10,12 +10,12 @@
 #include "record/RecordCsv.h"
 #include "record/Summary.h"
 #include "record/SummaryText.h"
+#include "support/SummaryEvents.h"
 
 namespace e2e {
 namespace {
 
 namespace fs = std::filesystem;
-using K = platform::DebateEventKind;
 
 struct Outcome {
     int status = -1;
@@ -32,39 +32,10 @@ Outcome Summary(const testsupport::TestFolder& folder, const std::string& argume
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.Read("out"), folder.Read("err")};
 }
 
-std::vector<platform::DebateEvent> Events() {
-    std::vector<platform::DebateEvent> events;
-    const auto add = [&](K kind, int page, const std::string& caption, int countdown, std::int64_t ms) {
-        platform::DebateEvent event;
-        event.kind = kind;
-        event.wall = {2026, 12, 7, 19, 30, static_cast<int>(ms / 1000 % 60)};
-        event.steadyMs = ms;
-        event.page = page;
-        event.caption = caption;
-        event.countdown = countdown;
-        event.side = countdown == 0 ? "" : countdown == 1 ? "正方" : "反方";
-        event.allowance = countdown ? 180 : 0;
-        events.push_back(event);
-    };
-    const std::string odd = "决赛, \"第一场\"\r\n正方一辩";
-    add(K::PageEntered, 1, odd, 0, 0);
-    add(K::Started, 1, odd, 1, 500);
-    add(K::Paused, 1, odd, 1, 20'500);
-    add(K::Resumed, 1, odd, 1, 25'500);
-    add(K::PageLeft, 1, odd, 0, 45'500);
-    add(K::PageEntered, 9, "自由辩论", 0, 50'000);
-    add(K::Started, 9, "自由辩论", 1, 50'000);
-    add(K::SideSwitched, 9, "自由辩论", 2, 60'000);
-    add(K::PageLeft, 9, "自由辩论", 0, 75'000);
-    return events;
-}
-
 TEST(SummaryCommand, PrintsTheTableWithoutADisplay) {
     testsupport::TestFolder folder;
-    const auto events = Events();
-    std::string file = record::RecordFileHeader();
-    for (const auto& event : events) file += record::EncodeEvent(event, 0);
-    folder.Write("record.csv", file);
+    const auto events = testsupport::OddCaptionsDebate();
+    folder.Write("record.csv", testsupport::RecordFileOf(events));
     const Outcome outcome = Summary(folder, "--summary '" + folder.File("record.csv") + "'");
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, record::AsText(record::Summarise(events)));

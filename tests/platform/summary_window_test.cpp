@@ -21,36 +21,13 @@
 #include "record/Summary.h"
 #include "record/SummaryText.h"
 #include "support/FakeControls.h"
+#include "support/SummaryEvents.h"
 #include "support/TestFolder.h"
 
 namespace platform {
 namespace {
 
-using K = DebateEventKind;
-
-std::vector<DebateEvent> TwoStages() {
-    std::vector<DebateEvent> events;
-    const auto add = [&](K kind, int page, const char* caption, int countdown, std::int64_t ms) {
-        DebateEvent event;
-        event.kind = kind;
-        event.wall = {2026, 12, 7, 14, 0, static_cast<int>(ms / 1000 % 60)};
-        event.steadyMs = ms;
-        event.page = page;
-        event.caption = caption;
-        event.countdown = countdown;
-        event.side = countdown ? "正方" : "";
-        event.allowance = countdown ? 30 : 0;
-        events.push_back(event);
-    };
-    add(K::PageEntered, 1, "正方一辩发言", 0, 0);
-    add(K::Started, 1, "正方一辩发言", 1, 0);
-    add(K::TimeUp, 1, "正方一辩发言", 1, 31'000);
-    add(K::OvertimeEnded, 1, "正方一辩发言", 1, 36'500);
-    add(K::PageEntered, 7, "正一辩攻辩小结", 0, 40'000);
-    add(K::Started, 7, "正一辩攻辩小结", 1, 40'000);
-    add(K::Paused, 7, "正一辩攻辩小结", 1, 50'000);
-    return events;
-}
+using testsupport::TwoStages;
 
 // Clicks "保存" and waits for the save's end: its result, or nullopt when none came.
 std::optional<bool> ClickSave(QtSummaryWindow& window) {

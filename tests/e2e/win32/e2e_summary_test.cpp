@@ -12,11 +12,10 @@
 #include "record/RecordCsv.h"
 #include "record/Summary.h"
 #include "record/SummaryText.h"
+#include "support/SummaryEvents.h"
 #include "support/TestFolder.h"
 
 namespace {
-
-using K = platform::DebateEventKind;
 
 struct Outcome {
     DWORD status = 0xFFFF;
@@ -65,45 +64,12 @@ Outcome Summary(const testsupport::TestFolder& folder, const std::wstring& argum
     return outcome;
 }
 
-std::vector<platform::DebateEvent> Events() {
-    std::vector<platform::DebateEvent> events;
-    const auto add = [&](K kind, int page, const std::string& caption, int countdown, std::int64_t ms) {
-        platform::DebateEvent event;
-        event.kind = kind;
-        event.wall = {2026, 12, 7, 19, 30, static_cast<int>(ms / 1000 % 60)};
-        event.steadyMs = ms;
-        event.page = page;
-        event.caption = caption;
-        event.countdown = countdown;
-        event.side = countdown == 0 ? "" : countdown == 1 ? "正方" : "反方";
-        event.allowance = countdown ? 180 : 0;
-        events.push_back(event);
-    };
-    const std::string odd = "决赛, \"第一场\"\r\n正方一辩";
-    add(K::PageEntered, 1, odd, 0, 0);
-    add(K::Started, 1, odd, 1, 500);
-    add(K::Paused, 1, odd, 1, 20'500);
-    add(K::Resumed, 1, odd, 1, 25'500);
-    add(K::PageLeft, 1, odd, 0, 45'500);
-    add(K::PageEntered, 9, "自由辩论", 0, 50'000);
-    add(K::Started, 9, "自由辩论", 1, 50'000);
-    add(K::SideSwitched, 9, "自由辩论", 2, 60'000);
-    add(K::PageLeft, 9, "自由辩论", 0, 75'000);
-    return events;
-}
-
-std::string RecordFile(const std::vector<platform::DebateEvent>& events) {
-    std::string file = record::RecordFileHeader();
-    for (const auto& event : events) file += record::EncodeEvent(event, 0);
-    return file;
-}
-
 TEST(SummaryCommand, PrintsTheTableToTheRedirectedOutput) {
     const testsupport::TestFolder folder("辩论 记录");
-    folder.Write("决赛 记录.csv", RecordFile(Events()));
+    folder.Write("决赛 记录.csv", testsupport::RecordFileOf(testsupport::OddCaptionsDebate()));
     const Outcome outcome = Summary(folder, L"--summary \"" + platform::NativePath(folder.File("决赛 记录.csv")) + L"\"");
     EXPECT_EQ(outcome.status, 0u) << outcome.err;
-    EXPECT_EQ(outcome.out, record::AsText(record::Summarise(Events())));
+    EXPECT_EQ(outcome.out, record::AsText(record::Summarise(testsupport::OddCaptionsDebate())));
     EXPECT_NE(outcome.out.find("决赛, \"第一场\"  正方一辩"), std::string::npos) << outcome.out;
     EXPECT_EQ(outcome.err, "");
 }

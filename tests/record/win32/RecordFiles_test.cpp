@@ -1,7 +1,8 @@
 // The record's files on Windows: the writer's whole record in a folder chain
-// with Chinese names, never another's file taken, an append that fails
-// part-way cut back to the record before it, and nothing but a regular file
-// read back (a folder, a device, a named pipe refused without waiting).
+// with Chinese names, never another's file taken, and nothing but a regular
+// file read back (a folder, a device, a named pipe refused without waiting).
+// An append cut short is not provoked here: Wine enforces neither byte-range
+// locks on writes nor a full disk the tests could reach.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -29,12 +30,6 @@ platform::DebateEvent Event(int n) {
     event.side = "正方";
     event.allowance = 180;
     return event;
-}
-
-std::uint64_t SizeOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(platform::NativePath(path).c_str(), GetFileExInfoStandard, &data)) return 0;
-    return static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
 std::string Thrown(const std::function<void()>& action) {
@@ -79,63 +74,6 @@ TEST(Win32RecordFiles, AFolderLevelThatIsAFileIsNamed) {
     const std::string message = Thrown([&] { files.CreateFolder(root.File("records/2026")); });
     EXPECT_NE(message.find("“" + root.File("records") + "”"), std::string::npos) << message;
     EXPECT_NE(message.find("不是文件夹"), std::string::npos) << message;
-}
-
-// Another program's lock over bytes past the end: a long append's first
-// piece is written, its second refused.
-class LockedRange final {
-public:
-    explicit LockedRange(const std::string& path, DWORD from, DWORD length)
-        : handle_(::CreateFileW(platform::NativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr)),
-          length_(length) {
-        range_.Offset = from;
-        locked_ = handle_ != INVALID_HANDLE_VALUE &&
-                  ::LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, length, 0, &range_);
-    }
-    ~LockedRange() {
-        if (locked_) ::UnlockFileEx(handle_, 0, length_, 0, &range_);
-        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-    }
-    LockedRange(const LockedRange&) = delete;
-    LockedRange& operator=(const LockedRange&) = delete;
-    bool Locked() const { return locked_; }
-
-private:
-    HANDLE handle_;
-    DWORD length_;
-    OVERLAPPED range_{};
-    bool locked_ = false;
-};
-
-// Windows refuses a write into another handle's locked range; Wine does not.
-bool LocksStopWrites(const std::string& scratch) {
-    const HANDLE file = ::CreateFileW(platform::NativePath(scratch).c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW, 0, nullptr);
-    const LockedRange lock(scratch, 0, 1);
-    DWORD put = 0;
-    const bool written = lock.Locked() && ::WriteFile(file, "x", 1, &put, nullptr);
-    ::CloseHandle(file);
-    return lock.Locked() && !written;
-}
-
-TEST(Win32RecordFiles, AnAppendThatFailsPartWayLeavesTheFileAsItWasAndTheNextOneStartsThere) {
-    const testsupport::TestFolder root;
-    if (!LocksStopWrites(root.File("probe"))) GTEST_SKIP() << "byte-range locks do not stop writes here (Wine)";
-    platform::Win32RecordFiles files;
-    const std::string path = root.File("record.csv");
-    const auto file = files.CreateNew(path);
-    ASSERT_NE(file, nullptr);
-    file->Append("header\r\n");
-    {
-        const LockedRange lock(path, 100'000, 1000);
-        ASSERT_TRUE(lock.Locked());
-        const std::string message = Thrown([&] { file->Append(std::string(200'000, 'x')); });
-        EXPECT_NE(message.find("写入辩论记录文件“" + path + "”时出错"), std::string::npos) << message;
-        EXPECT_EQ(SizeOf(path), 8u);
-    }
-    file->Append("next\r\n");
-    EXPECT_EQ(files.ReadRegular(path), "header\r\nnext\r\n");
 }
 
 TEST(Win32RecordFiles, OnlyARegularFileIsReadAndAPipeIsNeverWaitedOn) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/AudienceText.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/QtFonts.h"
 
@@ -77,12 +78,6 @@ double CellBaseline(const Box& line, double pixels, const DigitFace& digits) {
     return line.y + (line.height + (digits.inkAbove - digits.inkBelow) * pixels) / 2;
 }
 
-std::string MinutesAndSeconds(int seconds) {
-    const auto two = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
-    seconds = std::max(0, seconds);
-    return two(seconds / 60) + ":" + two(seconds % 60);
-}
-
 // "超时" and the overtime in cells, centred in the countdown's foot.
 void AddOvertime(std::vector<AudiencePiece>& pieces, const CountdownBoxes& boxes, int overtime,
                  const AudienceFaces& faces) {
@@ -128,11 +123,7 @@ void AddClock(std::vector<AudiencePiece>& pieces, const std::string& clock, cons
     AddCells(pieces, box, clock, faces.timer, pixels, faces.digits, CellBaseline(box, pixels, faces.digits), kClock);
 }
 
-QString OneLine(const std::string& text) {
-    QString line = DisplayText(text);
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return line;
-}
+QString Line(const std::string& text) { return ToQString(OneLine(text)); }
 
 }  // namespace
 
@@ -167,10 +158,10 @@ std::vector<AudiencePiece> ComposeAudience(const AudienceFrame& frame, QSize siz
     const double height = size.height();
     if (frame.home) {
         const HomeLayout layout = LayOutHome(width, height, faces.digits);
-        pieces.push_back(FittedLine(OneLine(frame.title), faces.caption, layout.titlePixels, layout.title, kText));
+        pieces.push_back(FittedLine(Line(frame.title), faces.caption, layout.titlePixels, layout.title, kText));
         if (!frame.caption.empty()) {
             pieces.push_back(
-                FittedLine(OneLine(frame.caption), faces.caption, layout.captionPixels, layout.caption, kClock));
+                FittedLine(Line(frame.caption), faces.caption, layout.captionPixels, layout.caption, kClock));
         }
         AddClock(pieces, frame.clock, layout.clock, layout.clockPixels, faces);
         return pieces;
@@ -184,7 +175,7 @@ std::vector<AudiencePiece> ComposeAudience(const AudienceFrame& frame, QSize siz
         if (countdown.text.size() > widest.size()) widest = countdown.text;
     }
     const StageLayout layout = LayOutStage(width, height, static_cast<int>(shown.size()), widest, faces.digits);
-    pieces.push_back(FittedLine(OneLine(frame.caption), faces.caption, layout.captionPixels, layout.caption, kText));
+    pieces.push_back(FittedLine(Line(frame.caption), faces.caption, layout.captionPixels, layout.caption, kText));
     for (std::size_t i = 0; i < shown.size(); ++i) {
         const bool otherRunning = std::any_of(shown.begin(), shown.end(), [&](const AudienceCountdown* other) {
             return other != shown[i] && other->running;
@@ -223,21 +214,8 @@ void PaintPieces(QPainter& painter, const std::vector<AudiencePiece>& pieces, co
     }
 }
 
-QString AudienceName(const AudienceFrame& frame) {
-    if (!frame.home) return OneLine(frame.caption);
-    return frame.caption.empty() ? OneLine(frame.title) : OneLine(frame.title) + QStringLiteral("，") + OneLine(frame.caption);
-}
+QString AudienceName(const AudienceFrame& frame) { return ToQString(AudienceNameText(frame)); }
 
-QString AudienceDescription(const AudienceFrame& frame) {
-    QStringList parts;
-    if (frame.home) return {};
-    for (const AudienceCountdown& countdown : frame.countdowns) {
-        if (!countdown.shown) continue;
-        QString part = ToQString(countdown.side) + QLatin1Char(' ') + ToQString(countdown.text);
-        if (countdown.timeUp) part += QStringLiteral("，超时 ") + ToQString(MinutesAndSeconds(countdown.overtimeSeconds));
-        parts << part;
-    }
-    return parts.join(QStringLiteral("；"));
-}
+QString AudienceDescription(const AudienceFrame& frame) { return ToQString(AudienceDescriptionText(frame)); }
 
 }  // namespace platform

@@ -11,8 +11,10 @@
 #include <mutex>
 #include <vector>
 
+#include "app/ConfigureAudience.h"
 #include "app/win32/FormWiring.h"
 #include "app/win32/SummaryConsole.h"
+#include "platform/win32/AudienceView.h"
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/GbkCodec.h"
 #include "platform/win32/RecordFile.h"
@@ -74,7 +76,7 @@ int Run() {
     platform::Win32Form form(files.ExecutableFolder());
     instance.onActivate = [&form] { form.window.BringToFront(); };
     platform::Win32CueQueue sound(files.ExecutableFolder());
-    platform::NoAudienceView audience;
+    platform::Win32AudienceView audience(form.window, files.ExecutableFolder());
     platform::Win32RecordFiles recordFiles;
     WindowThreadMessages recordFailures(form.window, form.errors);
     record::RecordWriter recorder(recordFiles,
@@ -83,6 +85,7 @@ int Run() {
 
     try {
         window.Form_Load();
+        ConfigureAudience(window, audience, form.errors);
     } catch (const std::exception& error) {
         // No tick may reach a window whose start-up failed while its message waits.
         form.StopTimers();
@@ -129,6 +132,9 @@ int Run() {
 
     form.window.Show();
     const int status = form.RunMessageLoop();
+    // The hall's view goes with the window: a frozen frame must not stay up,
+    // nor cover the message about the save on a single screen.
+    audience.Close();
     save();
     // A configuration that could not be saved is a failed run, for whoever started it.
     return saveFailed ? 1 : status;

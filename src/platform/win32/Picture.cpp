@@ -2,6 +2,8 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace platform {
@@ -25,32 +27,13 @@ private:
     T* p_ = nullptr;
 };
 
-}  // namespace
-
-HBITMAP LoadPictureFile(const std::wstring& path, SIZE& size) {
-    Com<IWICImagingFactory> factory;
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  reinterpret_cast<void**>(factory.Out())))) {
-        return nullptr;
-    }
-    Com<IWICBitmapDecoder> decoder;
-    Com<IWICBitmapFrameDecode> frame;
-    Com<IWICFormatConverter> converter;
-    UINT width = 0;
-    UINT height = 0;
-    if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                  decoder.Out())) ||
-        FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(factory->CreateFormatConverter(converter.Out())) ||
-        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0,
-                                     WICBitmapPaletteTypeCustom)) ||
-        FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 32768 || height > 32768) {
-        return nullptr;
-    }
+// The whole frame, converted to premultiplied BGRA, at `width` x `height`.
+HBITMAP ToBitmap(IWICBitmapSource* source, UINT width, UINT height) {
     // Decoded whole before a bitmap is made: a file cut short fails here
     // rather than showing half a picture over a grey block.
     const UINT stride = width * 4;
     std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * height);
-    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data()))) return nullptr;
+    if (FAILED(source->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data()))) return nullptr;
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -63,8 +46,68 @@ HBITMAP LoadPictureFile(const std::wstring& path, SIZE& size) {
     HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap == nullptr || bits == nullptr) return nullptr;
     std::copy(pixels.begin(), pixels.end(), static_cast<BYTE*>(bits));
-    size = {static_cast<LONG>(width), static_cast<LONG>(height)};
     return bitmap;
+}
+
+// The smallest size of the picture's proportions that covers `cover`.
+SIZE Covering(UINT width, UINT height, SIZE cover) {
+    const double scale = std::max(static_cast<double>(cover.cx) / width, static_cast<double>(cover.cy) / height);
+    return {std::max(1L, std::lround(width * scale)), std::max(1L, std::lround(height * scale))};
+}
+
+}  // namespace
+
+DecodedPicture DecodePictureFile(const std::wstring& path, const PictureBounds& bounds) {
+    DecodedPicture decoded;
+    Com<IWICImagingFactory> factory;
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void**>(factory.Out())))) {
+        return decoded;
+    }
+    Com<IWICBitmapDecoder> decoder;
+    Com<IWICBitmapFrameDecode> frame;
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                  decoder.Out())) ||
+        FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) || width == 0 ||
+        height == 0) {
+        return decoded;
+    }
+    // The size the file declares, checked before a pixel is decoded.
+    if (width > bounds.largestSide || height > bounds.largestSide) {
+        decoded.tooLarge = true;
+        return decoded;
+    }
+    Com<IWICBitmapScaler> scaler;
+    IWICBitmapSource* source = frame.get();
+    if (bounds.cover.cx > 0 && bounds.cover.cy > 0 && width > static_cast<UINT>(bounds.cover.cx) &&
+        height > static_cast<UINT>(bounds.cover.cy)) {
+        const SIZE scaled = Covering(width, height, bounds.cover);
+        if (FAILED(factory->CreateBitmapScaler(scaler.Out())) ||
+            FAILED(scaler->Initialize(frame.get(), static_cast<UINT>(scaled.cx), static_cast<UINT>(scaled.cy),
+                                      WICBitmapInterpolationModeFant))) {
+            return decoded;
+        }
+        source = scaler.get();
+        width = static_cast<UINT>(scaled.cx);
+        height = static_cast<UINT>(scaled.cy);
+    }
+    Com<IWICFormatConverter> converter;
+    if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
+        FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0,
+                                     WICBitmapPaletteTypeCustom))) {
+        return decoded;
+    }
+    decoded.bitmap = ToBitmap(converter.get(), width, height);
+    if (decoded.bitmap != nullptr) decoded.size = {static_cast<LONG>(width), static_cast<LONG>(height)};
+    return decoded;
+}
+
+HBITMAP LoadPictureFile(const std::wstring& path, SIZE& size) {
+    const DecodedPicture decoded = DecodePictureFile(path, PictureBounds{});
+    if (decoded.bitmap != nullptr) size = decoded.size;
+    return decoded.bitmap;
 }
 
 }  // namespace platform

@@ -300,6 +300,7 @@ bool Win32Window::IsVisible() const { return ::IsWindowVisible(hwnd_) != 0; }
 bool Win32Window::HandleKey(UINT message, WPARAM key, LPARAM flags) {
     const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     const bool repeat = press && (flags & (1L << 30)) != 0;
+    if (onViewKey && onViewKey(message, key, flags)) return true;
     if (key == VK_F2) {
         if (press && !repeat && onSummary) onSummary();
         return true;

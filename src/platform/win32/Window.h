@@ -91,6 +91,9 @@ public:
     void AddDpiListener(const void* owner, std::function<void()> listener);
     void RemoveDpiListener(const void* owner);
 
+    // Keys for the audience view (F5, and Esc while it is open), seen before
+    // this window's own; true when the view took the key.
+    std::function<bool(UINT message, WPARAM key, LPARAM flags)> onViewKey;
     // F2: the summary of the debate so far. A view of the record, like F11 a
     // key the logic never hears of.
     std::function<void()> onSummary;

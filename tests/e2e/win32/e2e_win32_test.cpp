@@ -12,7 +12,9 @@
 #include <set>
 #include <thread>
 
+#include "app/ConfigureAudience.h"
 #include "app/win32/FormWiring.h"
+#include "platform/win32/AudienceView.h"
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/GbkCodec.h"
 #include "platform/win32/Wide.h"
@@ -90,6 +92,7 @@ protected:
     explicit RealWin32Debate(const std::string& firstSpeech = "1") : settings(Debate(firstSpeech)) {
         folder.Write("Tolvanexa.config", NormalisedConfig(settings));
         window.Form_Load();
+        ConfigureAudience(window, audience, form.errors);
         form.window.Show();
         RunUntil([] { return true; });
     }
@@ -145,7 +148,7 @@ protected:
     testsupport::FakeSound sound;
     testsupport::FakeBrowser browser;
     testsupport::FakeDisplaySleep displaySleep;
-    testsupport::FakeAudienceView audience;
+    platform::Win32AudienceView audience{form.window, folder.Path()};
     testsupport::FakeRecorder recorder;
     frmMain window{WireForm(form, sound, browser, displaySleep, files, codec, audience, recorder)};
 };
@@ -218,6 +221,25 @@ TEST_F(RealWin32Speech, KeysRunASpeechWhichTurnsRedAtThirtySeconds) {
     EXPECT_EQ(TextOf(form.lblTimer1.Handle()), "00:32");
     Press(VK_BACK);
     ExpectStage("主页");
+}
+
+// F5 opens the hall's view over the only screen, taking the keyboard: keys typed into it run the debate, its
+// name follows the page and its description the countdown; Esc gives the keyboard back to the main window.
+TEST_F(RealWin32Speech, TheAudienceViewFollowsTheDebateAndRunsItFromTheKeyboard) {
+    Press(VK_F5);
+    ASSERT_TRUE(audience.IsOpen());
+    ASSERT_EQ(::GetFocus(), audience.Handle());
+    EXPECT_EQ(TextOf(audience.Handle()), "华语辩论赛");
+    Press(VK_NEXT);
+    EXPECT_EQ(TextOf(audience.Handle()), "正方一辩发言");
+    EXPECT_EQ(audience.Description(), L"正方 00:32");
+    Press(VK_SPACE);
+    EXPECT_TRUE(form.tmrTimer1.Enabled());
+    EXPECT_TRUE(RunUntil([&] { return audience.Description() == L"正方 00:30"; }));
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(audience.IsOpen());
+    EXPECT_EQ(::GetForegroundWindow(), form.window.Handle());
+    EXPECT_TRUE(form.tmrTimer1.Enabled());
 }
 
 TEST_F(RealWin32Debate, AWholeDebateEndsWithTheConfigurationWrittenAsItWasRead) {

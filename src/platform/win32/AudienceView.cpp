@@ -1,0 +1,440 @@
+#include "platform/win32/AudienceView.h"
+
+#include <initguid.h>  // the annotation's property identifiers are defined here, once
+
+#include <oleacc.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/AudienceText.h"
+#include "platform/win32/Picture.h"
+#include "platform/win32/UserPath.h"
+#include "platform/win32/Wide.h"
+#include "platform/win32/Window.h"
+
+namespace platform {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TolvanexaAudience";
+// The pointer leaves the hall's screen when it has rested this long.
+constexpr UINT_PTR kPointerTimer = 1;
+constexpr UINT kPointerRestMs = 2000;
+// A picture behind the countdowns is darkened by this much, so light digits
+// stay readable on any picture.
+constexpr double kVeil = 0.45;
+
+struct Monitor {
+    HMONITOR handle = nullptr;
+    Box area;  // in the desktop's physical pixels: the program is aware of each screen's DPI
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC /*dc*/, LPRECT /*clip*/, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoW(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        reinterpret_cast<std::vector<Monitor>*>(list)->push_back(
+            {monitor, {static_cast<double>(r.left), static_cast<double>(r.top), static_cast<double>(r.right - r.left),
+                       static_cast<double>(r.bottom - r.top)}});
+    }
+    return TRUE;
+}
+
+std::vector<Monitor> Monitors() {
+    std::vector<Monitor> monitors;
+    ::EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+// The largest screen now connected, so a background is decoded no larger than any screen needs.
+SIZE LargestScreen() {
+    SIZE largest{0, 0};
+    for (const Monitor& monitor : Monitors()) {
+        if (monitor.area.width * monitor.area.height > static_cast<double>(largest.cx) * largest.cy) {
+            largest = {static_cast<LONG>(monitor.area.width), static_cast<LONG>(monitor.area.height)};
+        }
+    }
+    return largest;
+}
+
+void RegisterClassOnce(WNDPROC procedure) {
+    static const bool registered = [procedure] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        windowClass.lpszClassName = kClassName;
+        return ::RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+HBITMAP TopDownBitmap(SIZE size, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+// Why the picture a setting names cannot be read, before anything is decoded.
+// On Windows a regular file's path never turns into a pipe or a device, so
+// the check by name holds for the file then read.
+PictureFault FileFault(const std::string& file) {
+    if (IsDeviceName(file)) return PictureFault::NotRegular;
+    if (IsRegularFile(file)) return PictureFault::None;
+    const DWORD attributes = ::GetFileAttributesW(NativePath(file).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+               ? PictureFault::Missing
+               : PictureFault::NotRegular;
+}
+
+}  // namespace
+
+Win32AudienceView::Win32AudienceView(Win32Window& main, std::string executableFolder)
+    : main_(main), executableFolder_(std::move(executableFolder)),
+      scene_(std::make_unique<AudienceScene>(settings_)) {
+    RegisterClassOnce(&Win32AudienceView::Procedure);
+    hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                              this);
+    if (hwnd_ == nullptr) throw std::runtime_error("无法创建观众屏幕窗口");
+    ::SetWindowTextW(hwnd_, ToWide(AudienceNameText(frame_)).c_str());
+    // The description reaches screen readers as an annotation of the window;
+    // without the service (an older system) the name alone is read.
+    if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                  reinterpret_cast<void**>(&annotations_)))) {
+        annotations_ = nullptr;
+    }
+    main_.onViewKey = [this](UINT message, WPARAM key, LPARAM flags) { return TakeMainWindowKey(message, key, flags); };
+}
+
+Win32AudienceView::~Win32AudienceView() {
+    main_.onViewKey = nullptr;
+    if (annotations_ != nullptr) {
+        MSAAPROPID property = PROPID_ACC_DESCRIPTION;
+        annotations_->ClearHwndProps(hwnd_, OBJID_CLIENT, CHILDID_SELF, &property, 1);
+        annotations_->Release();
+    }
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+    if (buffer_ != nullptr) {
+        ::SelectObject(buffer_, bufferDefault_);
+        ::DeleteDC(buffer_);
+    }
+    for (HBITMAP bitmap : {bufferBitmap_, background_, cover_}) {
+        if (bitmap != nullptr) ::DeleteObject(bitmap);
+    }
+}
+
+PictureFault Win32AudienceView::Configure(const AudienceSettings& settings) {
+    settings_ = settings;
+    scene_ = std::make_unique<AudienceScene>(settings_);
+    pieces_.clear();
+    for (HBITMAP* bitmap : {&background_, &cover_}) {
+        if (*bitmap != nullptr) ::DeleteObject(*bitmap);
+        *bitmap = nullptr;
+    }
+    PictureFault fault = PictureFault::None;
+    if (!settings_.background.empty()) {
+        const std::string file = ResolveUserPath(settings_.background, executableFolder_);
+        fault = FileFault(file);
+        if (fault == PictureFault::None) {
+            const DecodedPicture picture =
+                DecodePictureFile(NativePath(file), PictureBounds{static_cast<UINT>(kLargestPictureSide), LargestScreen()});
+            background_ = picture.bitmap;
+            backgroundSize_ = picture.size;
+            if (background_ == nullptr) fault = picture.tooLarge ? PictureFault::TooLarge : PictureFault::Unreadable;
+        }
+    }
+    if (background_ != nullptr && size_.cx > 0) MakeCover(size_);
+    if (IsOpen()) Recompose(true);
+    return fault;
+}
+
+void Win32AudienceView::Publish(const AudienceFrame& frame) {
+    if (frame == frame_) return;
+    const bool renamed = AudienceNameText(frame) != AudienceNameText(frame_);
+    frame_ = frame;
+    if (renamed) ::SetWindowTextW(hwnd_, ToWide(AudienceNameText(frame_)).c_str());
+    Describe();
+    // A closed view keeps the frame and composes it when it opens.
+    if (IsOpen()) Recompose(false);
+}
+
+void Win32AudienceView::Describe() {
+    const std::wstring description = ToWide(AudienceDescriptionText(frame_));
+    if (description == description_) return;
+    description_ = description;
+    if (annotations_ == nullptr) return;
+    annotated_ = SUCCEEDED(annotations_->SetHwndPropStr(hwnd_, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                                                        description_.c_str()));
+    ::NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+bool Win32AudienceView::IsOpen() const { return ::IsWindowVisible(hwnd_) != 0; }
+
+void Win32AudienceView::Open() {
+    if (IsOpen()) return;
+    Place();
+    Recompose(true);
+    ShowPointer();
+}
+
+void Win32AudienceView::Close() {
+    if (!IsOpen()) return;
+    ::ShowWindow(hwnd_, SW_HIDE);
+    ::KillTimer(hwnd_, kPointerTimer);
+    // The keyboard goes back to the time-keeper's window, to the button it had.
+    ::SetForegroundWindow(main_.Handle());
+    if (mainFocus_ != nullptr && ::IsWindow(mainFocus_) && ::IsChild(main_.Handle(), mainFocus_)) {
+        ::SetFocus(mainFocus_);
+    }
+}
+
+bool Win32AudienceView::TakeMainWindowKey(UINT message, WPARAM key, LPARAM flags) {
+    const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    const bool repeat = press && (flags & (1L << 30)) != 0;
+    if (key == VK_F5) {
+        if (press && !repeat) IsOpen() ? Close() : Open();
+        return true;
+    }
+    // Esc ends the show first, as in presentation software; a second Esc leaves full screen.
+    if (key == VK_ESCAPE && IsOpen()) {
+        if (press) Close();
+        return true;
+    }
+    return false;
+}
+
+bool Win32AudienceView::TakeKey(UINT message, WPARAM key, LPARAM flags) {
+    const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    const bool repeat = press && (flags & (1L << 30)) != 0;
+    switch (key) {
+    case VK_F5:
+    case VK_ESCAPE:
+        if (press && !repeat) Close();
+        return true;
+    case VK_F11:  // the view is full screen already
+        return true;
+    default: break;
+    }
+    // The same path as a key typed into the main window: the logic takes the
+    // keys it knows, and any other goes to the button that has the focus there.
+    const bool system = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+    if (!system && mainFocus_ != nullptr && ::IsWindow(mainFocus_) && ::IsChild(main_.Handle(), mainFocus_) &&
+        ::IsWindowVisible(mainFocus_)) {
+        ::SendMessageW(mainFocus_, message, key, flags);
+        return true;
+    }
+    return main_.HandleKey(message, key, flags) || !system;
+}
+
+void Win32AudienceView::Place() {
+    const std::vector<Monitor> monitors = Monitors();
+    const HMONITOR mainMonitor = ::MonitorFromWindow(main_.Handle(), MONITOR_DEFAULTTONEAREST);
+    std::vector<Box> areas;
+    int mainIndex = -1;
+    for (const Monitor& monitor : monitors) {
+        if (monitor.handle == mainMonitor) mainIndex = static_cast<int>(areas.size());
+        areas.push_back(monitor.area);
+    }
+    const AudienceScreenChoice choice = ChooseAudienceScreen(areas, mainIndex, settings_.screen);
+    if (choice.numberUnknown && !toldUnknownScreen_) {
+        toldUnknownScreen_ = true;
+        if (onScreenNumberUnknown) onScreenNumberUnknown(static_cast<int>(areas.size()));
+    }
+    if (choice.index < 0) {
+        ::ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    const Box& area = areas[static_cast<std::size_t>(choice.index)];
+    const RECT target{static_cast<LONG>(area.x), static_cast<LONG>(area.y), static_cast<LONG>(area.Right()),
+                      static_cast<LONG>(area.Bottom())};
+    RECT now{};
+    ::GetWindowRect(hwnd_, &now);
+    if (IsOpen() && ::EqualRect(&now, &target)) return;
+    // On its own screen the view leaves the keyboard with the time-keeper's
+    // window; over the main window's own screen it takes the keys itself.
+    const bool ownScreen = areas.size() > 1;
+    ::SetWindowPos(hwnd_, HWND_TOP, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                   SWP_SHOWWINDOW | (ownScreen ? SWP_NOACTIVATE : 0));
+    if (!ownScreen) ::SetForegroundWindow(hwnd_);
+}
+
+void Win32AudienceView::Recompose(bool everything) {
+    std::vector<AudiencePiece> pieces = scene_->Compose(frame_, size_);
+    if (everything) {
+        ::InvalidateRect(hwnd_, nullptr, FALSE);
+    } else {
+        for (const RECT& box : ChangedBoxes(pieces_, pieces, size_)) ::InvalidateRect(hwnd_, &box, FALSE);
+    }
+    pieces_ = std::move(pieces);
+}
+
+void Win32AudienceView::Resized() {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    const SIZE size{client.right, client.bottom};
+    if (size.cx == size_.cx && size.cy == size_.cy) return;
+    size_ = size;
+    if (buffer_ == nullptr) {
+        buffer_ = ::CreateCompatibleDC(nullptr);
+        bufferDefault_ = ::GetCurrentObject(buffer_, OBJ_BITMAP);
+    }
+    void* bits = nullptr;
+    HBITMAP bitmap = size.cx > 0 && size.cy > 0 ? TopDownBitmap(size, &bits) : nullptr;
+    ::SelectObject(buffer_, bitmap != nullptr ? bitmap : bufferDefault_);
+    if (bufferBitmap_ != nullptr) ::DeleteObject(bufferBitmap_);
+    bufferBitmap_ = bitmap;
+    if (background_ != nullptr) MakeCover(size);
+    Recompose(true);
+}
+
+// The picture scaled to cover `size`, centred, on black (its premultiplied
+// pixels are already its colours over black), then darkened by the veil.
+void Win32AudienceView::MakeCover(SIZE size) {
+    if (cover_ != nullptr) ::DeleteObject(cover_);
+    cover_ = nullptr;
+    void* bits = nullptr;
+    HBITMAP cover = TopDownBitmap(size, &bits);
+    if (cover == nullptr || bits == nullptr) return;
+    HDC target = ::CreateCompatibleDC(nullptr);
+    HDC source = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ targetDefault = ::SelectObject(target, cover);
+    const HGDIOBJ sourceDefault = ::SelectObject(source, background_);
+    const double scale = std::max(static_cast<double>(size.cx) / backgroundSize_.cx,
+                                  static_cast<double>(size.cy) / backgroundSize_.cy);
+    const int width = static_cast<int>(backgroundSize_.cx * scale + 0.5);
+    const int height = static_cast<int>(backgroundSize_.cy * scale + 0.5);
+    ::SetStretchBltMode(target, HALFTONE);
+    ::SetBrushOrgEx(target, 0, 0, nullptr);
+    ::StretchBlt(target, (size.cx - width) / 2, (size.cy - height) / 2, width, height, source, 0, 0,
+                 backgroundSize_.cx, backgroundSize_.cy, SRCCOPY);
+    ::GdiFlush();
+    auto* pixel = static_cast<BYTE*>(bits);
+    const std::size_t bytes = static_cast<std::size_t>(size.cx) * static_cast<std::size_t>(size.cy) * 4;
+    for (std::size_t i = 0; i < bytes; ++i) pixel[i] = static_cast<BYTE>(pixel[i] * (1 - kVeil) + 0.5);
+    ::SelectObject(source, sourceDefault);
+    ::SelectObject(target, targetDefault);
+    ::DeleteDC(source);
+    ::DeleteDC(target);
+    cover_ = cover;
+}
+
+void Win32AudienceView::Paint() {
+    HRGN dirty = ::CreateRectRgn(0, 0, 0, 0);
+    ::GetUpdateRgn(hwnd_, dirty, FALSE);
+    PAINTSTRUCT paint{};
+    HDC screen = ::BeginPaint(hwnd_, &paint);
+    if (buffer_ != nullptr && bufferBitmap_ != nullptr) {
+        // Into the buffer first, only where the window is out of date; the
+        // screen then gets the finished pixels in one copy.
+        ::SelectClipRgn(buffer_, dirty);
+        const RECT& box = paint.rcPaint;
+        if (cover_ != nullptr) {
+            HDC cover = ::CreateCompatibleDC(nullptr);
+            const HGDIOBJ previous = ::SelectObject(cover, cover_);
+            ::BitBlt(buffer_, box.left, box.top, box.right - box.left, box.bottom - box.top, cover, box.left, box.top,
+                     SRCCOPY);
+            ::SelectObject(cover, previous);
+            ::DeleteDC(cover);
+        } else {
+            ::FillRect(buffer_, &box, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        }
+        scene_->Paint(buffer_, pieces_);
+        ::SelectClipRgn(buffer_, nullptr);
+        ::BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, buffer_, box.left, box.top,
+                 SRCCOPY);
+    }
+    ::EndPaint(hwnd_, &paint);
+    ::DeleteObject(dirty);
+    ++paints_;
+}
+
+void Win32AudienceView::ShowPointer() {
+    if (pointerHidden_) {
+        pointerHidden_ = false;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    }
+    if (IsOpen()) ::SetTimer(hwnd_, kPointerTimer, kPointerRestMs, nullptr);
+}
+
+LRESULT CALLBACK Win32AudienceView::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        static_cast<Win32AudienceView*>(create->lpCreateParams)->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<Win32AudienceView*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT Win32AudienceView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // the buffer paints every pixel
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_SIZE:
+        Resized();
+        return 0;
+    case WM_DISPLAYCHANGE:
+        // A projector plugged in late or unplugged: the view never stays on a screen that has gone.
+        if (IsOpen()) Place();
+        return 0;
+    case WM_DPICHANGED:
+        return 0;  // it fills its screen in that screen's pixels, whatever the scale
+    case WM_ACTIVATE:
+        // The main window's focused button, before the view takes the focus from it.
+        if (LOWORD(wParam) != WA_INACTIVE && ::IsChild(main_.Handle(), ::GetFocus())) mainFocus_ = ::GetFocus();
+        break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        if (TakeKey(message, wParam, lParam)) return 0;
+        break;
+    case WM_CLOSE:
+        // Closed by the desktop (Alt+F4): as by Esc, the keyboard goes back to the main window.
+        Close();
+        return 0;
+    case WM_MOUSEMOVE: {
+        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        // Windows repeats a move message when nothing moved; only a real move shows the pointer.
+        if (at.x != pointer_.x || at.y != pointer_.y) {
+            pointer_ = at;
+            ShowPointer();
+        }
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == kPointerTimer) {
+            ::KillTimer(hwnd_, kPointerTimer);
+            pointerHidden_ = true;
+            // Hidden only over the view: the time-keeper's pointer on the other screen stays.
+            POINT at{};
+            if (::GetCursorPos(&at) && ::WindowFromPoint(at) == hwnd_) ::SetCursor(nullptr);
+            return 0;
+        }
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(pointerHidden_ ? nullptr : ::LoadCursorW(nullptr, IDC_ARROW));
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace platform

@@ -127,7 +127,6 @@ TEST_F(SummaryWindow, AFailedSaveIsToldNamingThePathAndAFolderOrDeviceIsNeverOpe
     const Case cases[] = {
         {folder.Path(), "不是普通文件"},
         {"//./NUL", "不是普通文件"},
-        {folder.File("COM1.csv"), "不是普通文件"},
         {folder.File("无此/x.csv"), folder.File("无此/x.csv")},
         {folder.File("只读.csv"), "文件是只读的"},
     };

@@ -99,7 +99,12 @@ int Run() {
     recorder.WriteTo(recordFolder);
     platform::Win32SummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
                                          recordFolder.value_or(files.ExecutableFolder()), files, form.errors);
-    form.window.onSummary = [&summary] { summary.ShowSummary(); };
+    // On one screen the summary would open beneath the hall's view: the view
+    // steps aside for it (F5 brings it back).
+    form.window.onSummary = [&summary, &audience] {
+        if (audience.CoversMainWindow()) audience.Close();
+        summary.ShowSummary();
+    };
     form.messageRoutes.push_back([&summary](MSG& message) { return summary.RouteMessage(message); });
 
     // Once the window has closed the configuration is saved, once, with a

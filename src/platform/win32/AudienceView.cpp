@@ -20,6 +20,13 @@ constexpr wchar_t kClassName[] = L"TolvanexaAudience";
 // The pointer leaves the hall's screen when it has rested this long.
 constexpr UINT_PTR kPointerTimer = 1;
 constexpr UINT kPointerRestMs = 2000;
+// As long as the main window's own hint stays up, in its colours.
+constexpr UINT_PTR kHintTimer = 2;
+constexpr UINT kHintMs = 2000;
+constexpr COLORREF kHintBackground = RGB(0x30, 0x30, 0x30);
+constexpr COLORREF kHintText = RGB(0xFF, 0xFF, 0xFF);
+constexpr int kHintPaddingX = 24;  // pixels at 96 DPI
+constexpr int kHintPaddingY = 8;
 // A picture behind the countdowns is darkened by this much, so light digits
 // stay readable on any picture.
 constexpr double kVeil = 0.45;
@@ -101,9 +108,13 @@ Win32AudienceView::Win32AudienceView(Win32Window& main, std::string executableFo
     : main_(main), executableFolder_(std::move(executableFolder)),
       scene_(std::make_unique<AudienceScene>(settings_)) {
     RegisterClassOnce(&Win32AudienceView::Procedure);
-    hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                              this);
+    // The hint is a child the buffer's painting leaves alone.
+    hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr,
+                              ::GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr) throw std::runtime_error("无法创建观众屏幕窗口");
+    hint_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_CENTER | SS_NOPREFIX | SS_CENTERIMAGE, 0, 0, 0, 0, hwnd_,
+                              nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    hintBrush_ = ::CreateSolidBrush(kHintBackground);
     ::SetWindowTextW(hwnd_, ToWide(AudienceNameText(frame_)).c_str());
     // The description reaches screen readers as an annotation of the window;
     // without the service (an older system) the name alone is read.
@@ -112,10 +123,12 @@ Win32AudienceView::Win32AudienceView(Win32Window& main, std::string executableFo
         annotations_ = nullptr;
     }
     main_.onViewKey = [this](UINT message, WPARAM key, LPARAM flags) { return TakeMainWindowKey(message, key, flags); };
+    main_.onHint = [this](const std::string& text) { ShowHint(text); };
 }
 
 Win32AudienceView::~Win32AudienceView() {
     main_.onViewKey = nullptr;
+    main_.onHint = nullptr;
     if (annotations_ != nullptr) {
         MSAAPROPID property = PROPID_ACC_DESCRIPTION;
         annotations_->ClearHwndProps(hwnd_, OBJID_CLIENT, CHILDID_SELF, &property, 1);
@@ -127,8 +140,10 @@ Win32AudienceView::~Win32AudienceView() {
         ::SelectObject(buffer_, bufferDefault_);
         ::DeleteDC(buffer_);
     }
-    for (HBITMAP bitmap : {bufferBitmap_, background_, cover_}) {
-        if (bitmap != nullptr) ::DeleteObject(bitmap);
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(bufferBitmap_), static_cast<HGDIOBJ>(background_),
+                           static_cast<HGDIOBJ>(cover_), static_cast<HGDIOBJ>(hintFont_),
+                           static_cast<HGDIOBJ>(hintBrush_)}) {
+        if (object != nullptr) ::DeleteObject(object);
     }
 }
 
@@ -190,11 +205,54 @@ void Win32AudienceView::Close() {
     if (!IsOpen()) return;
     ::ShowWindow(hwnd_, SW_HIDE);
     ::KillTimer(hwnd_, kPointerTimer);
+    HideHint();
     // The keyboard goes back to the time-keeper's window, to the button it had.
     ::SetForegroundWindow(main_.Handle());
     if (mainFocus_ != nullptr && ::IsWindow(mainFocus_) && ::IsChild(main_.Handle(), mainFocus_)) {
         ::SetFocus(mainFocus_);
     }
+}
+
+bool Win32AudienceView::CoversMainWindow() const {
+    return IsOpen() && ::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST) ==
+                           ::MonitorFromWindow(main_.Handle(), MONITOR_DEFAULTTONEAREST);
+}
+
+void Win32AudienceView::ShowHint(const std::string& text) {
+    if (text.empty() || !CoversMainWindow()) {
+        HideHint();
+        return;
+    }
+    const std::wstring shown = DisplayText(text);
+    ::SetWindowTextW(hint_, shown.c_str());
+    // Readable from the back of the hall as on the main window from its desk.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight = -std::max(16L, size_.cy / 30);
+    if (HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont)) {
+        ::SendMessageW(hint_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (hintFont_ != nullptr) ::DeleteObject(hintFont_);
+        hintFont_ = font;
+    }
+    HDC dc = ::GetDC(hint_);
+    const HGDIOBJ previous = ::SelectObject(dc, hintFont_);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(hint_, dc);
+    const int dpi = static_cast<int>(std::max(1U, ::GetDpiForWindow(hwnd_)));
+    const int width = extent.cx + 2 * ::MulDiv(kHintPaddingX, dpi, 96);
+    const int height = extent.cy + 2 * ::MulDiv(kHintPaddingY, dpi, 96);
+    ::SetWindowPos(hint_, HWND_TOP, (size_.cx - width) / 2, size_.cy - height - size_.cy / 60, width, height,
+                   SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ::InvalidateRect(hint_, nullptr, TRUE);
+    ::SetTimer(hwnd_, kHintTimer, kHintMs, nullptr);  // a new hint has its full time
+}
+
+void Win32AudienceView::HideHint() {
+    ::KillTimer(hwnd_, kHintTimer);
+    ::ShowWindow(hint_, SW_HIDE);
 }
 
 bool Win32AudienceView::TakeMainWindowKey(UINT message, WPARAM key, LPARAM flags) {
@@ -415,7 +473,19 @@ LRESULT Win32AudienceView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == hint_) {
+            const HDC dc = reinterpret_cast<HDC>(wParam);
+            ::SetTextColor(dc, kHintText);
+            ::SetBkColor(dc, kHintBackground);
+            return reinterpret_cast<LRESULT>(hintBrush_);
+        }
+        break;
     case WM_TIMER:
+        if (wParam == kHintTimer) {
+            HideHint();
+            return 0;
+        }
         if (wParam == kPointerTimer) {
             ::KillTimer(hwnd_, kPointerTimer);
             pointerHidden_ = true;

@@ -42,12 +42,16 @@ public:
     void Open();
     void Close();
     bool IsOpen() const;
+    // Open over the main window's own screen (one screen, or a mirrored
+    // projector): whatever the time-keeper must see is hidden beneath it.
+    bool CoversMainWindow() const;
 
     // Told once, with the number of screens there are, when the configured
     // screen is not among them and the automatic choice was made instead.
     std::function<void(int screens)> onScreenNumberUnknown;
 
     HWND Handle() const { return hwnd_; }
+    HWND HintHandle() const { return hint_; }
     const std::vector<AudiencePiece>& Pieces() const { return pieces_; }
     bool HasBackground() const { return background_ != nullptr; }
     // The description given to assistive technology, and whether Windows took it.
@@ -72,6 +76,10 @@ private:
     void MakeCover(SIZE size);
     void Describe();
     void ShowPointer();
+    // The main window's hint, shown here too while the view covers it, so a
+    // first R or Backspace typed into the view is not met by nothing.
+    void ShowHint(const std::string& text);
+    void HideHint();
 
     Win32Window& main_;
     std::string executableFolder_;
@@ -80,6 +88,9 @@ private:
     AudienceFrame frame_;
     std::vector<AudiencePiece> pieces_;
     HWND hwnd_ = nullptr;
+    HWND hint_ = nullptr;
+    HFONT hintFont_ = nullptr;
+    HBRUSH hintBrush_ = nullptr;
     SIZE size_{0, 0};
     HDC buffer_ = nullptr;           // what the window shows, painted before it is copied on screen
     HBITMAP bufferBitmap_ = nullptr;

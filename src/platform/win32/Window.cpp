@@ -231,6 +231,7 @@ void Win32Window::Close() {
 }
 
 void Win32Window::ShowHint(const std::string& text) {
+    if (onHint) onHint(text);
     if (text.empty()) {
         ::KillTimer(hwnd_, kHintTimer);
         ::ShowWindow(hint_, SW_HIDE);

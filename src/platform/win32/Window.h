@@ -94,6 +94,9 @@ public:
     // Keys for the audience view (F5, and Esc while it is open), seen before
     // this window's own; true when the view took the key.
     std::function<bool(UINT message, WPARAM key, LPARAM flags)> onViewKey;
+    // Each hint as it is shown (an empty one as it is taken away), for a view
+    // that may be covering this window to show it too.
+    std::function<void(const std::string&)> onHint;
     // F2: the summary of the debate so far. A view of the record, like F11 a
     // key the logic never hears of.
     std::function<void()> onSummary;

@@ -224,7 +224,8 @@ TEST_F(RealWin32Speech, KeysRunASpeechWhichTurnsRedAtThirtySeconds) {
 }
 
 // F5 opens the hall's view over the only screen, taking the keyboard: keys typed into it run the debate, its
-// name follows the page and its description the countdown; Esc gives the keyboard back to the main window.
+// name follows the page, its description the countdown, and it shows the hint of a first R; Esc gives the
+// keyboard back to the main window.
 TEST_F(RealWin32Speech, TheAudienceViewFollowsTheDebateAndRunsItFromTheKeyboard) {
     Press(VK_F5);
     ASSERT_TRUE(audience.IsOpen());
@@ -236,6 +237,10 @@ TEST_F(RealWin32Speech, TheAudienceViewFollowsTheDebateAndRunsItFromTheKeyboard)
     Press(VK_SPACE);
     EXPECT_TRUE(form.tmrTimer1.Enabled());
     EXPECT_TRUE(RunUntil([&] { return audience.Description() == L"正方 00:30"; }));
+    // A first R while the countdown runs only shows its hint, on the view the time-keeper is looking at.
+    Press('R');
+    EXPECT_TRUE(::IsWindowVisible(audience.HintHandle()));
+    EXPECT_TRUE(form.tmrTimer1.Enabled());
     Press(VK_ESCAPE);
     EXPECT_FALSE(audience.IsOpen());
     EXPECT_EQ(::GetForegroundWindow(), form.window.Handle());

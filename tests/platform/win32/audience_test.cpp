@@ -100,8 +100,8 @@ TEST_F(RealAudienceView, ScreenReadersReadTheCaptionAndTheCountdowns) {
 }
 
 // F5 in the main window opens the view over a whole screen: another than the main window's where there is
-// one; with one screen, the main window's own, taking the keyboard so the debate runs from it. Esc closes it
-// and gives the keyboard back.
+// one; with one screen, the main window's own, taking the keyboard so the debate runs from it and showing
+// the main window's hints. Esc closes it and gives the keyboard back.
 TEST_F(RealAudienceView, FillsAScreenTakesTheKeysAndGivesThemBackOnEsc) {
     std::vector<platform::Key> keys;
     main.onKey = [&keys](platform::Key key) {
@@ -128,9 +128,18 @@ TEST_F(RealAudienceView, FillsAScreenTakesTheKeysAndGivesThemBackOnEsc) {
         Press(view.Handle(), VK_F11);
         EXPECT_EQ(keys, std::vector<platform::Key>{platform::Key::Space});
         EXPECT_FALSE(main.IsFullScreen());
+        // The main window's hint is beneath the view: the view shows it too, and takes it away with it.
+        EXPECT_TRUE(view.CoversMainWindow());
+        main.ShowHint("再按一次 R 重置本环节");
+        EXPECT_TRUE(::IsWindowVisible(view.HintHandle()));
+        EXPECT_EQ(TitleOf(view.HintHandle()), L"再按一次 R 重置本环节");
+        main.ShowHint("");
+        EXPECT_FALSE(::IsWindowVisible(view.HintHandle()));
         Press(view.Handle(), VK_ESCAPE);
         EXPECT_EQ(::GetForegroundWindow(), main.Handle());
     } else {
+        main.ShowHint("再按一次 R 重置本环节");
+        EXPECT_FALSE(::IsWindowVisible(view.HintHandle()));
         Press(main.Handle(), VK_ESCAPE);
     }
     EXPECT_FALSE(view.IsOpen());

@@ -18,18 +18,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TolvanexaAudience";
 // The pointer leaves the hall's screen when it has rested this long.
-constexpr UINT_PTR kPointerTimer = 1;
 constexpr UINT kPointerRestMs = 2000;
-// As long as the main window's own hint stays up, in its colours.
-constexpr UINT_PTR kHintTimer = 2;
-constexpr UINT kHintMs = 2000;
-constexpr COLORREF kHintBackground = RGB(0x30, 0x30, 0x30);
-constexpr COLORREF kHintText = RGB(0xFF, 0xFF, 0xFF);
-constexpr int kHintPaddingX = 24;  // pixels at 96 DPI
-constexpr int kHintPaddingY = 8;
-// A picture behind the countdowns is darkened by this much, so light digits
-// stay readable on any picture.
-constexpr double kVeil = 0.45;
 
 struct Monitor {
     HMONITOR handle = nullptr;
@@ -79,17 +68,6 @@ void RegisterClassOnce(WNDPROC procedure) {
     (void)registered;
 }
 
-HBITMAP TopDownBitmap(SIZE size, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
 // Why the picture a setting names cannot be read, before anything is decoded.
 // On Windows a regular file's path never turns into a pipe or a device, so
 // the check by name holds for the file then read.
@@ -114,7 +92,6 @@ Win32AudienceView::Win32AudienceView(Win32Window& main, std::string executableFo
     if (hwnd_ == nullptr) throw std::runtime_error("无法创建观众屏幕窗口");
     hint_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_CENTER | SS_NOPREFIX | SS_CENTERIMAGE, 0, 0, 0, 0, hwnd_,
                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    hintBrush_ = ::CreateSolidBrush(kHintBackground);
     ::SetWindowTextW(hwnd_, ToWide(AudienceNameText(frame_)).c_str());
     // The description reaches screen readers as an annotation of the window;
     // without the service (an older system) the name alone is read.
@@ -218,43 +195,6 @@ bool Win32AudienceView::CoversMainWindow() const {
                            ::MonitorFromWindow(main_.Handle(), MONITOR_DEFAULTTONEAREST);
 }
 
-void Win32AudienceView::ShowHint(const std::string& text) {
-    if (text.empty() || !CoversMainWindow()) {
-        HideHint();
-        return;
-    }
-    const std::wstring shown = DisplayText(text);
-    ::SetWindowTextW(hint_, shown.c_str());
-    // Readable from the back of the hall as on the main window from its desk.
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    metrics.lfMessageFont.lfHeight = -std::max(16L, size_.cy / 30);
-    if (HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont)) {
-        ::SendMessageW(hint_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (hintFont_ != nullptr) ::DeleteObject(hintFont_);
-        hintFont_ = font;
-    }
-    HDC dc = ::GetDC(hint_);
-    const HGDIOBJ previous = ::SelectObject(dc, hintFont_);
-    SIZE extent{};
-    ::GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(hint_, dc);
-    const int dpi = static_cast<int>(std::max(1U, ::GetDpiForWindow(hwnd_)));
-    const int width = extent.cx + 2 * ::MulDiv(kHintPaddingX, dpi, 96);
-    const int height = extent.cy + 2 * ::MulDiv(kHintPaddingY, dpi, 96);
-    ::SetWindowPos(hint_, HWND_TOP, (size_.cx - width) / 2, size_.cy - height - size_.cy / 60, width, height,
-                   SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    ::InvalidateRect(hint_, nullptr, TRUE);
-    ::SetTimer(hwnd_, kHintTimer, kHintMs, nullptr);  // a new hint has its full time
-}
-
-void Win32AudienceView::HideHint() {
-    ::KillTimer(hwnd_, kHintTimer);
-    ::ShowWindow(hint_, SW_HIDE);
-}
-
 bool Win32AudienceView::TakeMainWindowKey(UINT message, WPARAM key, LPARAM flags) {
     const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     const bool repeat = press && (flags & (1L << 30)) != 0;
@@ -325,96 +265,6 @@ void Win32AudienceView::Place() {
     if (!ownScreen) ::SetForegroundWindow(hwnd_);
 }
 
-void Win32AudienceView::Recompose(bool everything) {
-    std::vector<AudiencePiece> pieces = scene_->Compose(frame_, size_);
-    if (everything) {
-        ::InvalidateRect(hwnd_, nullptr, FALSE);
-    } else {
-        for (const RECT& box : ChangedBoxes(pieces_, pieces, size_)) ::InvalidateRect(hwnd_, &box, FALSE);
-    }
-    pieces_ = std::move(pieces);
-}
-
-void Win32AudienceView::Resized() {
-    RECT client{};
-    ::GetClientRect(hwnd_, &client);
-    const SIZE size{client.right, client.bottom};
-    if (size.cx == size_.cx && size.cy == size_.cy) return;
-    size_ = size;
-    if (buffer_ == nullptr) {
-        buffer_ = ::CreateCompatibleDC(nullptr);
-        bufferDefault_ = ::GetCurrentObject(buffer_, OBJ_BITMAP);
-    }
-    void* bits = nullptr;
-    HBITMAP bitmap = size.cx > 0 && size.cy > 0 ? TopDownBitmap(size, &bits) : nullptr;
-    ::SelectObject(buffer_, bitmap != nullptr ? bitmap : bufferDefault_);
-    if (bufferBitmap_ != nullptr) ::DeleteObject(bufferBitmap_);
-    bufferBitmap_ = bitmap;
-    if (background_ != nullptr) MakeCover(size);
-    Recompose(true);
-}
-
-// The picture scaled to cover `size`, centred, on black (its premultiplied
-// pixels are already its colours over black), then darkened by the veil.
-void Win32AudienceView::MakeCover(SIZE size) {
-    if (cover_ != nullptr) ::DeleteObject(cover_);
-    cover_ = nullptr;
-    void* bits = nullptr;
-    HBITMAP cover = TopDownBitmap(size, &bits);
-    if (cover == nullptr || bits == nullptr) return;
-    HDC target = ::CreateCompatibleDC(nullptr);
-    HDC source = ::CreateCompatibleDC(nullptr);
-    const HGDIOBJ targetDefault = ::SelectObject(target, cover);
-    const HGDIOBJ sourceDefault = ::SelectObject(source, background_);
-    const double scale = std::max(static_cast<double>(size.cx) / backgroundSize_.cx,
-                                  static_cast<double>(size.cy) / backgroundSize_.cy);
-    const int width = static_cast<int>(backgroundSize_.cx * scale + 0.5);
-    const int height = static_cast<int>(backgroundSize_.cy * scale + 0.5);
-    ::SetStretchBltMode(target, HALFTONE);
-    ::SetBrushOrgEx(target, 0, 0, nullptr);
-    ::StretchBlt(target, (size.cx - width) / 2, (size.cy - height) / 2, width, height, source, 0, 0,
-                 backgroundSize_.cx, backgroundSize_.cy, SRCCOPY);
-    ::GdiFlush();
-    auto* pixel = static_cast<BYTE*>(bits);
-    const std::size_t bytes = static_cast<std::size_t>(size.cx) * static_cast<std::size_t>(size.cy) * 4;
-    for (std::size_t i = 0; i < bytes; ++i) pixel[i] = static_cast<BYTE>(pixel[i] * (1 - kVeil) + 0.5);
-    ::SelectObject(source, sourceDefault);
-    ::SelectObject(target, targetDefault);
-    ::DeleteDC(source);
-    ::DeleteDC(target);
-    cover_ = cover;
-}
-
-void Win32AudienceView::Paint() {
-    HRGN dirty = ::CreateRectRgn(0, 0, 0, 0);
-    ::GetUpdateRgn(hwnd_, dirty, FALSE);
-    PAINTSTRUCT paint{};
-    HDC screen = ::BeginPaint(hwnd_, &paint);
-    if (buffer_ != nullptr && bufferBitmap_ != nullptr) {
-        // Into the buffer first, only where the window is out of date; the
-        // screen then gets the finished pixels in one copy.
-        ::SelectClipRgn(buffer_, dirty);
-        const RECT& box = paint.rcPaint;
-        if (cover_ != nullptr) {
-            HDC cover = ::CreateCompatibleDC(nullptr);
-            const HGDIOBJ previous = ::SelectObject(cover, cover_);
-            ::BitBlt(buffer_, box.left, box.top, box.right - box.left, box.bottom - box.top, cover, box.left, box.top,
-                     SRCCOPY);
-            ::SelectObject(cover, previous);
-            ::DeleteDC(cover);
-        } else {
-            ::FillRect(buffer_, &box, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        }
-        scene_->Paint(buffer_, pieces_);
-        ::SelectClipRgn(buffer_, nullptr);
-        ::BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, buffer_, box.left, box.top,
-                 SRCCOPY);
-    }
-    ::EndPaint(hwnd_, &paint);
-    ::DeleteObject(dirty);
-    ++paints_;
-}
-
 void Win32AudienceView::ShowPointer() {
     if (pointerHidden_) {
         pointerHidden_ = false;
@@ -475,10 +325,7 @@ LRESULT Win32AudienceView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == hint_) {
-            const HDC dc = reinterpret_cast<HDC>(wParam);
-            ::SetTextColor(dc, kHintText);
-            ::SetBkColor(dc, kHintBackground);
-            return reinterpret_cast<LRESULT>(hintBrush_);
+            return reinterpret_cast<LRESULT>(HintColours(reinterpret_cast<HDC>(wParam)));
         }
         break;
     case WM_TIMER:

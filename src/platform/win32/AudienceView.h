@@ -62,6 +62,9 @@ public:
     int Paints() const { return paints_; }
 
 private:
+    static constexpr UINT_PTR kPointerTimer = 1;
+    static constexpr UINT_PTR kHintTimer = 2;
+
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     // F5 and Esc as the main window sees them.
@@ -80,6 +83,8 @@ private:
     // first R or Backspace typed into the view is not met by nothing.
     void ShowHint(const std::string& text);
     void HideHint();
+    // Sets the hint's colours on the device context it paints with; answers its background.
+    HBRUSH HintColours(HDC dc);
 
     Win32Window& main_;
     std::string executableFolder_;

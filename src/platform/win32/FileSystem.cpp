@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/win32/Handle.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/UserPath.h"
 #include "platform/win32/Wide.h"
@@ -21,27 +22,6 @@ constexpr DWORD kRenamePauseMilliseconds = 50;
 constexpr int kTemporaryAttempts = 100;
 // Windows 10's FileRenameInfoEx, which older SDK headers do not declare.
 constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
-
-class Handle final {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (IsOpen()) ::CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-    // Closes now, so a failure of the close itself (a late write error) is seen.
-    bool Close() {
-        const bool closed = ::CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");

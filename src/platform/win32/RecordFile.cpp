@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/win32/Handle.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/UserPath.h"
 #include "platform/win32/Wide.h"
@@ -22,21 +23,6 @@ FileError Failure(const std::string& what, const std::string& path, DWORD error)
 FileError NotRegular(const std::string& path) {
     return FileError("“" + path + "”不是普通文件，不能作为辩论记录读取。");
 }
-
-class Handle final {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (IsOpen()) ::CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 

@@ -24,6 +24,19 @@ std::string OneLine(const std::string& text) {
     return line;
 }
 
+ShownCountdowns CountdownsShown(const AudienceFrame& frame) {
+    ShownCountdowns result;
+    bool anyRunning = false;
+    for (const AudienceCountdown& countdown : frame.countdowns) {
+        if (!countdown.shown) continue;
+        result.shown.push_back({&countdown, false});
+        anyRunning = anyRunning || countdown.running;
+        if (countdown.text.size() > result.widest.size()) result.widest = countdown.text;
+    }
+    for (ShownCountdown& entry : result.shown) entry.waiting = anyRunning && !entry.countdown->running;
+    return result;
+}
+
 std::string AudienceNameText(const AudienceFrame& frame) {
     if (!frame.home || frame.caption.empty()) return OneLine(frame.home ? frame.title : frame.caption);
     return OneLine(frame.title) + "，" + OneLine(frame.caption);

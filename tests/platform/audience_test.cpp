@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/AudienceText.h"
 #include "platform/FileSystem.h"
 #include "platform/qt/QtAudienceView.h"
 #include "platform/qt/QtPicture.h"
@@ -140,6 +141,28 @@ TEST(AudienceScene, TextsForAssistiveTechnology) {
     EXPECT_EQ(AudienceName(home).toStdString(), "华语辩论赛");
     home.caption = "决赛";
     EXPECT_EQ(AudienceName(home).toStdString(), "华语辩论赛，决赛");
+}
+
+// Free debate: the side whose clock runs is marked, the other dimmed; with
+// both stopped neither is dimmed; a hidden countdown takes no place and the
+// longer text sets the size both share.
+TEST(AudienceScene, TheWaitingSideIsDimmedOnlyWhileTheOtherRuns) {
+    AudienceFrame frame = Speech("01:05", 65, false);
+    frame.countdowns[1] = {true, "100:00", "反方", 6000, 6000, true, false, false, 0};
+    ShownCountdowns shown = CountdownsShown(frame);
+    ASSERT_EQ(shown.shown.size(), 2u);
+    EXPECT_TRUE(shown.shown[0].waiting);
+    EXPECT_FALSE(shown.shown[1].waiting);
+    EXPECT_EQ(shown.widest, "100:00");
+
+    frame.countdowns[1].running = false;
+    shown = CountdownsShown(frame);
+    EXPECT_FALSE(shown.shown[0].waiting || shown.shown[1].waiting);
+
+    frame.countdowns[0].shown = false;
+    shown = CountdownsShown(frame);
+    ASSERT_EQ(shown.shown.size(), 1u);
+    EXPECT_EQ(shown.shown[0].countdown, &frame.countdowns[1]);
 }
 
 // The main window and its audience view, on the one offscreen screen.

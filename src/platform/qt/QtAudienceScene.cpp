@@ -95,8 +95,7 @@ void AddOvertime(std::vector<AudiencePiece>& pieces, const CountdownBoxes& boxes
 }
 
 void AddCountdown(std::vector<AudiencePiece>& pieces, const AudienceCountdown& countdown, const CountdownBoxes& boxes,
-                  bool otherRunning, const AudienceFaces& faces) {
-    const bool waiting = otherRunning && !countdown.running;
+                  bool waiting, const AudienceFaces& faces) {
     const QColor sideColour = countdown.running ? kRed : waiting ? kDimmed : kText;
     pieces.push_back(FittedLine(ToQString(countdown.side), faces.timer, boxes.sidePixels, boxes.side, sideColour));
 
@@ -167,20 +166,12 @@ std::vector<AudiencePiece> ComposeAudience(const AudienceFrame& frame, QSize siz
         return pieces;
     }
 
-    std::vector<const AudienceCountdown*> shown;
-    std::string widest;
-    for (const AudienceCountdown& countdown : frame.countdowns) {
-        if (!countdown.shown) continue;
-        shown.push_back(&countdown);
-        if (countdown.text.size() > widest.size()) widest = countdown.text;
-    }
-    const StageLayout layout = LayOutStage(width, height, static_cast<int>(shown.size()), widest, faces.digits);
+    const ShownCountdowns countdowns = CountdownsShown(frame);
+    const StageLayout layout = LayOutStage(width, height, static_cast<int>(countdowns.shown.size()),
+                                           countdowns.widest, faces.digits);
     pieces.push_back(FittedLine(Line(frame.caption), faces.caption, layout.captionPixels, layout.caption, kText));
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        const bool otherRunning = std::any_of(shown.begin(), shown.end(), [&](const AudienceCountdown* other) {
-            return other != shown[i] && other->running;
-        });
-        AddCountdown(pieces, *shown[i], layout.countdowns[i], otherRunning, faces);
+    for (std::size_t i = 0; i < countdowns.shown.size(); ++i) {
+        AddCountdown(pieces, *countdowns.shown[i].countdown, layout.countdowns[i], countdowns.shown[i].waiting, faces);
     }
     AddClock(pieces, frame.clock, layout.clock, layout.clockPixels, faces);
     return pieces;

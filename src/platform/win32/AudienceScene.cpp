@@ -205,8 +205,7 @@ void AudienceScene::AddOvertime(std::vector<AudiencePiece>& pieces, const Countd
 }
 
 void AudienceScene::AddCountdown(std::vector<AudiencePiece>& pieces, const AudienceCountdown& countdown,
-                                 const CountdownBoxes& boxes, bool otherRunning) {
-    const bool waiting = otherRunning && !countdown.running;
+                                 const CountdownBoxes& boxes, bool waiting) {
     const COLORREF sideColour = countdown.running ? kHallRed : waiting ? kDimmed : kText;
     pieces.push_back(FittedLine(ToWide(countdown.side), AudienceFace::Timer, boxes.sidePixels, boxes.side, sideColour));
 
@@ -248,21 +247,13 @@ std::vector<AudiencePiece> AudienceScene::Compose(const AudienceFrame& frame, SI
         return pieces;
     }
 
-    std::vector<const AudienceCountdown*> shown;
-    std::string widest;
-    for (const AudienceCountdown& countdown : frame.countdowns) {
-        if (!countdown.shown) continue;
-        shown.push_back(&countdown);
-        if (countdown.text.size() > widest.size()) widest = countdown.text;
-    }
-    const StageLayout layout = LayOutStage(width, height, static_cast<int>(shown.size()), widest, digits_);
+    const ShownCountdowns countdowns = CountdownsShown(frame);
+    const StageLayout layout = LayOutStage(width, height, static_cast<int>(countdowns.shown.size()),
+                                           countdowns.widest, digits_);
     pieces.push_back(FittedLine(ToWide(OneLine(frame.caption)), AudienceFace::Caption, layout.captionPixels,
                                 layout.caption, kText));
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        const bool otherRunning = std::any_of(shown.begin(), shown.end(), [&](const AudienceCountdown* other) {
-            return other != shown[i] && other->running;
-        });
-        AddCountdown(pieces, *shown[i], layout.countdowns[i], otherRunning);
+    for (std::size_t i = 0; i < countdowns.shown.size(); ++i) {
+        AddCountdown(pieces, *countdowns.shown[i].countdown, layout.countdowns[i], countdowns.shown[i].waiting);
     }
     AddCells(pieces, layout.clock, frame.clock, layout.clockPixels,
              CellBaseline(layout.clock, layout.clockPixels, digits_), kClock);

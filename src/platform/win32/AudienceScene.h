@@ -56,7 +56,7 @@ private:
                   double baseline, COLORREF colour);
     void AddOvertime(std::vector<AudiencePiece>& pieces, const CountdownBoxes& boxes, int overtime);
     void AddCountdown(std::vector<AudiencePiece>& pieces, const AudienceCountdown& countdown,
-                      const CountdownBoxes& boxes, bool otherRunning);
+                      const CountdownBoxes& boxes, bool waiting);
     void MeasureDigits();
     // Fonts no piece of the latest composition uses are let go.
     void KeepFontsOf(const std::vector<AudiencePiece>& pieces);

@@ -40,6 +40,8 @@ bool CloseDown(platform::QtForm& form, frmMain& window, platform::SdlSound& soun
     // No event loop runs any more: a message about the save has to wait to be read.
     form.StopTimers();
     form.errors.SetModality(platform::Modality::Blocking);
+    // A record failure the writer told as the loop ended is still shown, now in a box that waits.
+    QCoreApplication::sendPostedEvents(&form.window, QEvent::MetaCall);
     const int shownBefore = form.errors.MessagesShown();
     window.Form_Unload();
     // A configuration that could not be saved is a failed run, for whoever started it.

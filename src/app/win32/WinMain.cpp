@@ -48,7 +48,8 @@ public:
         window_.PostTick(id_, 0);
     }
 
-private:
+    // Shows what waits now: at the close, once boxes wait to be read, a
+    // failure posted as the loop ended is still told.
     void ShowWaiting() {
         std::vector<std::string> messages;
         {
@@ -58,12 +59,82 @@ private:
         for (const std::string& message : messages) errors_.Show(message);
     }
 
+private:
     platform::Win32Window& window_;
     platform::ErrorSink& errors_;
     const int id_;
     std::mutex mutex_;
     std::vector<std::string> waiting_;
 };
+
+// Once the window has closed the configuration is saved, once, with every
+// message in a box that waits: no message loop runs any more.
+class Closing final {
+public:
+    Closing(frmMain& window, platform::Win32Form& form, platform::Win32CueQueue& sound,
+            platform::Win32SummaryWindow& summary, WindowThreadMessages& recordFailures)
+        : window_(window), form_(form), sound_(sound), summary_(summary), recordFailures_(recordFailures) {}
+
+    void Save() {
+        if (saved_) return;
+        saved_ = true;
+        form_.StopTimers();
+        sound_.StopAll();
+        // Before anything below may be told: a box that did not wait would go
+        // unread with the window already hidden.
+        form_.errors.SetModality(platform::Modality::Blocking);
+        // A summary being saved is finished first, its failure told: the two
+        // saves never run side by side.
+        summary_.FinishSave();
+        recordFailures_.ShowWaiting();
+        const int shownBefore = form_.errors.MessagesShown();
+        window_.Form_Unload();
+        failed_ = form_.errors.MessagesShown() != shownBefore;
+    }
+    // A configuration that could not be saved is a failed run, for whoever started it.
+    bool Failed() const { return failed_; }
+
+private:
+    frmMain& window_;
+    platform::Win32Form& form_;
+    platform::Win32CueQueue& sound_;
+    platform::Win32SummaryWindow& summary_;
+    WindowThreadMessages& recordFailures_;
+    bool saved_ = false;
+    bool failed_ = false;
+};
+
+// Reads the configuration and hands the hall's view its settings; false once
+// a start-up that failed has been told.
+bool Start(frmMain& window, platform::Win32AudienceView& audience, platform::Win32Form& form,
+           platform::Win32FileSystem& files) {
+    try {
+        // Temporary files that saves ended by a kill left beside the configuration
+        // go before the window reads it; only now that this copy holds the
+        // folder, so another copy's save under way keeps its own.
+        clsConfigFile::RemoveLeftovers(files);
+        window.Form_Load();
+        ConfigureAudience(window, audience, form.errors);
+    } catch (const std::exception& error) {
+        // No tick may reach a window whose start-up failed while its message waits.
+        form.StopTimers();
+        platform::Win32ErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
+        return false;
+    }
+    return true;
+}
+
+// F2, and the messages of the summary's own window.
+void WireSummary(platform::Win32Form& form, platform::Win32SummaryWindow& summary,
+                 platform::Win32AudienceView& audience) {
+    // On one screen the summary would open beneath the hall's view: the view
+    // steps aside for it (F5 brings it back).
+    form.window.onSummary = [&summary, &audience] {
+        if (audience.CoversMainWindow()) audience.Close();
+        summary.ShowSummary();
+    };
+    form.messageRoutes.push_back([&summary](MSG& message) { return summary.RouteMessage(message); });
+}
 
 int Run() {
     platform::Win32FileSystem files;
@@ -82,16 +153,7 @@ int Run() {
     record::RecordWriter recorder(recordFiles,
                                   [&recordFailures](const std::string& message) { recordFailures.Post(message); });
     frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
-
-    try {
-        window.Form_Load();
-        ConfigureAudience(window, audience, form.errors);
-    } catch (const std::exception& error) {
-        // No tick may reach a window whose start-up failed while its message waits.
-        form.StopTimers();
-        platform::Win32ErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
-        return 1;
-    }
+    if (!Start(window, audience, form, files)) return 1;
 
     // The setting is read once the configuration is loaded; events before it wait in memory.
     const std::optional<std::string> recordFolder =
@@ -99,30 +161,9 @@ int Run() {
     recorder.WriteTo(recordFolder);
     platform::Win32SummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
                                          recordFolder.value_or(files.ExecutableFolder()), files, form.errors);
-    // On one screen the summary would open beneath the hall's view: the view
-    // steps aside for it (F5 brings it back).
-    form.window.onSummary = [&summary, &audience] {
-        if (audience.CoversMainWindow()) audience.Close();
-        summary.ShowSummary();
-    };
-    form.messageRoutes.push_back([&summary](MSG& message) { return summary.RouteMessage(message); });
+    WireSummary(form, summary, audience);
 
-    // Once the window has closed the configuration is saved, once, with a
-    // failure told in a box that waits: no message loop runs any more.
-    bool saved = false;
-    bool saveFailed = false;
-    const auto save = [&] {
-        if (saved) return;
-        saved = true;
-        // A summary being saved is finished first: the two saves never run side by side.
-        summary.FinishSave();
-        form.StopTimers();
-        sound.StopAll();
-        form.errors.SetModality(platform::Modality::Blocking);
-        const int shownBefore = form.errors.MessagesShown();
-        window.Form_Unload();
-        saveFailed = form.errors.MessagesShown() != shownBefore;
-    };
+    Closing closing(window, form, sound, summary, recordFailures);
     // The title bar, Alt+F4, taskkill without /F and "退出" close alike.
     form.window.onClose = [&form, &summary] {
         summary.Hide();
@@ -130,8 +171,8 @@ int Run() {
         ::PostQuitMessage(0);
     };
     // Log-off or shut-down: saved before Windows ends the process, without asking.
-    form.window.onEndSession = [&] {
-        save();
+    form.window.onEndSession = [&closing, &recorder] {
+        closing.Save();
         recorder.WaitUntilWritten(kEndSessionRecordWait);
     };
 
@@ -140,9 +181,8 @@ int Run() {
     // The hall's view goes with the window: a frozen frame must not stay up,
     // nor cover the message about the save on a single screen.
     audience.Close();
-    save();
-    // A configuration that could not be saved is a failed run, for whoever started it.
-    return saveFailed ? 1 : status;
+    closing.Save();
+    return closing.Failed() ? 1 : status;
 }
 
 }  // namespace

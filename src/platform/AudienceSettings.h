@@ -28,4 +28,9 @@ enum class PictureFault {
 // hundreds of megabytes to decode for a screen that shows a fraction of it.
 inline constexpr int kLargestPictureSide = 8192;
 
+// What the main window's Background tells when it names a pipe or a device.
+inline std::string BackgroundNotRegularMessage(const std::string& written) {
+    return "背景图片“" + written + "”不是普通文件（而是管道、设备之类），程序没有打开它。";
+}
+
 }  // namespace platform

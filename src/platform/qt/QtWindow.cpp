@@ -100,7 +100,7 @@ bool QtWindow::LoadPicture(const std::string& path) {
     // A picture that cannot be shown whole keeps the background already shown.
     const PictureRead read = ReadPicture(path, executableFolder_);
     if (read.fault == PictureFault::NotRegular) {
-        throw FileError("背景图片“" + path + "”不是普通文件（而是管道、设备之类），程序没有打开它。");
+        throw FileError(BackgroundNotRegularMessage(path));
     }
     if (read.fault != PictureFault::None) return false;
     picture_ = QPixmap::fromImage(read.image);

@@ -68,18 +68,6 @@ void RegisterClassOnce(WNDPROC procedure) {
     (void)registered;
 }
 
-// Why the picture a setting names cannot be read, before anything is decoded.
-// On Windows a regular file's path never turns into a pipe or a device, so
-// the check by name holds for the file then read.
-PictureFault FileFault(const std::string& file) {
-    if (IsDeviceName(file)) return PictureFault::NotRegular;
-    if (IsRegularFile(file)) return PictureFault::None;
-    const DWORD attributes = ::GetFileAttributesW(NativePath(file).c_str());
-    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-               ? PictureFault::Missing
-               : PictureFault::NotRegular;
-}
-
 }  // namespace
 
 Win32AudienceView::Win32AudienceView(Win32Window& main, std::string executableFolder)
@@ -135,10 +123,10 @@ PictureFault Win32AudienceView::Configure(const AudienceSettings& settings) {
     PictureFault fault = PictureFault::None;
     if (!settings_.background.empty()) {
         const std::string file = ResolveUserPath(settings_.background, executableFolder_);
-        fault = FileFault(file);
+        fault = PictureFileFault(file);
         if (fault == PictureFault::None) {
             const DecodedPicture picture =
-                DecodePictureFile(NativePath(file), PictureBounds{static_cast<UINT>(kLargestPictureSide), LargestScreen()});
+                DecodePictureFile(NativePath(file), PictureBounds{.cover = LargestScreen()});
             background_ = picture.bitmap;
             backgroundSize_ = picture.size;
             if (background_ == nullptr) fault = picture.tooLarge ? PictureFault::TooLarge : PictureFault::Unreadable;
@@ -284,7 +272,40 @@ LRESULT CALLBACK Win32AudienceView::Procedure(HWND hwnd, UINT message, WPARAM wP
     return self->Handle(message, wParam, lParam);
 }
 
+// The pointer over the view: shown while it moves, hidden once it has rested.
+std::optional<LRESULT> Win32AudienceView::HandlePointer(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEMOVE: {
+        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        // Windows repeats a move message when nothing moved; only a real move shows the pointer.
+        if (at.x != pointer_.x || at.y != pointer_.y) {
+            pointer_ = at;
+            ShowPointer();
+        }
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam != kPointerTimer) break;
+        ::KillTimer(hwnd_, kPointerTimer);
+        pointerHidden_ = true;
+        {
+            // Hidden only over the view: the time-keeper's pointer on the other screen stays.
+            POINT at{};
+            if (::GetCursorPos(&at) && ::WindowFromPoint(at) == hwnd_) ::SetCursor(nullptr);
+        }
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) != HTCLIENT) break;
+        ::SetCursor(pointerHidden_ ? nullptr : ::LoadCursorW(nullptr, IDC_ARROW));
+        return TRUE;
+    default:
+        break;
+    }
+    return std::nullopt;
+}
+
 LRESULT Win32AudienceView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<LRESULT> handled = HandlePointer(message, wParam, lParam)) return *handled;
     switch (message) {
     case WM_ERASEBKGND:
         return 1;  // the buffer paints every pixel
@@ -314,15 +335,6 @@ LRESULT Win32AudienceView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Closed by the desktop (Alt+F4): as by Esc, the keyboard goes back to the main window.
         Close();
         return 0;
-    case WM_MOUSEMOVE: {
-        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        // Windows repeats a move message when nothing moved; only a real move shows the pointer.
-        if (at.x != pointer_.x || at.y != pointer_.y) {
-            pointer_ = at;
-            ShowPointer();
-        }
-        return 0;
-    }
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == hint_) {
             return reinterpret_cast<LRESULT>(HintColours(reinterpret_cast<HDC>(wParam)));
@@ -332,20 +344,6 @@ LRESULT Win32AudienceView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kHintTimer) {
             HideHint();
             return 0;
-        }
-        if (wParam == kPointerTimer) {
-            ::KillTimer(hwnd_, kPointerTimer);
-            pointerHidden_ = true;
-            // Hidden only over the view: the time-keeper's pointer on the other screen stays.
-            POINT at{};
-            if (::GetCursorPos(&at) && ::WindowFromPoint(at) == hwnd_) ::SetCursor(nullptr);
-            return 0;
-        }
-        break;
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT) {
-            ::SetCursor(pointerHidden_ ? nullptr : ::LoadCursorW(nullptr, IDC_ARROW));
-            return TRUE;
         }
         break;
     default:

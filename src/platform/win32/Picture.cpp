@@ -6,6 +6,9 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/win32/UserPath.h"
+#include "platform/win32/Wide.h"
+
 namespace platform {
 namespace {
 
@@ -104,10 +107,13 @@ DecodedPicture DecodePictureFile(const std::wstring& path, const PictureBounds& 
     return decoded;
 }
 
-HBITMAP LoadPictureFile(const std::wstring& path, SIZE& size) {
-    const DecodedPicture decoded = DecodePictureFile(path, PictureBounds{});
-    if (decoded.bitmap != nullptr) size = decoded.size;
-    return decoded.bitmap;
+PictureFault PictureFileFault(const std::string& file) {
+    if (IsDeviceName(file)) return PictureFault::NotRegular;
+    if (IsRegularFile(file)) return PictureFault::None;
+    const DWORD attributes = ::GetFileAttributesW(NativePath(file).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+               ? PictureFault::Missing
+               : PictureFault::NotRegular;
 }
 
 }  // namespace platform

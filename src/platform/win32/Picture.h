@@ -6,16 +6,14 @@
 
 #include <string>
 
-namespace platform {
+#include "platform/AudienceSettings.h"
 
-// A 32-bit premultiplied BGRA bitmap of the file's first frame, or nullptr
-// when the file cannot be read or decoded whole (a file cut short included).
-HBITMAP LoadPictureFile(const std::wstring& path, SIZE& size);
+namespace platform {
 
 // How far a picture may go, and the size it is needed at.
 struct PictureBounds {
     // A picture that declares a larger side is refused before any pixel is decoded.
-    UINT largestSide = 32768;
+    UINT largestSide = static_cast<UINT>(kLargestPictureSide);
     // A picture larger than this both ways is decoded straight to the smallest
     // size that still covers it, so a big photograph costs a screenful only.
     SIZE cover{0, 0};
@@ -27,6 +25,13 @@ struct DecodedPicture {
     bool tooLarge = false;     // refused for its declared size
 };
 
+// The file's first frame as a 32-bit premultiplied BGRA bitmap; no bitmap
+// when the file cannot be read or decoded whole (a file cut short included).
 DecodedPicture DecodePictureFile(const std::wstring& path, const PictureBounds& bounds);
+
+// Why the picture at `file` (a resolved path) cannot be read, before anything
+// is decoded. On Windows a regular file's path never turns into a pipe or a
+// device, so the check by name holds for the file then read.
+PictureFault PictureFileFault(const std::string& file);
 
 }  // namespace platform

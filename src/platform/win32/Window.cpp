@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "platform/FileSystem.h"
 #include "platform/win32/Picture.h"
 #include "platform/win32/UserPath.h"
 #include "platform/win32/Wide.h"
@@ -202,15 +203,17 @@ void Win32Window::SetTitle(const std::string& title) { ::SetWindowTextW(hwnd_, T
 
 bool Win32Window::LoadPicture(const std::string& path) {
     if (path.empty()) return false;
+    // A picture that cannot be shown whole keeps the background already shown.
     const std::string file = ResolveUserPath(path, executableFolder_);
     // Only a regular file: a pipe or a device named in the configuration could block the window.
-    if (!IsRegularFile(file)) return false;
-    SIZE size{};
-    HBITMAP picture = LoadPictureFile(NativePath(file), size);
-    if (picture == nullptr) return false;
+    const PictureFault fault = PictureFileFault(file);
+    if (fault == PictureFault::NotRegular) throw FileError(BackgroundNotRegularMessage(path));
+    if (fault != PictureFault::None) return false;
+    const DecodedPicture decoded = DecodePictureFile(NativePath(file), PictureBounds{});
+    if (decoded.bitmap == nullptr) return false;
     if (picture_ != nullptr) ::DeleteObject(picture_);
-    picture_ = picture;
-    pictureSize_ = size;
+    picture_ = decoded.bitmap;
+    pictureSize_ = decoded.size;
     ::InvalidateRect(hwnd_, nullptr, TRUE);
     return true;
 }

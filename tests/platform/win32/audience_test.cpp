@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <algorithm>
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "platform/win32/AudienceView.h"
 #include "platform/win32/Window.h"
 #include "support/TestFolder.h"
@@ -49,12 +49,19 @@ platform::AudienceFrame Speech(const std::string& text, const std::string& clock
     return frame;
 }
 
+// COM for as long as the view lives: begun before it asks for the annotation
+// service its description travels by, ended after it has let go of it.
+struct ComApartment {
+    ComApartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~ComApartment() { ::CoUninitialize(); }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+};
+
+// The main window is shown only where its screen matters: Wine takes seconds to destroy a shown window.
 class RealAudienceView : public testing::Test {
 protected:
-    // The main window is shown only where its screen matters: Wine takes seconds to destroy a shown window.
-    RealAudienceView() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~RealAudienceView() override { ::CoUninitialize(); }
-
+    ComApartment com;
     testsupport::TestFolder folder{"观众 屏幕"};
     platform::Win32Window main{folder.Path()};
     platform::Win32AudienceView view{main, folder.Path()};
@@ -212,13 +219,28 @@ struct BackgroundCase {
 
 class Background : public RealAudienceView, public testing::WithParamInterface<BackgroundCase> {};
 
-// A picture declaring 9000 x 9000 would take 300 MB decoded: refused from its header alone.
+// A picture declaring 9000 x 9000 would take 300 MB decoded: refused from its
+// header alone, by the view and by the main window's own background alike.
 TEST_P(Background, IsShownOrRefusedForWhatTheFileIs) {
     if (!GetParam().bytes.empty()) folder.Write("背景.bmp", GetParam().bytes);
     platform::AudienceSettings settings;
     settings.background = "背景.bmp";
     EXPECT_EQ(view.Configure(settings), GetParam().fault);
     EXPECT_EQ(view.HasBackground(), GetParam().fault == platform::PictureFault::None);
+    EXPECT_EQ(main.LoadPicture("背景.bmp"), GetParam().fault == platform::PictureFault::None);
+}
+
+// A device named as a background is never opened: opening one may wait for good.
+TEST_F(RealAudienceView, ADeviceAsBackgroundIsRefusedUnopenedAndTheMainWindowSaysSo) {
+    platform::AudienceSettings settings;
+    settings.background = "COM1";
+    EXPECT_EQ(view.Configure(settings), platform::PictureFault::NotRegular);
+    try {
+        main.LoadPicture("COM1");
+        ADD_FAILURE() << "the main window took a device for its background";
+    } catch (const platform::FileError& error) {
+        EXPECT_EQ(std::string(error.what()), "背景图片“COM1”不是普通文件（而是管道、设备之类），程序没有打开它。");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

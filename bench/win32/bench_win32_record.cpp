@@ -58,14 +58,20 @@ int main() {
     std::vector<double> on;
     std::string path;
     double writing = 0;
+    bool written = false;
     {
         record::RecordWriter writer(files, [](const std::string& message) { std::printf("%s\n", message.c_str()); });
         writer.WriteTo(folder);
         const std::int64_t started = platform::CounterNow();
         on = HandOvers(writer, events);
-        writer.WaitUntilWritten(std::chrono::seconds(60));
+        written = writer.WaitUntilWritten(std::chrono::seconds(60));
         writing = Microseconds(platform::CounterNow() - started) / 1000.0;
         path = writer.FilePath();
+    }
+    if (!written || path.empty()) {
+        // No figure for a record that was not written: it would read as a fast one.
+        std::printf("the record was not written within a minute (file \"%s\"); no figures\n", path.c_str());
+        return 1;
     }
     WIN32_FILE_ATTRIBUTE_DATA data{};
     ::GetFileAttributesExW(platform::NativePath(path).c_str(), GetFileExInfoStandard, &data);

@@ -3,9 +3,13 @@
 // cut can fall inside a quoted field.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <iostream>
 #include <string>
 
 #include "platform/DebateRecord.h"
+#include "record/RecordCsv.h"
 
 namespace testsupport {
 
@@ -22,6 +26,22 @@ inline platform::DebateEvent KilledWriterEvent(int n) {
     event.allowance = 180;
     event.seconds = n % 60;
     return event;
+}
+
+// The file a killed writer left, read back: every whole record is the event
+// it was given, in order, its time counted from the first; at most the last
+// line is cut, and the reader leaves it out.
+inline record::ParsedRecord CheckKilledWritersFile(const std::string& file, int round) {
+    const record::ParsedRecord parsed = record::ParseRecord(file);
+    for (std::size_t n = 0; n < parsed.events.size(); ++n) {
+        platform::DebateEvent expected = KilledWriterEvent(static_cast<int>(n));
+        expected.steadyMs -= KilledWriterEvent(0).steadyMs;
+        EXPECT_EQ(parsed.events[n], expected) << "round " << round << ", record " << n;
+        if (parsed.events[n] != expected) break;
+    }
+    std::cout << "round " << round << ": " << parsed.events.size() << " whole records"
+              << (parsed.unfinishedLine ? ", the last one cut" : "") << "\n";
+    return parsed;
 }
 
 }  // namespace testsupport

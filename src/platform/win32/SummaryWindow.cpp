@@ -210,21 +210,21 @@ void Win32SummaryWindow::Copy() {
     const std::wstring text = DisplayText(record::AsTabSeparated(record::Summarise(events_())));
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory != nullptr) {
-        std::memcpy(::GlobalLock(memory), text.c_str(), bytes);
+    void* locked = memory != nullptr ? ::GlobalLock(memory) : nullptr;
+    DWORD error = ::GetLastError();
+    if (locked != nullptr) {
+        std::memcpy(locked, text.c_str(), bytes);
         ::GlobalUnlock(memory);
+        if (::OpenClipboard(hwnd_)) {
+            ::EmptyClipboard();
+            const bool placed = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+            error = ::GetLastError();
+            ::CloseClipboard();
+            if (placed) return;  // the clipboard owns the memory now
+        } else {
+            error = ::GetLastError();
+        }
     }
-    if (memory != nullptr && ::OpenClipboard(hwnd_)) {
-        ::EmptyClipboard();
-        const bool placed = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        const DWORD error = ::GetLastError();
-        ::CloseClipboard();
-        if (placed) return;  // the clipboard owns the memory now
-        ::GlobalFree(memory);
-        errors_.Show("无法复制辩论小结：" + DescribeWindowsError(error));
-        return;
-    }
-    const DWORD error = ::GetLastError();
     if (memory != nullptr) ::GlobalFree(memory);
     errors_.Show("无法复制辩论小结：" + DescribeWindowsError(error));
 }

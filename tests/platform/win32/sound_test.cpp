@@ -164,10 +164,12 @@ TEST_F(SoundDevice, ACueReachesItWholeAndClosingSilencesALongOne) {
         platform::Win32CueQueue cues(folder.Path());
         cues.Play("long.wav");
         ASSERT_TRUE(Given(1));
+        // Wine's driver takes sound into a file about four times as fast as it plays: a test thread held up
+        // for seconds by a busy machine may find the whole cue given before it stops anything.
+        if (Played().size() >= 10 * kSecond) GTEST_SKIP() << "the whole cue was given before the stop";
         cues.StopAll();
     }
-    // Wine's driver takes sound into a file about four times as fast as it plays: a close that waited for
-    // the cue's end would leave the whole cue here, seconds after the stop.
+    // A close that waited for the cue's end would leave the whole cue here.
     EXPECT_LT(Played().size(), 10 * kSecond);
 }
 

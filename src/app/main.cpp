@@ -8,6 +8,7 @@
 
 #include "app/AudienceWiring.h"
 #include "app/FormWiring.h"
+#include "app/StartWindow.h"
 #include "app/SignalCloser.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -48,26 +49,6 @@ bool CloseDown(platform::QtForm& form, frmMain& window, platform::SdlSound& soun
     return form.errors.MessagesShown() == shownBefore;
 }
 
-// Reads the configuration and hands the hall's view its settings; false once
-// a start-up that failed has been told.
-bool Start(frmMain& window, platform::QtAudienceView& audience, platform::QtForm& form,
-           platform::PosixFileSystem& files) {
-    try {
-        // Temporary files that saves ended by a kill left beside the configuration
-        // go before the window reads it. Only once the folder's lock is won: a
-        // temporary file of another copy's save under way must not be taken away.
-        clsConfigFile::RemoveLeftovers(files);
-        window.Form_Load();
-        ConfigureAudience(window, audience, form.errors);
-    } catch (const std::exception& error) {
-        // No tick may reach a window whose start-up failed while its message waits.
-        form.StopTimers();
-        platform::QtErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
-        return false;
-    }
-    return true;
-}
-
 int Run() {
     platform::PosixFileSystem files;
     // Decided before anything is loaded: a second copy on this folder brings
@@ -90,7 +71,7 @@ int Run() {
     });
     frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
 
-    if (!Start(window, audience, form, files)) return 1;
+    if (!StartWindow(window, audience, form, files, &platform::QtErrorSink::ShowFatal)) return 1;
 
     // The setting is read once the configuration is loaded; events before it wait in memory.
     const std::optional<std::string> recordFolder =

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/ConfigureAudience.h"
+#include "app/StartWindow.h"
 #include "app/win32/FormWiring.h"
 #include "app/win32/SummaryConsole.h"
 #include "platform/win32/AudienceView.h"
@@ -104,26 +104,6 @@ private:
     bool failed_ = false;
 };
 
-// Reads the configuration and hands the hall's view its settings; false once
-// a start-up that failed has been told.
-bool Start(frmMain& window, platform::Win32AudienceView& audience, platform::Win32Form& form,
-           platform::Win32FileSystem& files) {
-    try {
-        // Temporary files that saves ended by a kill left beside the configuration
-        // go before the window reads it; only now that this copy holds the
-        // folder, so another copy's save under way keeps its own.
-        clsConfigFile::RemoveLeftovers(files);
-        window.Form_Load();
-        ConfigureAudience(window, audience, form.errors);
-    } catch (const std::exception& error) {
-        // No tick may reach a window whose start-up failed while its message waits.
-        form.StopTimers();
-        platform::Win32ErrorSink::ShowFatal(std::string("计时器无法启动：") + error.what());
-        return false;
-    }
-    return true;
-}
-
 // F2, and the messages of the summary's own window.
 void WireSummary(platform::Win32Form& form, platform::Win32SummaryWindow& summary,
                  platform::Win32AudienceView& audience) {
@@ -153,7 +133,7 @@ int Run() {
     record::RecordWriter recorder(recordFiles,
                                   [&recordFailures](const std::string& message) { recordFailures.Post(message); });
     frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
-    if (!Start(window, audience, form, files)) return 1;
+    if (!StartWindow(window, audience, form, files, &platform::Win32ErrorSink::ShowFatal)) return 1;
 
     // The setting is read once the configuration is loaded; events before it wait in memory.
     const std::optional<std::string> recordFolder =

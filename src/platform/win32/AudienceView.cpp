@@ -12,6 +12,7 @@
 #include "platform/win32/UserPath.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Window.h"
+#include "platform/win32/WindowClass.h"
 
 namespace platform {
 namespace {
@@ -54,26 +55,13 @@ SIZE LargestScreen() {
     return largest;
 }
 
-void RegisterClassOnce(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        windowClass.lpszClassName = kClassName;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 Win32AudienceView::Win32AudienceView(Win32Window& main, std::string executableFolder)
     : main_(main), executableFolder_(std::move(executableFolder)),
       scene_(std::make_unique<AudienceScene>(settings_)) {
-    RegisterClassOnce(&Win32AudienceView::Procedure);
+    static const bool registered = RegisterWindowClass({kClassName, &Win32AudienceView::Procedure, nullptr, true});
+    (void)registered;
     // The hint is a child the buffer's painting leaves alone.
     hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr, nullptr,
                               ::GetModuleHandleW(nullptr), this);

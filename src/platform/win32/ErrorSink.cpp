@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "platform/win32/Wide.h"
+#include "platform/win32/WindowClass.h"
 
 namespace platform {
 namespace {
@@ -28,16 +29,9 @@ struct Box {
 }  // namespace
 
 Win32ErrorSink::Win32ErrorSink(Win32Window& window) : window_(window) {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &Win32ErrorSink::Procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        windowClass.lpszClassName = kClassName;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
+    static const bool registered =
+        RegisterWindowClass({kClassName, &Win32ErrorSink::Procedure,
+                             reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), false});
     (void)registered;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/win32/Wide.h"
+#include "platform/win32/WindowClass.h"
 
 namespace platform {
 namespace {
@@ -55,14 +56,8 @@ std::wstring SingleInstanceName(const std::string& folder) {
 }
 
 Win32SingleInstance::Win32SingleInstance(const std::string& folder) : name_(SingleInstanceName(folder)) {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &Win32SingleInstance::Procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kListenerClass;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
+    static const bool registered =
+        RegisterWindowClass({kListenerClass, &Win32SingleInstance::Procedure, nullptr, false});
     (void)registered;
 }
 

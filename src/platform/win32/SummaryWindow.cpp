@@ -9,6 +9,7 @@
 
 #include "platform/win32/SystemError.h"
 #include "platform/win32/Wide.h"
+#include "platform/win32/WindowClass.h"
 #include "record/Summary.h"
 #include "record/SummaryText.h"
 
@@ -81,17 +82,9 @@ Win32SummaryWindow::Win32SummaryWindow(Win32Window& owner, EventSource events, s
                                        ErrorSink& errors)
     : askSavePath(&AskSavePath), owner_(owner), events_(std::move(events)), folder_(std::move(folder)),
       files_(files), errors_(errors) {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &Win32SummaryWindow::Procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kClassName;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
+    static const bool registered =
+        RegisterWindowClass({kClassName, &Win32SummaryWindow::Procedure,
+                             reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), true});
     (void)registered;
     // Owned by the timer's window: above it, and gone with it.
     hwnd_ = ::CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight,

@@ -8,6 +8,7 @@
 #include "platform/win32/Picture.h"
 #include "platform/win32/UserPath.h"
 #include "platform/win32/Wide.h"
+#include "platform/win32/WindowClass.h"
 
 namespace platform {
 namespace {
@@ -45,26 +46,6 @@ private:
 HintControl& Hint() {
     static HintControl hint;
     return hint;
-}
-
-void RegisterClassOnce(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        // The program's icon (resource 1), in the title bar's size too, so that
-        // one is drawn for its size rather than shrunk from the large one.
-        windowClass.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        windowClass.hIconSm = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                              ::GetSystemMetrics(SM_CXSMICON),
-                                                              ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kClassName;
-        return ::RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
 }
 
 std::vector<std::wstring> Lines(const std::wstring& text) {
@@ -118,7 +99,9 @@ std::wstring DisplayText(const std::string& text) {
 }
 
 Win32Window::Win32Window(std::string executableFolder) : executableFolder_(std::move(executableFolder)) {
-    RegisterClassOnce(&Win32Window::Procedure);
+    static const bool registered = RegisterWindowClass(
+        {kClassName, &Win32Window::Procedure, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), true});
+    (void)registered;
     hwnd_ = ::CreateWindowExW(0, kClassName, L"", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, kDesignWidthPx,
                               kDesignHeightPx, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr) throw std::runtime_error("无法创建计时器窗口");

@@ -1,0 +1,30 @@
+// The window's start, the same on every front end: what saves ended by a
+// kill left beside the configuration goes, the configuration is read, and
+// the hall's view gets its settings.
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include "app/ConfigureAudience.h"
+#include "config/clsConfigFile.h"
+#include "platform/FileSystem.h"
+#include "window/frmMain.h"
+
+// False once a start-up that failed has been told through `showFatal`.
+template <class Form, class View, class ShowFatal>
+bool StartWindow(frmMain& window, View& audience, Form& form, platform::FileSystem& files, ShowFatal showFatal) {
+    try {
+        // Only once this copy holds the folder's lock: a temporary file of
+        // another copy's save under way must not be taken away.
+        clsConfigFile::RemoveLeftovers(files);
+        window.Form_Load();
+        ConfigureAudience(window, audience, form.errors);
+    } catch (const std::exception& error) {
+        // No tick may reach a window whose start-up failed while its message waits.
+        form.StopTimers();
+        showFatal(std::string("计时器无法启动：") + error.what());
+        return false;
+    }
+    return true;
+}

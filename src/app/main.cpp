@@ -25,7 +25,7 @@ namespace {
 // configuration saved. Answers whether it was saved (or had nothing to save)
 // without a message.
 bool CloseDown(platform::QtForm& form, frmMain& window, platform::SdlSound& sound, platform::QtAudienceView& audience,
-               platform::QtSingleInstance& instance) {
+               platform::QtSummaryWindow& summary, platform::QtSingleInstance& instance) {
     // Silence first: a cue still sounding (a long file is cut only at its tenth
     // second) must neither outlast the window nor hold up the end below.
     sound.StopAll();
@@ -41,8 +41,10 @@ bool CloseDown(platform::QtForm& form, frmMain& window, platform::SdlSound& soun
     // No event loop runs any more: a message about the save has to wait to be read.
     form.StopTimers();
     form.errors.SetModality(platform::Modality::Blocking);
-    // A record failure the writer told as the loop ended is still shown, now in a box that waits.
+    // A record failure the writer told as the loop ended is still shown, now in a box that waits,
+    // and a summary being saved is finished first: the two saves never run side by side.
     QCoreApplication::sendPostedEvents(&form.window, QEvent::MetaCall);
+    summary.FinishSave();
     const int shownBefore = form.errors.MessagesShown();
     window.Form_Unload();
     // A configuration that could not be saved is a failed run, for whoever started it.
@@ -97,7 +99,7 @@ int Run() {
     });
     form.window.show();
     const int status = QApplication::exec();
-    return CloseDown(form, window, sound, audience, instance) ? status : 1;
+    return CloseDown(form, window, sound, audience, summary, instance) ? status : 1;
 }
 
 }  // namespace

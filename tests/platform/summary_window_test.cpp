@@ -110,5 +110,15 @@ TEST_F(SummaryWindow, AFailedSaveIsToldAndAPipeIsNeverOpened) {
     EXPECT_NE(errors.messages[1].find(folder.File("no/such/x.csv")), std::string::npos) << errors.messages[1];
 }
 
+// The program closing while a save runs: the save is waited for and its
+// failure told without an event loop, as at the close none runs any more.
+TEST_F(SummaryWindow, ASaveUnderWayAtTheCloseEndsAndItsFailureIsTold) {
+    window.askSavePath = [&](QWidget&, const QString&) { return QString::fromStdString(folder.File("no/such/x.csv")); };
+    window.SaveButton().click();
+    window.FinishSave();
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].find(folder.File("no/such/x.csv")), std::string::npos) << errors.messages[0];
+}
+
 }  // namespace
 }  // namespace platform

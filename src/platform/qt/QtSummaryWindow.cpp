@@ -128,7 +128,15 @@ void QtSummaryWindow::Copy() {
     QApplication::clipboard()->setText(ToQString(record::AsTabSeparated(record::Summarise(events_()))));
 }
 
+void QtSummaryWindow::FinishSave() {
+    if (!writer_) return;
+    writer_->wait();
+    // Its end was posted to this window's thread; taken now, as no event loop runs any more.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
 void QtSummaryWindow::Save() {
+    if (writer_ && writer_->isRunning()) return;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     const QString suggested = QDir(ToQString(folder_)).filePath(QStringLiteral("辩论小结 %1.csv").arg(stamp));
     const QString path = askSavePath(*this, suggested);
@@ -150,6 +158,7 @@ void QtSummaryWindow::Save() {
         emit saveFinished(failure->isEmpty());
     });
     connect(writer, &QThread::finished, writer, &QObject::deleteLater);
+    writer_ = writer;
     writer->start();
 }
 

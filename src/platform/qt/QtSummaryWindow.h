@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "platform/Window.h"
 
 class QLabel;
+class QThread;
 class QPushButton;
 class QTableWidget;
 
@@ -34,6 +36,10 @@ public:
 
     // Computes the summary afresh and shows the window in front.
     void ShowSummary();
+
+    // At the close: waits for a save under way and tells how it ended, so
+    // neither the file nor a failure is lost with the program.
+    void FinishSave();
 
     // The save dialog; tests put an answer in its place.
     SavePathQuestion askSavePath;
@@ -63,6 +69,7 @@ private:
     QTableWidget* table_;
     QPushButton* copy_;
     QPushButton* save_;
+    QPointer<QThread> writer_;  // the save under way; one at a time
 };
 
 }  // namespace platform

@@ -21,32 +21,6 @@ constexpr double kTwipsPerInch = 1440;
 constexpr UINT kTickMessage = WM_APP + 1;
 constexpr UINT kDestroyMessage = WM_APP + 2;
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
-constexpr UINT_PTR kHintTimer = 1;
-// The hint stays up as long as a second press of its key is waited for.
-constexpr UINT kHintMilliseconds = 2000;
-constexpr int kHintPadding = 6;       // pixels at 96 DPI, around the hint's text
-constexpr int kHintBottomMargin = 4;  // between the hint and the window's bottom edge
-constexpr COLORREF kHintBackground = RGB(0x30, 0x30, 0x30);
-constexpr COLORREF kHintText = RGB(0xFF, 0xFF, 0xFF);
-
-// The hint: white on dark grey, read and never clicked.
-class HintControl final : public ChildControl {
-public:
-    HintControl() : brush_(::CreateSolidBrush(kHintBackground)) {}
-    ~HintControl() override { ::DeleteObject(brush_); }
-    HintControl(const HintControl&) = delete;
-    HintControl& operator=(const HintControl&) = delete;
-    COLORREF TextColour() const override { return kHintText; }
-    HBRUSH Background() const override { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
-
-HintControl& Hint() {
-    static HintControl hint;
-    return hint;
-}
 
 std::vector<std::wstring> Lines(const std::wstring& text) {
     std::vector<std::wstring> lines;
@@ -108,10 +82,7 @@ Win32Window::Win32Window(std::string executableFolder) : executableFolder_(std::
     dpi_ = ::GetDpiForWindow(hwnd_);
     if (dpi_ == 0) dpi_ = USER_DEFAULT_SCREEN_DPI;
     MakeFont();
-    hint_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_CENTER | SS_NOPREFIX | SS_CENTERIMAGE, 0, 0, 0, 0,
-                              hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ChildControl::Attach(hint_, &Hint());
-    ::SendMessageW(hint_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    MakeHint();
     RECT frame{0, 0, ::MulDiv(kDesignWidthPx, static_cast<int>(dpi_), 96),
                ::MulDiv(kDesignHeightPx, static_cast<int>(dpi_), 96)};
     ::AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, dpi_);
@@ -216,40 +187,7 @@ void Win32Window::Close() {
     }
 }
 
-void Win32Window::ShowHint(const std::string& text) {
-    if (onHint) onHint(text);
-    if (text.empty()) {
-        ::KillTimer(hwnd_, kHintTimer);
-        ::ShowWindow(hint_, SW_HIDE);
-        return;
-    }
-    ::SetWindowTextW(hint_, DisplayText(text).c_str());
-    PlaceHint();
-    ::ShowWindow(hint_, SW_SHOWNA);
-    KeepHintOnTop();
-    ::SetTimer(hwnd_, kHintTimer, kHintMilliseconds, nullptr);  // a new hint has its full time
-}
 
-void Win32Window::PlaceHint() {
-    if (hint_ == nullptr) return;
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hint_)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(hint_, text.data(), static_cast<int>(text.size()))));
-    const SIZE size = Measure(ToUtf8(text));
-    const int padding = ::MulDiv(kHintPadding, static_cast<int>(dpi_), 96);
-    const int width = size.cx + 4 * padding;
-    const int height = size.cy + 2 * padding;
-    RECT client{};
-    ::GetClientRect(hwnd_, &client);
-    ::SetWindowPos(hint_, nullptr, (client.right - width) / 2,
-                   client.bottom - height - ::MulDiv(kHintBottomMargin, static_cast<int>(dpi_), 96), width, height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Win32Window::KeepHintOnTop() {
-    if (hint_ != nullptr && ::IsWindowVisible(hint_)) {
-        ::SetWindowPos(hint_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-}
 
 bool Win32Window::Confirm(const std::string& question) {
     confirming_ = true;
@@ -361,8 +299,7 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         if (wParam == kHintTimer) {
-            ::KillTimer(hwnd_, kHintTimer);
-            ::ShowWindow(hint_, SW_HIDE);
+            HideHint();
             return 0;
         }
         break;

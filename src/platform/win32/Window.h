@@ -107,6 +107,8 @@ public:
     std::function<void()> onEndSession;
 
 private:
+    static constexpr UINT_PTR kHintTimer = 1;
+
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
@@ -115,6 +117,8 @@ private:
     void ToggleFullScreen();
     void LeaveFullScreen();
     SIZE Measure(const std::string& text) const;
+    void MakeHint();
+    void HideHint();
     void PlaceHint();
 
     std::string executableFolder_;

@@ -130,8 +130,8 @@ public:
 
     // Start-up, then the window on the screen with its first layout done.
     void Open() {
-        window_.Form_Load();
         ConfigureAudience(window_, audience_, form_.errors);
+        window_.Form_Load();
         form_.window.show();
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }

@@ -18,8 +18,8 @@ bool StartWindow(frmMain& window, View& audience, Form& form, platform::FileSyst
         // Only once this copy holds the folder's lock: a temporary file of
         // another copy's save under way must not be taken away.
         clsConfigFile::RemoveLeftovers(files);
-        window.Form_Load();
         ConfigureAudience(window, audience, form.errors);
+        window.Form_Load();
     } catch (const std::exception& error) {
         // No tick may reach a window whose start-up failed while its message waits.
         form.StopTimers();

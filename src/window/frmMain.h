@@ -130,6 +130,11 @@ public:
     // The settings store; valid after Form_Load.
     clsConfigFile& Config() { return *mConfig; }
 
+    // Settings a front end reads itself once the file is loaded (the audience
+    // view's): set before Form_Load, it answers what it cannot use, which
+    // joins the one start-up message.
+    std::function<std::vector<std::string>(const clsConfigFile&)> readFrontEndSettings;
+
 private:
     // A setting that start-up found unusable, for the one message about them all.
     struct SettingProblem {

@@ -116,6 +116,13 @@ void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems)
         for (const std::string& typo : typos) text += "\n  " + typo;
         parts.push_back(text);
     }
+    if (readFrontEndSettings) {
+        std::string frontEnd;
+        for (const std::string& problem : readFrontEndSettings(*mConfig)) {
+            frontEnd += (frontEnd.empty() ? "" : "\n") + problem;
+        }
+        if (!frontEnd.empty()) parts.push_back(frontEnd);
+    }
     // Cue files that will not sound as configured, in a paragraph of their own.
     const std::string cues =
         ReportCueSettings(c.sound, mConfig->Path(), {{"Sound30Seconds", mSound30}, {"Sound0Seconds", mSound0}});

@@ -37,15 +37,23 @@ struct TwoScreens : testing::Test {
         std::vector<e2e::Setting> settings = {{"ApplicationTitle", "华语辩论赛"}, {"ButtonPadding", "18"},
                                               {"SeparatorWidth", "12"}, {"Sound30Seconds", ""}, {"Sound0Seconds", ""}};
         for (const std::string key : DurationKeys()) settings.emplace_back(key, "2");
-        settings.insert(settings.end(), extra.begin(), extra.end());
+        for (const e2e::Setting& setting : extra) {
+            const auto same = std::find_if(settings.begin(), settings.end(),
+                                           [&](const e2e::Setting& known) { return known.first == setting.first; });
+            if (same != settings.end()) {
+                same->second = setting.second;
+            } else {
+                settings.push_back(setting);
+            }
+        }
         folder.Write("Tolvanexa.config", e2e::NormalisedConfig(settings));
         files = std::make_unique<platform::PosixFileSystem>(platform::ExecutableLocation{folder.Path(), "Tolvanexa"});
         form = std::make_unique<platform::QtForm>(folder.Path());
         view = std::make_unique<platform::QtAudienceView>(form->window, folder.Path());
         window = std::make_unique<frmMain>(
             WireForm(*form, sound, browser, displaySleep, *files, codec, *view, recorder));
-        window->Form_Load();
         ConfigureAudience(*window, *view, form->errors);
+        window->Form_Load();
         form->window.show();
         QCoreApplication::processEvents();
     }
@@ -160,8 +168,8 @@ TEST_F(TwoScreens, AudienceScreenNamesTheScreenCountedFromTheLeft) {
 
 TEST_F(TwoScreens, BadSettingsAreToldOnceAndTheAutomaticChoiceIsMade) {
     folder.Write("cut.jpg", "\xFF\xD8\xFF\xE0 not the rest");
-    Start({{"AudienceScreen", "3"}, {"AudienceBackground", "cut.jpg"}});
-    EXPECT_EQ(form->errors.MessagesShown(), 1);  // the picture, at start-up
+    Start({{"AudienceScreen", "3"}, {"AudienceBackground", "cut.jpg"}, {"ButtonPadding", "-4"}});
+    EXPECT_EQ(form->errors.MessagesShown(), 1);  // the picture and the padding, in the one start-up message
     for (int i = 0; i < 3; ++i) {
         Press(&form->window, Qt::Key_F5);
         EXPECT_EQ(Shown(), kProjector);

@@ -43,6 +43,7 @@ protected:
                                                       lblTimer1Desc, lblTimer2Desc, lblTimer2, lblTimer1, lblCaption,
                                                       clock, *cues, browser, displaySleep, errors, files, codec,
                                                       audience, recorder});
+        form->readFrontEndSettings = frontEndSettings;
         form->Form_Load();
     }
     std::string Bar() const { return cmdCommand.Captions(); }
@@ -72,6 +73,8 @@ protected:
     FakeBrowser browser;
     FakeDisplaySleep displaySleep;
     FakeErrorSink errors;
+    // What a front end finds unusable among the settings it reads itself.
+    std::function<std::vector<std::string>(const clsConfigFile&)> frontEndSettings;
     FakeAudienceView audience;
     FakeRecorder recorder;
     std::unique_ptr<frmMain> form;

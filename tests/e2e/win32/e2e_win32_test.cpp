@@ -91,8 +91,8 @@ class RealWin32Debate : public testing::Test {
 protected:
     explicit RealWin32Debate(const std::string& firstSpeech = "1") : settings(Debate(firstSpeech)) {
         folder.Write("Tolvanexa.config", NormalisedConfig(settings));
-        window.Form_Load();
         ConfigureAudience(window, audience, form.errors);
+        window.Form_Load();
         form.window.Show();
         RunUntil([] { return true; });
     }

@@ -41,7 +41,11 @@ LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items,
         } else {
             value = config::TrimSpaces(line);
         }
-        if (currentKey.empty()) continue;
+        if (currentKey.empty()) {
+            // Read by no setting; kept only so a likely typo can be pointed out.
+            if (equals == std::string_view::npos && !value.empty()) joined.push_back({"", std::string(value)});
+            continue;
+        }
         if (current == nullptr) {
             bool added = false;
             current = &items.FindOrAdd(currentKey, std::string(value), added);

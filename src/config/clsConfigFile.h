@@ -18,7 +18,7 @@ class clsConfigFile final {
 public:
     // A line without "=" that loading added to the value of the key above it.
     struct JoinedLine {
-        std::string key;   // as the file writes it, namespace prefix included
+        std::string key;   // as the file writes it, namespace prefix included; empty: read by no setting
         std::string line;  // spaces trimmed, as it went into the value
     };
 

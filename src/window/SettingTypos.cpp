@@ -50,7 +50,8 @@ public:
     // Why a joined line looks like a typo, or empty when it does not.
     std::string JoinedLineFault(const clsConfigFile::JoinedLine& joined) const {
         const bool namesOurs = config::FoldCase(joined.line).find(mFoldedPrefix) != std::string::npos;
-        if (!namesOurs && !IsOurs(joined.key)) return {};
+        // Before any key, only a line naming one of ours matters: anything else reads as a comment would.
+        if (!namesOurs && (joined.key.empty() || !IsOurs(joined.key))) return {};
         if (joined.line.find(kFullWidthEquals) != std::string::npos) return "其中的“＝”是全角等号，设置须用半角的“=”";
         if (namesOurs) return "它像一个设置，却没有等号“=”";
         const std::string_view start = WithoutLeadingBlanks(joined.line);
@@ -107,9 +108,13 @@ std::vector<std::string> LikelyTypos(const clsConfigFile& config) {
     };
     for (const clsConfigFile::JoinedLine& joined : config.JoinedLines()) {
         const std::string fault = checker.JoinedLineFault(joined);
-        if (!fault.empty())
+        if (fault.empty()) continue;
+        if (joined.key.empty()) {
+            add("“" + Shown(joined.line) + "”一行在所有设置之前，程序不读取它：" + fault + "。");
+        } else {
             add("“" + Shown(joined.line) + "”一行不是新的设置，而是接在了“" + Shown(checker.Name(joined.key)) +
                 "”的值后面：" + fault + "。");
+        }
     }
     for (const clsConfigItem& item : config.Items()) {
         const std::string meant = checker.MeantKey(item.Key);

@@ -9,7 +9,8 @@ namespace {
 
 using Joined = std::vector<std::pair<std::string, std::string>>;
 
-// Only a line without "=" counts: a repeated key adds a line as well, and a line after an empty key is dropped.
+// Only a line without "=" counts: a repeated key adds a line as well; a line after an empty key joins no
+// value and is kept with no key.
 TEST(Store, KeepsEveryLineItJoinedWithTheKeyItJoined) {
     testsupport::MemoryFileSystem files;
     files.ConfigFile() = "#TarvelMonic Config File#\r\n"
@@ -24,7 +25,9 @@ TEST(Store, KeepsEveryLineItJoinedWithTheKeyItJoined) {
     const clsConfigFile config(files, codec);
     Joined joined;
     for (const auto& [key, line] : config.JoinedLines()) joined.emplace_back(key, line);
-    EXPECT_EQ(joined, (Joined{{"<Tolvanexa>\\Stage1Caption", "<Tolvanexa>\\Stage2Timer1＝180"}, {"<Other>\\Notes", "# b"}}));
+    EXPECT_EQ(joined, (Joined{{"<Tolvanexa>\\Stage1Caption", "<Tolvanexa>\\Stage2Timer1＝180"},
+                              {"", "dropped"},
+                              {"<Other>\\Notes", "# b"}}));
     EXPECT_EQ(config.Items().Item("<tolvanexa>\\stage1caption").Value, "开篇\r\n<Tolvanexa>\\Stage2Timer1＝180\r\nagain");
 }
 

@@ -99,6 +99,17 @@ TEST_P(Typos, ArePointedOutWithTheKeyTheyJoined) {
     }
 }
 
+// Before any key a line is read by no setting: one of ours there is pointed out too, a comment-like one is not.
+TEST_F(WindowTest, AnOurLineBeforeAnyKeyIsPointedOut) {
+    files.files[kConfigPath] =
+        codec.Utf8ToGbk("#TarvelMonic Config File#\r\n<Tolvanexa>\\Stage1Timer1＝180\r\n# 决赛用\r\n"
+                        "<Tolvanexa>\\ButtonPadding = 18\r\n").value();
+    Open();
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_THAT(errors.messages[0], HasSubstr("“<Tolvanexa>\\Stage1Timer1＝180”一行在所有设置之前，程序不读取它：其中的“＝”"));
+    EXPECT_THAT(errors.messages[0], ::testing::Not(HasSubstr("决赛用")));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     HandEdits, Typos,
     ::testing::Values(

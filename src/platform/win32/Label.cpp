@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
 
 #include "platform/win32/Wide.h"
@@ -12,6 +13,55 @@ namespace {
 // Larger than any projector can show; far beyond it glyphs no longer fit in
 // memory, so a size above this is brought down to it.
 constexpr double kLargestPoints = 1000;
+
+// How far the ink of `text` reaches past the `advance` DrawText measured, in
+// pixels: an italic that Windows slants from an upright face (SimHei has no
+// italic of its own) leans its last glyph beyond the advance, and a label
+// only as wide as the advance would cut it off.
+int InkBeyondAdvance(HDC reference, HFONT font, const std::wstring& text, SIZE advance) {
+    const int width = advance.cx + advance.cy;  // room for any slant
+    const int height = advance.cy;
+    if (text.empty() || advance.cx <= 0 || height <= 0) return 0;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(reference);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dc == nullptr || bitmap == nullptr) {
+        if (bitmap != nullptr) ::DeleteObject(bitmap);
+        if (dc != nullptr) ::DeleteDC(dc);
+        return 0;
+    }
+    const HGDIOBJ previousBitmap = ::SelectObject(dc, bitmap);
+    const HGDIOBJ previousFont = ::SelectObject(dc, font);
+    RECT area{0, 0, width, height};
+    ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_NOPREFIX | DT_LEFT | DT_NOCLIP);
+    ::GdiFlush();
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    int right = -1;
+    for (int x = width - 1; x >= advance.cx && right < 0; --x) {
+        for (int y = 0; y < height; ++y) {
+            if ((pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] &
+                 0x00FFFFFF) != 0x00FFFFFF) {
+                right = x;
+                break;
+            }
+        }
+    }
+    ::SelectObject(dc, previousFont);
+    ::SelectObject(dc, previousBitmap);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return right < 0 ? 0 : right + 1 - advance.cx;
+}
 
 }  // namespace
 
@@ -138,8 +188,9 @@ void Win32Label::ApplyFont() {
     Repaint(before);
 }
 
-// The text's advance and one pixel more, so the last glyph is never clipped;
-// the font's line height for every line of a multi-line caption.
+// The text's advance and one pixel more, so the last glyph is never clipped,
+// and in italic as far as the slanted ink reaches; the font's line height for
+// every line of a multi-line caption.
 void Win32Label::FitToText() {
     HDC dc = ::GetDC(hwnd_);
     HGDIOBJ previous = ::SelectObject(dc, hfont_);
@@ -147,9 +198,11 @@ void Win32Label::FitToText() {
     RECT bounds{0, 0, 0, 0};
     ::DrawTextW(dc, text.empty() ? L" " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()), &bounds,
                 DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
+    const SIZE advance{bounds.right - bounds.left, bounds.bottom - bounds.top};
+    const int slant = font_.italic ? InkBeyondAdvance(dc, hfont_, text, advance) : 0;
     ::SelectObject(dc, previous);
     ::ReleaseDC(hwnd_, dc);
-    pixels_ = {text.empty() ? 1 : bounds.right - bounds.left + 1, bounds.bottom - bounds.top};
+    pixels_ = {text.empty() ? 1 : advance.cx + std::max(1, slant), advance.cy};
     const RECT place = PixelRect();
     ::SetWindowPos(hwnd_, nullptr, place.left, place.top, pixels_.cx, pixels_.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -74,9 +74,9 @@ inline std::vector<platform::DebateEvent> BusyDebate() {
     speech(1, "正方一辩发言", "正方", 180);
     speech(2, "反方一辩发言", "反方", 180);
     questioning(3, "正二选择反二、三", "正方", "反方");
-    questioning(4, "反二选择反二、三", "反方", "正方");
+    questioning(4, "反二选择正二、三", "反方", "正方");
     questioning(5, "正三选择反二、三", "正方", "反方");
-    questioning(6, "反三选择反二、三", "反方", "正方");
+    questioning(6, "反三选择正二、三", "反方", "正方");
     speech(7, "正一辩攻辩小结", "正方", 90);
     speech(8, "反一辩攻辩小结", "反方", 90);
     page = 9;

@@ -29,6 +29,7 @@
 #include "app/FormWiring.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/qt/QtForm.h"
 
 namespace bench {
 

@@ -8,11 +8,12 @@
 
 #include "app/AudienceWiring.h"
 #include "app/FormWiring.h"
-#include "app/StartWindow.h"
 #include "app/SignalCloser.h"
+#include "app/StartWindow.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixRecordFile.h"
+#include "platform/qt/QtForm.h"
 #include "platform/qt/QtSingleInstance.h"
 #include "platform/qt/QtSummaryWindow.h"
 #include "platform/sdl/SdlSound.h"

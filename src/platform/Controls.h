@@ -14,6 +14,25 @@ using Colour = std::uint32_t;
 inline constexpr Colour kRed = 255;
 inline constexpr Colour kBlack = 0;
 
+// Where a control stands and how large it is, in twips.
+struct TwipRect {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+};
+
+// How a label places its text in the width its caption gives it.
+enum class TextAlignment { Left, Centre };
+
+// Where a label starts (twips) with its first caption.
+struct LabelStart {
+    const char* caption;
+    double left;
+    double top;
+    TextAlignment alignment;
+};
+
 struct FontAttributes {
     std::string name;
     double size = 0;  // points

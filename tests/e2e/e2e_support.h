@@ -11,6 +11,7 @@
 #include "app/FormWiring.h"
 #include "platform/posix/IconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "platform/qt/QtForm.h"
 #include "support/FakeControls.h"
 #include "support/TestFolder.h"
 

@@ -11,11 +11,12 @@
 #include <mutex>
 #include <vector>
 
+#include "app/FormWiring.h"
 #include "app/StartWindow.h"
-#include "app/win32/FormWiring.h"
 #include "app/win32/SummaryConsole.h"
 #include "platform/win32/AudienceView.h"
 #include "platform/win32/FileSystem.h"
+#include "platform/win32/Form.h"
 #include "platform/win32/GbkCodec.h"
 #include "platform/win32/RecordFile.h"
 #include "platform/win32/SingleInstance.h"

@@ -14,13 +14,6 @@
 
 namespace platform {
 
-struct TwipRect {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-};
-
 class QtButton final : public Button {
 public:
     QtButton(QWidget& parent, const std::string& caption, const TwipRect& geometry);

@@ -14,9 +14,6 @@
 
 namespace platform {
 
-// Shown until the home page gives the window its configured title.
-inline constexpr const char* kProductTitle = "Tolvanexa 辩论赛计时器";
-
 struct QtForm final {
     explicit QtForm(const std::string& executableFolder);
     // Stops all three timers, so no tick reaches the logic (start-up failed, or the window has closed).

@@ -11,11 +11,11 @@
 
 namespace platform {
 
-enum class TextAlignment { Left, Centre };
-
 class QtLabel final : public Label {
 public:
     QtLabel(QWidget& parent, const std::string& caption, double left, double top, TextAlignment alignment);
+    QtLabel(QWidget& parent, const LabelStart& start)
+        : QtLabel(parent, start.caption, start.left, start.top, start.alignment) {}
     ~QtLabel() override;
     QtLabel(const QtLabel&) = delete;
     QtLabel& operator=(const QtLabel&) = delete;

@@ -16,13 +16,6 @@
 
 namespace platform {
 
-struct TwipRect {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-};
-
 // Whether the button can be pressed and hold the focus; the wall clock is
 // read, never pressed, and stays out of the keyboard's way.
 enum class Pressable { Yes, No };

@@ -12,11 +12,11 @@
 
 namespace platform {
 
-enum class TextAlignment { Left, Centre };
-
 class Win32Label final : public Label, private ChildControl {
 public:
     Win32Label(Win32Window& parent, const std::string& caption, double left, double top, TextAlignment alignment);
+    Win32Label(Win32Window& parent, const LabelStart& start)
+        : Win32Label(parent, start.caption, start.left, start.top, start.alignment) {}
     ~Win32Label() override;
     Win32Label(const Win32Label&) = delete;
     Win32Label& operator=(const Win32Label&) = delete;

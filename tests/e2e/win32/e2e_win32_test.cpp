@@ -13,9 +13,10 @@
 #include <thread>
 
 #include "app/ConfigureAudience.h"
-#include "app/win32/FormWiring.h"
+#include "app/FormWiring.h"
 #include "platform/win32/AudienceView.h"
 #include "platform/win32/FileSystem.h"
+#include "platform/win32/Form.h"
 #include "platform/win32/GbkCodec.h"
 #include "platform/win32/Wide.h"
 #include "support/FakeControls.h"

@@ -121,11 +121,7 @@ HWND Win32ErrorSink::OpenBox(const std::string& message) {
 }
 
 LRESULT CALLBACK Win32ErrorSink::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams));
-    }
-    auto* box = reinterpret_cast<Box*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* box = WindowOwner<Box>(hwnd, message, lParam);
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -99,11 +99,7 @@ void Win32SingleInstance::AskToComeToFront() const {
 }
 
 LRESULT CALLBACK Win32SingleInstance::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32SingleInstance*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32SingleInstance>(hwnd, message, lParam);
     if (message == kActivateMessage && self != nullptr) {
         if (self->onActivate) self->onActivate();
         return 0;

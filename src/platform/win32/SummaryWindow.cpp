@@ -334,11 +334,7 @@ void Win32SummaryWindow::Layout() {
 }
 
 LRESULT CALLBACK Win32SummaryWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32SummaryWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32SummaryWindow>(hwnd, message, lParam);
     if (self == nullptr || self->hwnd_ == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
     return self->Handle(message, wParam, lParam);
 }

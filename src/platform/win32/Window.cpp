@@ -281,13 +281,9 @@ void Win32Window::RemoveDpiListener(const void* owner) {
 }
 
 LRESULT CALLBACK Win32Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        static_cast<Win32Window*>(create->lpCreateParams)->hwnd_ = hwnd;
-    }
-    auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32Window>(hwnd, message, lParam);
     if (self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     return self->Handle(message, wParam, lParam);
 }
 

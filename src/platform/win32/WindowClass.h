@@ -16,4 +16,15 @@ struct WindowClass {
 // before the first window of that class is created. False when Windows refused.
 bool RegisterWindowClass(const WindowClass& wanted);
 
+// The object a window of ours was created for (its creation parameter), kept
+// with the window from WM_NCCREATE on; nullptr before that or once let go.
+template <class Owner>
+Owner* WindowOwner(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<Owner*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 }  // namespace platform

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "app/ConfigureAudience.h"
 #include "config/clsConfigFile.h"
 #include "platform/FileSystem.h"
+#include "record/RecordWriter.h"
 #include "window/frmMain.h"
 
 // False once a start-up that failed has been told through `showFatal`.
@@ -27,4 +29,23 @@ bool StartWindow(frmMain& window, View& audience, Form& form, platform::FileSyst
         return false;
     }
     return true;
+}
+
+// Once the configuration is loaded: the record goes to the folder it names
+// (the events before this waited in memory). Answers where the summary's save
+// dialog opens: that folder, or beside the program when recording is off.
+inline std::string StartRecording(frmMain& window, record::RecordWriter& recorder, const std::string& programFolder) {
+    const std::optional<std::string> folder = record::RecordFolder(window.Config().Item("RecordFolder"), programFolder);
+    recorder.WriteTo(folder);
+    return folder.value_or(programFolder);
+}
+
+// F2. On one screen the summary would open beneath the hall's view: the view
+// steps aside for it (F5 brings it back).
+template <class Form, class Summary, class View>
+void WireSummaryKey(Form& form, Summary& summary, View& audience) {
+    form.window.onSummary = [&summary, &audience] {
+        if (audience.CoversMainWindow()) audience.Close();
+        summary.ShowSummary();
+    };
 }

@@ -76,18 +76,9 @@ int Run() {
 
     if (!StartWindow(window, audience, form, files, &platform::QtErrorSink::ShowFatal)) return 1;
 
-    // The setting is read once the configuration is loaded; events before it wait in memory.
-    const std::optional<std::string> recordFolder =
-        record::RecordFolder(window.Config().Item("RecordFolder"), files.ExecutableFolder());
-    recorder.WriteTo(recordFolder);
     platform::QtSummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
-                                      recordFolder.value_or(files.ExecutableFolder()), form.errors);
-    // On one screen the summary would open beneath the hall's view: the view
-    // steps aside for it (F5 brings it back).
-    form.window.onSummary = [&summary, &audience] {
-        if (audience.CoversMainWindow()) audience.Close();
-        summary.ShowSummary();
-    };
+                                      StartRecording(window, recorder, files.ExecutableFolder()), form.errors);
+    WireSummaryKey(form, summary, audience);
 
     // A second signal, once the window has closed, closes the message about
     // the save that may be waiting, so the program can still be ended.

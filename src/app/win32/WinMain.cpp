@@ -105,18 +105,6 @@ private:
     bool failed_ = false;
 };
 
-// F2, and the messages of the summary's own window.
-void WireSummary(platform::Win32Form& form, platform::Win32SummaryWindow& summary,
-                 platform::Win32AudienceView& audience) {
-    // On one screen the summary would open beneath the hall's view: the view
-    // steps aside for it (F5 brings it back).
-    form.window.onSummary = [&summary, &audience] {
-        if (audience.CoversMainWindow()) audience.Close();
-        summary.ShowSummary();
-    };
-    form.messageRoutes.push_back([&summary](MSG& message) { return summary.RouteMessage(message); });
-}
-
 int Run() {
     platform::Win32FileSystem files;
     // Decided before anything is loaded: a second copy on this folder brings
@@ -136,13 +124,10 @@ int Run() {
     frmMain window(WireForm(form, sound, form.browser, form.displaySleep, files, codec, audience, recorder));
     if (!StartWindow(window, audience, form, files, &platform::Win32ErrorSink::ShowFatal)) return 1;
 
-    // The setting is read once the configuration is loaded; events before it wait in memory.
-    const std::optional<std::string> recordFolder =
-        record::RecordFolder(window.Config().Item("RecordFolder"), files.ExecutableFolder());
-    recorder.WriteTo(recordFolder);
     platform::Win32SummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
-                                         recordFolder.value_or(files.ExecutableFolder()), files, form.errors);
-    WireSummary(form, summary, audience);
+                                         StartRecording(window, recorder, files.ExecutableFolder()), files, form.errors);
+    WireSummaryKey(form, summary, audience);
+    form.messageRoutes.push_back([&summary](MSG& message) { return summary.RouteMessage(message); });
 
     Closing closing(window, form, sound, summary, recordFailures);
     // The title bar, Alt+F4, taskkill without /F and "退出" close alike.

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "config/clsConfigFile.h"
@@ -24,6 +25,12 @@ namespace fs = std::filesystem;
 
 // The build puts the program in its top folder and this test in its "tests" folder.
 fs::path BuildFolder() { return fs::read_symlink("/proc/self/exe").parent_path().parent_path(); }
+
+// Copies the program into `folder`, so it reads the configuration there; answers the copy's path.
+std::string CopyOfTheProgram(const testsupport::TestFolder& folder) {
+    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
+    return folder.File("Tolvanexa");
+}
 
 // Starts `argv`; with `held` the ending signals wait, blocked, until it is ready for them, so no test
 // guesses how long start-up takes. -1 when it could not be started.
@@ -67,11 +74,10 @@ testing::AssertionResult ExitsCleanly(std::vector<std::string> argv, int signal 
 class EndingSignal : public testing::TestWithParam<int> {};
 
 TEST_P(EndingSignal, SavesTheConfigurationAndExitsCleanly) {
-    // A copy, so it reads the file beside the copy; the normalised form proves the save ran.
+    // The normalised form proves the save ran.
     testsupport::TestFolder folder;
-    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
     folder.Write("Tolvanexa.config", "  #tarvelmonic config file#\r\n<Tolvanexa>\\ApplicationTitle=Final\r\n\r\n");
-    EXPECT_TRUE(ExitsCleanly({folder.File("Tolvanexa")}, GetParam()));
+    EXPECT_TRUE(ExitsCleanly({CopyOfTheProgram(folder)}, GetParam()));
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig({{"ApplicationTitle", "Final"}}));
 }
 
@@ -89,18 +95,14 @@ protected:
 };
 
 TEST_F(Installed, HoldsEveryFileShortCuesAndAConfigurationWithEverySettingThatSurvivesAReinstall) {
-    std::vector<std::string> files = {"Tolvanexa", "Tolvanexa.config", "about.html", "Tolvanexa.desktop",
-                                      "sounds/cue30.wav", "sounds/cue0.wav"};
-    for (int px : {16, 24, 32, 48, 64, 128, 256}) files.push_back("icons/Tolvanexa-" + std::to_string(px) + ".png");
-    for (const std::string& name : files) EXPECT_TRUE(fs::is_regular_file(folder + "/" + name)) << name;
-
+    for (const char* name : {"Tolvanexa", "Tolvanexa.config", "about.html", "Tolvanexa.desktop", "icons/Tolvanexa-16.png",
+                             "icons/Tolvanexa-256.png"})
+        EXPECT_TRUE(fs::is_regular_file(folder + "/" + name)) << name;
     // Every setting the program reads is there for the time-keeper to find, with a value but for a few.
     const std::string shipped = Config();
-    std::vector<std::string> keys = {
-        "ApplicationTitle", "Sound30Seconds", "Sound0Seconds", "Background", "CaptionFont", "CaptionFontBold",
-        "CaptionFontItalic", "CaptionFontSize", "CaptionFontUnderline", "TimerFont", "TimerFontBold",
-        "TimerFontItalic", "TimerFontSize", "TimerFontUnderline", "ButtonPadding", "SeparatorWidth"};
-    for (int page = 0; page <= 11; ++page) keys.push_back("Stage" + std::to_string(page) + "Caption");
+    std::vector<std::string> keys = {"ApplicationTitle", "Sound30Seconds", "Sound0Seconds", "Background",
+        "CaptionFont", "CaptionFontBold", "CaptionFontSize", "TimerFont", "TimerFontItalic", "TimerFontSize",
+        "TimerFontUnderline", "ButtonPadding", "SeparatorWidth", "Stage0Caption", "Stage11Caption"};
     for (const char* key : DurationKeys()) keys.emplace_back(key);
     for (const std::string& key : keys) {
         EXPECT_NE(shipped.find("\n<Tolvanexa>\\" + key + " = "), std::string::npos) << key;
@@ -109,8 +111,7 @@ TEST_F(Installed, HoldsEveryFileShortCuesAndAConfigurationWithEverySettingThatSu
     }
     // Loaded and saved by the store, it stays byte for byte as shipped.
     platform::PosixFileSystem store(platform::ExecutableLocation{folder, "Tolvanexa"});
-    platform::IconvCodec codec;
-    EXPECT_EQ(clsConfigFile(store, codec).Encoding(), config::FileEncoding::Gbk);
+    EXPECT_EQ(clsConfigFile(store, platform::IconvCodec()).Encoding(), config::FileEncoding::Gbk);
     EXPECT_EQ(Config(), shipped);
 
     const std::string edited = shipped + "<Tolvanexa>\\Stage0Caption = 决赛\r\n";
@@ -118,8 +119,7 @@ TEST_F(Installed, HoldsEveryFileShortCuesAndAConfigurationWithEverySettingThatSu
     ASSERT_TRUE(Install());
     EXPECT_EQ(Config(), edited);
 
-    // Both are short (a cue asked for while another sounds waits for it to end),
-    // and the zero bell is the longer so the two are told apart.
+    // Both are short (a cue asked for while another sounds waits for it to end), the zero bell the longer.
     const auto seconds = [&](const char* name) {
         SF_INFO info{};
         if (SNDFILE* file = sf_open((folder + name).c_str(), SFM_READ, &info)) sf_close(file);
@@ -145,20 +145,13 @@ TEST_F(Installed, RunsWithTheBarBesideTheClockWhereverItIsMoved) {
     EXPECT_EQ(temp.Read("elsewhere/Tolvanexa.config"), shipped);
 }
 
-// Whether some process listens on the abstract socket `name`.
-bool Listening(const QString& name) {
-    std::ifstream table("/proc/net/unix");
-    const std::string wanted = " @" + name.toStdString();
-    for (std::string line; std::getline(table, line);)
-        if (line.ends_with(wanted)) return true;
-    return false;
-}
-
-// Waits up to a minute for `pid` to hold the lock of `folder`, or for it to end.
+// Waits up to a minute for `pid` to hold the lock of `folder` (to listen on its abstract socket), or to end.
 bool HoldsTheLock(pid_t pid, const std::string& folder) {
-    for (int waits = 0; waits < 3000; ++waits) {
-        if (Listening(platform::SingleInstanceName(folder))) return true;
-        if (::waitpid(pid, nullptr, WNOHANG) != 0) return false;
+    const std::string wanted = " @" + platform::SingleInstanceName(folder).toStdString();
+    for (int waits = 0; waits < 3000 && ::waitpid(pid, nullptr, WNOHANG) == 0; ++waits) {
+        std::ifstream table("/proc/net/unix");
+        for (std::string line; std::getline(table, line);)
+            if (line.ends_with(wanted)) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
@@ -167,12 +160,12 @@ bool HoldsTheLock(pid_t pid, const std::string& folder) {
 // A copy killed outright leaves no lock behind: the next one runs as the only copy.
 TEST(OneCopy, ACrashLeavesNothingThatKeepsTheNextCopyFromRunning) {
     testsupport::TestFolder folder;
-    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
-    const pid_t crashed = Start({folder.File("Tolvanexa")}, /*held=*/true);
+    const std::string program = CopyOfTheProgram(folder);
+    const pid_t crashed = Start({program}, /*held=*/true);
     ASSERT_TRUE(HoldsTheLock(crashed, folder.Path()));
     ::kill(crashed, SIGKILL);
     ::waitpid(crashed, nullptr, 0);
-    const pid_t next = Start({folder.File("Tolvanexa")}, /*held=*/true);
+    const pid_t next = Start({program}, /*held=*/true);
     EXPECT_TRUE(HoldsTheLock(next, folder.Path()));
     EXPECT_EQ(::waitpid(next, nullptr, WNOHANG), 0);
     ::kill(next, SIGTERM);
@@ -181,13 +174,12 @@ TEST(OneCopy, ACrashLeavesNothingThatKeepsTheNextCopyFromRunning) {
 
 TEST(OneCopy, ASecondCopyOnTheSameFolderExitsAtOnceAndTheFirstRunsOn) {
     testsupport::TestFolder folder;
-    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
+    const std::string program = CopyOfTheProgram(folder);
     const std::string written = "#TarvelMonic Config File#\r\n<Tolvanexa>\\ApplicationTitle=First\r\n";
     folder.Write("Tolvanexa.config", written);
-    const pid_t first = Start({folder.File("Tolvanexa")}, /*held=*/true);
-    ASSERT_GT(first, 0);
-    EXPECT_TRUE(HoldsTheLock(first, folder.Path()));
-    EXPECT_TRUE(ExitsCleanly({folder.File("Tolvanexa")}));
+    const pid_t first = Start({program}, /*held=*/true);
+    ASSERT_TRUE(HoldsTheLock(first, folder.Path()));
+    EXPECT_TRUE(ExitsCleanly({program}));
     EXPECT_EQ(::waitpid(first, nullptr, WNOHANG), 0);  // the first still runs
     EXPECT_EQ(folder.Read("Tolvanexa.config"), written);  // and the second touched nothing
     ::kill(first, SIGTERM);
@@ -195,11 +187,20 @@ TEST(OneCopy, ASecondCopyOnTheSameFolderExitsAtOnceAndTheFirstRunsOn) {
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig({{"ApplicationTitle", "First"}}));
 }
 
-// Runs the program in `folder` on a virtual X display (Xvfb) with `environment`, opens stage 1 with PageDown
-// and starts its countdown with Space, then runs `steps` (a shell script's lines, with the program's process
-// as $app); answers whether all of it ended with status 0. A step that fails ends the script and the program.
-bool RunsStageOneOnDisplay(const testsupport::TestFolder& folder, const std::string& environment,
-                           const std::string& steps) {
+// Runs a copy of the program with `settings` (every one it checks, so no start-up message takes the keys, and
+// 90 seconds but `stageOne` for stage 1) on a virtual X display (Xvfb) with `environment`; opens stage 1 with
+// PageDown and starts it with Space, then runs `steps` (a shell script's lines, with the program's process as
+// $app). Answers whether all of it ended with status 0 and the configuration was saved as it was read.
+void RunsStageOneOnDisplay(std::vector<Setting> settings, const char* stageOne, const std::string& environment,
+                           const std::string& steps, const std::function<void(const testsupport::TestFolder&)>& prepare = {}) {
+    if (std::system("command -v xvfb-run >/dev/null && command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "needs xvfb-run and xdotool";
+    testsupport::TestFolder folder;
+    CopyOfTheProgram(folder);
+    if (prepare) prepare(folder);
+    settings.insert(settings.end(), {{"ButtonPadding", "18"}, {"SeparatorWidth", "12"}});
+    for (const char* key : DurationKeys()) settings.emplace_back(key, key == std::string("Stage1Timer1") ? stageOne : "90");
+    folder.Write("Tolvanexa.config", NormalisedConfig(settings));
     const std::string script = R"(
         cd "$1" || exit 2
         # No session bus: libdbus would otherwise start one for this display and leave it behind.
@@ -211,65 +212,42 @@ bool RunsStageOneOnDisplay(const testsupport::TestFolder& folder, const std::str
         timeout 10 xdotool search --sync --name ' - 正方一辩发言$' >/dev/null || exit 4
         xdotool key --window "$win" space
         )" + steps;
-    return ExitsCleanly({"xvfb-run", "-a", "sh", "-c", script, "sh", folder.Path()});
+    EXPECT_TRUE(ExitsCleanly({"xvfb-run", "-a", "sh", "-c", script, "sh", folder.Path()}));
+    EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
 }
 
-// On a real X display (Xvfb), driven by keys: PageDown opens stage 1, Space starts its countdown, and
-// SIGTERM then closes without the question the title bar's close would ask, saving as "退出" does.
+// SIGTERM while a countdown runs closes without the question the title bar's close would ask, saving as "退出".
 TEST(RealDisplay, TheEndingSignalClosesWithoutAskingWhileACountdownRuns) {
-    if (std::system("command -v xvfb-run >/dev/null && command -v xdotool >/dev/null") != 0)
-        GTEST_SKIP() << "needs xvfb-run and xdotool";
-    testsupport::TestFolder folder;
-    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
-    // Every setting it checks, so no start-up message stands in the way; ten minutes for stage 1.
-    std::vector<Setting> settings{{"ApplicationTitle", "Final"}, {"ButtonPadding", "18"}, {"SeparatorWidth", "12"}};
-    for (const char* key : DurationKeys()) settings.emplace_back(key, key == std::string("Stage1Timer1") ? "600" : "90");
-    folder.Write("Tolvanexa.config", NormalisedConfig(settings));
-    EXPECT_TRUE(RunsStageOneOnDisplay(folder, "", R"(
+    RunsStageOneOnDisplay({{"ApplicationTitle", "Final"}}, "600", "", R"(
         sleep 1.5
         kill -TERM $app
         for i in $(seq 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
         kill -9 $app 2>/dev/null  # still there after ten seconds: it waits for an answer
-        wait $app)"));
-    EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
+        wait $app)");
 }
 
-// Writes `seconds` of a quiet 440 Hz tone as a 16-bit WAV.
-bool WriteTone(const std::string& path, double seconds) {
-    SF_INFO info{0, 44100, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) return false;
-    std::vector<float> samples(static_cast<std::size_t>(seconds * info.samplerate));
-    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = (i / 50) % 2 ? 0.1f : -0.1f;
-    const auto frames = static_cast<sf_count_t>(samples.size());
-    const bool written = sf_writef_float(file, samples.data(), frames) == frames;
-    return sf_close(file) == 0 && written;
-}
-
-// A bell nine seconds long sounds at stage 1's zero (SDL's disk driver writes what it plays to a
-// file, so the script sees it begin); SIGTERM then ends the program well before the bell would have
-// ended, the configuration saved. Before the cue queue the window's thread sat in the bell and the
-// signal waited for it. The bell stays under the ten seconds a cue may last: a longer one is named
-// in a start-up message, which takes the keyboard's focus until it is read.
+// A nine-second bell sounds at stage 1's zero (SDL's disk driver writes what it plays to a file, so the script
+// sees it begin); SIGTERM then ends the program well before the bell would end. Before the cue queue the window's
+// thread sat in the bell and the signal waited. Under the ten seconds a cue may last, so no start-up message.
 TEST(RealDisplay, TheEndingSignalEndsTheProgramWhileALongBellSounds) {
-    if (std::system("command -v xvfb-run >/dev/null && command -v xdotool >/dev/null") != 0)
-        GTEST_SKIP() << "needs xvfb-run and xdotool";
-    testsupport::TestFolder folder;
-    fs::copy_file(BuildFolder() / "Tolvanexa", folder.File("Tolvanexa"));
-    ASSERT_TRUE(WriteTone(folder.File("bell.wav"), 9));
-    std::vector<Setting> settings{{"ButtonPadding", "18"}, {"SeparatorWidth", "12"}, {"Sound0Seconds", "bell.wav"},
-                                  {"Sound30Seconds", ""}};
-    for (const char* key : DurationKeys()) settings.emplace_back(key, key == std::string("Stage1Timer1") ? "0" : "90");
-    folder.Write("Tolvanexa.config", NormalisedConfig(settings));
-    EXPECT_TRUE(RunsStageOneOnDisplay(folder, R"(SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$1/played.raw")", R"(
+    RunsStageOneOnDisplay({{"Sound0Seconds", "bell.wav"}, {"Sound30Seconds", ""}}, "0",
+                          R"(SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$1/played.raw")", R"(
         for i in $(seq 300); do [ -s played.raw ] && break; sleep 0.1; done
         [ -s played.raw ] || exit 5
         kill -TERM $app
         # Well short of this bell's nine seconds, with room for a slow sanitizer build.
         for i in $(seq 80); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
         kill -0 $app 2>/dev/null && exit 6
-        wait $app)"));
-    EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
+        wait $app)", [](const testsupport::TestFolder& folder) {
+        // A quiet square wave at 441 Hz.
+        SF_INFO info{0, 44100, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+        SNDFILE* file = sf_open(folder.File("bell.wav").c_str(), SFM_WRITE, &info);
+        ASSERT_NE(file, nullptr);
+        std::vector<float> samples(9 * 44100);
+        for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = (i / 50) % 2 ? 0.1f : -0.1f;
+        ASSERT_EQ(sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size())), 9 * 44100);
+        sf_close(file);
+    });
 }
 
 }  // namespace

@@ -34,10 +34,9 @@ class PosixStore : public testing::Test {
 protected:
     void SetUp() override { ::chmod(folder.Path().c_str(), 0755); }
     std::string Path() const { return folder.File("Tolvanexa.config"); }
-    struct stat Stat(const std::string& path) const {
+    static struct stat Stat(const std::string& path) {
         struct stat st {};
-        ::lstat(path.c_str(), &st);
-        return st;
+        return ::lstat(path.c_str(), &st), st;
     }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
@@ -60,14 +59,10 @@ protected:
         if (::pipe(out) != 0) return "no pipe";
         const pid_t child = ::fork();
         if (child == 0) {
-            ::close(out[0]);
-            std::string result = "could not become nobody";
-            if (::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
-                ::setresuid(kNobody, kNobody, kNobody) == 0) {
-                result = work();
-            }
-            if (::write(out[1], result.data(), result.size()) < 0) ::_exit(1);
-            ::_exit(0);
+            const bool nobody = ::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
+                                ::setresuid(kNobody, kNobody, kNobody) == 0;
+            const std::string result = nobody ? work() : "could not become nobody";
+            ::_exit(::write(out[1], result.data(), result.size()) < 0);
         }
         ::close(out[1]);
         std::string result;
@@ -168,11 +163,8 @@ TEST_F(PosixStore, AFileThatCouldNotBeSetAsideIsNeverWrittenOverAndAMendedOneSta
         platform::PosixFileSystem small{platform::ExecutableLocation{disk.Path(), "Tolvanexa"}};
         const std::string foreign = "<Tolvanexa>\\Title = " + std::string(1400, 'x') + "\r\n";  // no header
         disk.Write("Tolvanexa.config", foreign);
-        {
-            std::ofstream filler(disk.File("filler"), std::ios::binary);
-            const std::string block(4096, 'f');
-            while (filler.write(block.data(), block.size())) filler.flush();
-        }
+        for (std::ofstream filler(disk.File("filler"), std::ios::binary); filler.write(std::string(4096, 'f').data(), 4096);)
+            filler.flush();
         std::string closed = "saved";
         {
             clsConfigFile config(small, codec);

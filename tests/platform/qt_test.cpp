@@ -1,10 +1,9 @@
 // The Qt adapters on real widgets: labels, buttons, the bar, timers, error boxes, picture, faces, keys.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
@@ -13,14 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <functional>
-#include <filesystem>
 #include <limits>
-#include <utility>
-#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/qt/QtButton.h"
@@ -38,23 +31,15 @@ namespace {
 TEST(QtLabel, SizesItselfToItsCaptionAndFont) {
     QWidget parent;
     QtLabel label(parent, "00:00", 4200, 2520, TextAlignment::Centre);
-    ASSERT_TRUE(label.SetFontSize(72));
-    const auto expectExtentOf = [&](const char* caption) {
-        const QFontMetricsF metrics(label.Widget()->font());
-        EXPECT_DOUBLE_EQ(label.Width(), (std::ceil(metrics.horizontalAdvance(caption)) + 1) * 15);
-        EXPECT_DOUBLE_EQ(label.Height(), std::ceil(metrics.height()) * 15);
-    };
-    expectExtentOf("00:00");
-    const double width = label.Width();
-    label.SetCaption("100:00");
-    expectExtentOf("100:00");
     ASSERT_TRUE(label.SetFontSize(36));
-    EXPECT_LT(label.Width(), width * 0.7);
-    expectExtentOf("100:00");
-    const double narrow = label.Width();
+    label.SetCaption("100:00");
+    const QFontMetricsF metrics(label.Widget()->font());
+    EXPECT_DOUBLE_EQ(label.Width(), (std::ceil(metrics.horizontalAdvance("100:00")) + 1) * 15);
+    EXPECT_DOUBLE_EQ(label.Height(), std::ceil(metrics.height()) * 15);
+    const double width = label.Width();
     for (double refused : {0.0, -72.0, std::numeric_limits<double>::quiet_NaN()}) {  // refused, the font is kept
         EXPECT_FALSE(label.SetFontSize(refused)) << refused;
-        EXPECT_EQ(std::pair(label.Font().size, label.Width()), std::pair(36.0, narrow));
+        EXPECT_EQ(std::pair(label.Font().size, label.Width()), std::pair(36.0, width));
     }
     // A size no screen can show would make the glyph cache run out of memory.
     EXPECT_TRUE(label.SetFontSize(1e9));
@@ -64,34 +49,27 @@ TEST(QtLabel, SizesItselfToItsCaptionAndFont) {
     EXPECT_EQ(label.Widget()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 }
 
-// Dark pixels of a widget as drawn, or of its text drawn with nothing to clip it, and the columns they span.
+// Dark pixels of an image, and the columns they span.
 int Ink(const QImage& image, int* span = nullptr) {
     int dark = 0, first = image.width(), last = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) >= 128) continue;
-            ++dark, first = std::min(first, x), last = std::max(last, x);
-        }
-    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) ++dark, first = std::min(first, x), last = std::max(last, x);
     if (span != nullptr) *span = last - first + 1;
     return dark;
 }
-int InkOf(QLabel& label, int* span = nullptr) {
-    QImage image(label.size(), QImage::Format_RGB32);
+// The label as drawn, or (with `text`) its text in its font with nothing to clip it.
+int InkOf(QLabel& label, int* span = nullptr, const QString& text = {}) {
+    QImage image(text.isEmpty() ? label.size() : QSize(1200, 400), QImage::Format_RGB32);
     image.fill(Qt::white);
-    label.render(&image);
+    if (text.isEmpty()) {
+        label.render(&image);
+    } else {
+        QPainter painter(&image);
+        painter.setFont(label.font());
+        painter.drawText(QPointF(200, 250), text);
+    }
     return Ink(image, span);
-}
-int UnclippedInkSpan(const QFont& font, const QString& text) {
-    QImage image(1200, 400, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setFont(font);
-    painter.drawText(QPointF(200, 250), text);
-    painter.end();
-    int span = 0;
-    Ink(image, &span);
-    return span;
 }
 
 // Before, bold with the Hei face drew pixel for pixel as regular, and italic cut off the last digit's right edge.
@@ -106,17 +84,18 @@ TEST(QtLabel, BoldIsVisibleWithTheHeiFaceAndItalicIsNeverClipped) {
     EXPECT_GT(InkOf(*label.Widget()), regular * 11 / 10);
     label.SetFontBold(false);
     label.SetFontItalic(true);
-    int span = 0;
+    int span = 0, unclipped = 0;
     InkOf(*label.Widget(), &span);
-    EXPECT_GE(span, UnclippedInkSpan(label.Widget()->font(), QStringLiteral("00:59")) - 1);  // the last digit whole
+    InkOf(*label.Widget(), &unclipped, QStringLiteral("00:59"));
+    EXPECT_GE(span, unclipped - 1);  // the last digit whole
 }
 
 TEST(QtButton, GeometryRoundTripsInTwipsAndLandsOnTheNearestPixels) {
     QWidget parent;
     QtButton button(parent, "开始", {});
     const std::pair<TwipRect, QRect> cases[] = {
-        {{0, 4560, 1095, 375}, {0, 304, 73, 25}},   {{7.5, 22.5, 1200, 300}, {1, 2, 80, 20}},
-        {{-300, -150, 600, 300}, {-20, -10, 40, 20}}, {{0, 0, -600, -300}, {0, 0, 0, 0}},
+        {{7.5, 22.5, 1200, 300}, {1, 2, 80, 20}}, {{-300, -150, 600, 300}, {-20, -10, 40, 20}},
+        {{0, 0, -600, -300}, {0, 0, 0, 0}},
         {{1e12, 0, 15, 15}, {QWIDGETSIZE_MAX, 0, 0, 1}},  // Converting to int must not overflow.
     };
     for (const auto& [twips, pixels] : cases) {
@@ -127,6 +106,8 @@ TEST(QtButton, GeometryRoundTripsInTwipsAndLandsOnTheNearestPixels) {
                   std::vector<double>({twips.left, twips.top, twips.width, twips.height}));
         EXPECT_EQ(button.Widget()->geometry(), pixels);
     }
+    // Qt's default coarse timer may stretch a countdown's second by 5%.
+    EXPECT_EQ(QtTimer(1, TimerState::Stopped).Type(), Qt::PreciseTimer);
 }
 
 // "返回" rebuilds the bar, unloading the clicked button while Qt still delivers its click.
@@ -141,29 +122,14 @@ TEST(QtButtonArray, LoadCopiesMemberZeroHiddenAndUnloadingTheClickedButtonIsSafe
     bar.onClick = [&](int index) {
         clicks.push_back(index);
         for (int i = 1; i <= 4; ++i) bar.Unload(i);
-        bar.Load(1);
     };
     QPointer<QPushButton> clicked = bar.Member(4).Widget();
     clicked->click();
     ASSERT_FALSE(clicked.isNull());
     clicked->click();  // Unloaded, it reports no more clicks.
     EXPECT_EQ(clicks, std::vector<int>{4});
-    EXPECT_EQ(bar.UBound(), 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(clicked.isNull());
-}
-
-// Qt's default coarse timer may stretch a countdown's second by 5%.
-TEST(QtTimer, IsPreciseAndTicksReachOnTick) {
-    QtTimer timer(1, TimerState::Stopped);
-    EXPECT_EQ(timer.Type(), Qt::PreciseTimer);
-    int ticks = 0;
-    QEventLoop loop;
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    timer.onTick = [&] { if (++ticks == 3) loop.quit(); };
-    timer.SetEnabled(true);
-    loop.exec();
-    EXPECT_GE(ticks, 3);
 }
 
 // Runs the event loop until `done` holds, for at most a few seconds; answers `done`.
@@ -173,6 +139,15 @@ bool ProcessEventsUntil(Condition done) {
     waited.start();
     while (!done() && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
+}
+
+// Calls `then` on the modal box once the code under test has opened it and waits in it.
+void WhenAsked(std::function<void(QMessageBox&)> then) {
+    QTimer::singleShot(0, [then] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return ADD_FAILURE() << "no box";
+        then(*box);
+    });
 }
 
 // Before, start-up's message opened before the window and so behind it; it waits for the window now and goes in
@@ -185,103 +160,64 @@ TEST(QtErrorSink, OneNonModalBoxPerDistinctMessageInFrontOfTheWindowThenBlocking
     EXPECT_EQ(errors.OpenBoxes(), 0);  // the window is not on the screen yet
     window.show();
     ASSERT_TRUE(ProcessEventsUntil([&] { return errors.OpenBoxes() == 2; }));
-    for (QMessageBox* box : window.findChildren<QMessageBox*>()) {
+    for (QMessageBox* box : window.findChildren<QMessageBox*>())
         EXPECT_TRUE(!box->isModal() && box->isVisible() && box->isWindow() && box->parentWidget() == &window);
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    }
     errors.Show("窗口显示之后的消息");
     EXPECT_EQ(errors.OpenBoxes(), 3);  // at once while the window is shown
     errors.SetModality(Modality::Blocking);
-    QWidget* shown = nullptr;
-    QTimer::singleShot(0, [&] { if ((shown = QApplication::activeModalWidget())) shown->close(); });
+    bool shown = false;
+    WhenAsked([&](QMessageBox& box) { shown = true, box.close(); });
     errors.Show("配置文件无法保存");
-    EXPECT_NE(shown, nullptr);
+    EXPECT_TRUE(shown);
 }
 
 // Before, a folder named "t<h1>BIG</h1>" was drawn as a heading and "<img src=...>" loaded a picture; the
 // button read "OK". Each kind of box, the blocking ones included.
 TEST(QtErrorSink, MessagesArePlainTextWithOneChineseOkButton) {
     const std::string message = "配置文件“/home/t<h1>BIG</h1>/<img src=\"x.png\">/Tolvanexa.config”无法保存。";
-    const QString expected = QString::fromStdString(message);
     QWidget window;
     window.show();
     QtErrorSink errors(window);
-    std::vector<QMessageBox*> seen;
-    const auto check = [&](QMessageBox* box) {
-        ASSERT_NE(box, nullptr);
-        seen.push_back(box);
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
-        EXPECT_EQ(box->text(), expected);
-        ASSERT_EQ(box->buttons().size(), 1);
-        EXPECT_EQ(box->buttons()[0]->text(), QStringLiteral("确定"));
-        const QLabel* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    int seen = 0;
+    const auto check = [&](QMessageBox& box) {
+        ++seen;
+        EXPECT_EQ(box.text(), QString::fromStdString(message));
+        ASSERT_EQ(box.buttons().size(), 1);
+        EXPECT_EQ(box.buttons()[0]->text(), QStringLiteral("确定"));
+        const QLabel* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        box.close();
     };
     errors.Show(message);
-    check(window.findChild<QMessageBox*>());
-    const auto checkWaiting = [&] {
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            check(box);
-            if (box) box->close();
-        });
-    };
+    check(*window.findChild<QMessageBox*>());
     errors.SetModality(Modality::Blocking);
-    checkWaiting();
+    WhenAsked(check);
     errors.Show(message);
-    checkWaiting();
+    WhenAsked(check);
     QtErrorSink::ShowFatal(message);
-    EXPECT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen, 3);
 }
-
-struct Placement {
-    QRect available;
-    QMargins frame;
-    QRect placed;
-};
 
 // Before, an 800x600 screen opened the window at (-99,-30): its title bar out of reach.
 TEST(QtWindow, OpensWithinTheScreensAvailableAreaAtItsDesignSizeWhereThatFits) {
-    const QSize design(1000, 701);
     const QMargins frame(4, 30, 4, 4);
-    const Placement cases[] = {
+    const std::tuple<QRect, QMargins, QRect> cases[] = {
         {{0, 0, 1920, 1080}, frame, {460, 203, 1000, 701}},  // centred at its design size
         {{0, 0, 800, 600}, frame, {4, 30, 792, 566}},        // capped, the title bar on the screen
-        {{0, 32, 1024, 736}, frame, {12, 63, 1000, 701}},     // a panel above: it just fits
+        {{0, 32, 1024, 736}, frame, {12, 63, 1000, 701}},    // a panel above: it just fits
         {{1920, 0, 1366, 768}, {}, {2103, 34, 1000, 701}},   // a second screen, no frame
         {{0, 0, 20, 20}, frame, {4, 30, 12, 1}},             // absurdly small: still reachable
     };
-    for (const auto& [available, margins, placed] : cases) EXPECT_EQ(PlaceWithin(design, available, margins), placed);
+    for (const auto& [available, margins, placed] : cases)
+        EXPECT_EQ(PlaceWithin(QSize(1000, 701), available, margins), placed);
     // The real window on the offscreen screen, narrower than the design: within the area, the frame's room left.
     QtWindow window("");
     window.CentreOnScreen();
     const QRect area = window.screen()->availableGeometry();
     ASSERT_LT(area.width(), 1000 + 16) << "the offscreen screen is wide enough; this checks nothing";
-    EXPECT_TRUE(area.contains(window.geometry())) << window.geometry().x() << "," << window.geometry().y();
+    EXPECT_TRUE(area.contains(window.geometry()));
     EXPECT_GE(window.geometry().top(), area.top() + 30);
-    EXPECT_EQ(window.height(), 701);
-}
-
-// A broken file keeps the old picture: it must never blank the hall's background.
-TEST(QtWindow, ShowsAGoodPictureAndKeepsItWhenTheNextOneIsBad) {
-    testsupport::TestFolder folder;
-    QImage image(300, 200, QImage::Format_RGB32);
-    image.fill(Qt::green);
-    std::filesystem::create_directory(folder.File("pictures"));
-    ASSERT_TRUE(image.save(QString::fromStdString(folder.File("pictures/good.png"))));
-    ASSERT_TRUE(image.save(QString::fromStdString(folder.File("whole.jpg"))));
-    const std::string jpeg = folder.Read("whole.jpg");
-    folder.Write("truncated.jpg", jpeg.substr(0, jpeg.size() / 2));
-    folder.Write("notes.png", "这不是图片\r\n");
-    QtWindow window(folder.Path());
-    // Named as a configuration from Windows does: beside the program, with backslashes.
-    ASSERT_TRUE(window.LoadPicture("pictures\\good.png"));
-    for (const std::string bad : {"missing.png", "truncated.jpg", "notes.png", "", "."})
-        EXPECT_FALSE(window.LoadPicture(bad)) << bad;
-    const QImage shown = window.grab().toImage();  // Unscaled, at the top left.
-    EXPECT_EQ(shown.pixelColor(299, 199), QColor(Qt::green));
-    EXPECT_NE(shown.pixelColor(300, 199), QColor(Qt::green));
 }
 
 // A pipe named as the background would hold start-up for good in open(); a device may act when opened.
@@ -297,12 +233,18 @@ TEST(QtWindow, RefusesAPictureThatIsNoRegularFileWithoutOpeningIt) {
 
 // The design's face exists only on Windows; any other name is the user's choice.
 TEST(FontFamilyFor, MapsOnlyTheHeiNamesToAnInstalledHeiFace) {
-    for (const char* other : {"宋体", "DejaVu Sans", "", "SimHei Bold"})
-        EXPECT_EQ(FontFamilyFor(other), QString::fromUtf8(other));
+    for (const char* other : {"宋体", "DejaVu Sans", "", "SimHei Bold"}) EXPECT_EQ(FontFamilyFor(other), QString::fromUtf8(other));
     const QStringList hei{QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")};
     if (!QFontDatabase::hasFamily(hei[0]) && !QFontDatabase::hasFamily(hei[1])) GTEST_SKIP() << "no Hei face";
-    for (const char* name : {"黑体", "SimHei", "simhei", " 黑体 "})
-        EXPECT_TRUE(hei.contains(FontFamilyFor(name))) << name << " -> " << FontFamilyFor(name).toStdString();
+    for (const char* name : {"黑体", "SimHei", "simhei", " 黑体 "}) EXPECT_TRUE(hei.contains(FontFamilyFor(name))) << name;
+}
+
+// Press and release, as the keyboard delivers them to the focused widget.
+void Press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = {}, bool autoRepeat = false) {
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, modifiers, QString(), autoRepeat);
+        QApplication::sendEvent(target, &event);
+    }
 }
 
 TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
@@ -310,34 +252,27 @@ TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
     QtButtonArray bar(window, "开始", {0, 0, 1200, 375});
     std::vector<Key> keys;
     window.onKey = [&](Key key) { return keys.push_back(key), true; };
-    bar.onClick = [&](int) { ADD_FAILURE() << "a key clicked the focused button"; };
+    bool clicked = false;
+    bar.onClick = [&](int) { clicked = true; };
     window.show();
     QPushButton* focused = bar.Member(0).Widget();
     focused->setFocus();
-    // Press and release, as the keyboard delivers them to the focused widget.
-    const auto press = [](QWidget* target, int key, Qt::KeyboardModifiers modifiers = {}, bool autoRepeat = false) {
-        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, key, modifiers, QString(), autoRepeat);
-            QApplication::sendEvent(target, &event);
-        }
-    };
     using enum Qt::Key;
     for (int key : {Key_Space, Key_Return, Key_Enter, Key_Left, Key_Right, Key_R, Key_Backspace, Key_PageUp, Key_PageDown})
-        press(focused, key);
+        Press(focused, key);
     // A held key and a shortcut are not the time-keeper's commands.
-    press(focused, Qt::Key_Space, {}, /*autoRepeat=*/true);
-    press(focused, Qt::Key_R, Qt::ControlModifier);
+    Press(focused, Qt::Key_Space, {}, /*autoRepeat=*/true);
+    Press(focused, Qt::Key_R, Qt::ControlModifier);
     using enum Key;
     EXPECT_EQ(keys, (std::vector<Key>{Space, Enter, Enter, Left, Right, R, Backspace, PageUp, PageDown}));
+    EXPECT_FALSE(clicked);
     // A key that presses nothing on the page is the focused button's, as usual.
-    bool clicked = false;
     window.onKey = [](Key) { return false; };
-    bar.onClick = [&](int) { clicked = true; };
-    press(focused, Qt::Key_Space);
+    Press(focused, Qt::Key_Space);
     EXPECT_TRUE(clicked);
-    press(&window, Qt::Key_F11);
+    Press(&window, Qt::Key_F11);
     EXPECT_TRUE(window.isFullScreen());
-    press(&window, Qt::Key_Escape);
+    Press(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isFullScreen());
 }
 
@@ -354,13 +289,10 @@ TEST(QtWindow, HintShowsOverTheBottomEdgeInFrontOfTheBarAndGoes) {
         if (label->isVisible()) hint = hint == nullptr ? label : (ADD_FAILURE() << "two hints", hint);
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(hint->accessibleName(), QStringLiteral("再按一次 R 重置本环节"));
-    EXPECT_EQ(hint->text(), hint->accessibleName());
     const QRect place = hint->geometry();
     EXPECT_TRUE(window.rect().contains(place));
     EXPECT_GT(place.top(), window.height() - 2 * place.height());  // on the bottom edge
-    EXPECT_LE(std::abs(place.center().x() - window.rect().center().x()), 1);
-    QPushButton* button = bar.Member(0).Widget();
-    button->setGeometry(place.adjusted(-10, -10, 10, 10));
+    bar.Member(0).Widget()->setGeometry(place.adjusted(-10, -10, 10, 10));
     bar[0].BringToFront();
     EXPECT_EQ(window.grab().toImage().pixelColor(place.topLeft() + QPoint(2, 2)), QColor(0x30, 0x30, 0x30));
     // Goes on a single shot of its timer, made short here so the test need not wait its two seconds.
@@ -374,7 +306,6 @@ TEST(QtWindow, HintShowsOverTheBottomEdgeInFrontOfTheBarAndGoes) {
     window.ShowHint("再按一次 R 重置本环节");
     window.ShowHint("");
     EXPECT_FALSE(hint->isVisible());
-    EXPECT_FALSE(timer->isActive());
 }
 
 // The title bar's close asks the logic; Close() (a signal, 退出) asks nothing.
@@ -388,54 +319,34 @@ TEST(QtWindow, ClosingFromTheTitleBarAsksAndCloseDoesNot) {
     EXPECT_TRUE(window.isVisible());
     answer = true;
     EXPECT_TRUE(window.close());
+    window.show();
+    window.Close();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(asked, 2);
-    QtWindow told("");
-    told.onCloseRequest = [&] { return ++asked, false; };
-    told.show();
-    told.Close();
-    EXPECT_FALSE(told.isVisible());
-    EXPECT_EQ(asked, 2);
 }
 
-// A second copy of the program asks the first to the front, minimised or not.
-TEST(QtWindow, BringToFrontShowsAMinimisedWindow) {
-    QtWindow window("");
-    window.showMinimized();
-    window.BringToFront();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.isMinimized());
-}
-
-// The question is a modal box on the window with Chinese buttons, "否" by default; a signal that comes
-// while it is open still ends the program.
+// The question is a modal box on the window, "否" by default; a signal that comes while it is open still
+// ends the program. A second copy of the program asks the first to the front, minimised or not.
 TEST(QtWindow, ConfirmAsksWithChineseButtonsAndCloseEndsAnOpenQuestion) {
     QtWindow window("");
-    window.onCloseRequest = [&] { return window.Confirm("倒计时正在进行。\n确定要关闭计时器吗？"); };
+    window.onCloseRequest = [&] { return window.Confirm("确定要关闭计时器吗？"); };
     window.show();
-    const auto whenAsked = [](std::function<void(QMessageBox&)> then) {
-        QTimer::singleShot(0, [then] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) return ADD_FAILURE() << "no question";
-            then(*box);
-        });
-    };
-    whenAsked([&](QMessageBox& box) {
+    WhenAsked([&](QMessageBox& box) {
         EXPECT_EQ(box.parentWidget(), &window);
-        EXPECT_EQ(box.text(), QStringLiteral("倒计时正在进行。\n确定要关闭计时器吗？"));
         EXPECT_EQ(box.textFormat(), Qt::PlainText);
-        ASSERT_EQ(box.buttons().size(), 2);
         EXPECT_EQ(box.defaultButton()->text(), QStringLiteral("否"));
         box.defaultButton()->click();
     });
     EXPECT_FALSE(window.close());
-    whenAsked([](QMessageBox& box) {
+    WhenAsked([](QMessageBox& box) {
         for (QAbstractButton* button : box.buttons())
             if (button->text() == QStringLiteral("是")) button->click();
     });
     EXPECT_TRUE(window.close());
-    window.show();
-    whenAsked([&](QMessageBox&) { window.Close(); });  // as SIGTERM does
+    window.showMinimized();
+    window.BringToFront();
+    EXPECT_TRUE(window.isVisible() && !window.isMinimized());
+    WhenAsked([&](QMessageBox&) { window.Close(); });  // as SIGTERM does
     window.close();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <thread>
-#include <vector>
 
 #include "platform/sdl/CueSource.h"
 #include "platform/sdl/SdlSound.h"
@@ -80,10 +78,7 @@ TEST_P(Cues, AreCheckedAsTheyWillPlay) {
     const platform::CueCheck check = sound.Check(cue.name);
     EXPECT_EQ(check.fault, cue.fault);
     EXPECT_EQ(check.path, *cue.path ? folder->File(cue.path) : "");
-    if (cue.fault == CueFault::TooLong) {
-        EXPECT_NEAR(check.seconds, kLongest + 1, 0.01);
-    }
-
+    if (cue.fault == CueFault::TooLong) { EXPECT_NEAR(check.seconds, kLongest + 1, 0.01); }
     const platform::OpenedCue opened = platform::OpenCue(cue.name, folder->Path());
     EXPECT_EQ(opened.kind, cue.plays);
     EXPECT_NEAR(SecondsOf(*opened.source), cue.seconds, 0.01);
@@ -129,9 +124,6 @@ protected:
     std::string driver;
 };
 
-// Stereo floats at 44.1 kHz, as the device is opened.
-constexpr std::uintmax_t kBytesPerSecond = 44100 * 2 * 4;
-
 // The window's tick asks and goes on: the cue plays after the call has returned. The
 // program's close silences it within a device buffer or two, not at its end or its cut.
 TEST_F(DiskDriver, PlayReturnsBeforeTheCueAndStopAllSilencesIt) {
@@ -144,8 +136,8 @@ TEST_F(DiskDriver, PlayReturnsBeforeTheCueAndStopAllSilencesIt) {
         atStop = Played();
         sound.StopAll();
     }
-    // Far short of the cut at ten seconds, however loaded the machine.
-    EXPECT_LT(Played(), atStop + 5 * kBytesPerSecond);
+    // Far short of the cut at ten seconds, however loaded the machine (stereo floats at 44.1 kHz).
+    EXPECT_LT(Played(), atStop + 5 * 44100 * 2 * 4);
 }
 
 // Every form a cue may come in (that this libsndfile can write) decodes to its full length.

@@ -39,8 +39,17 @@ double SecondsOf(platform::CueSource& source) {
     return static_cast<double>(frames) / source.SampleRate();
 }
 
+struct CueCase {
+    const char* label;
+    const char* name;
+    CueFault fault;
+    const char* path;  // the file Check names, under the folder
+    CueKind plays;
+    double seconds;    // of sound played
+};
+
 // Every kind of cue a configuration may name, in a folder laid out like the program's.
-class CueFolder : public testing::Test {
+class Cues : public testing::TestWithParam<CueCase> {
 protected:
     static void SetUpTestSuite() {
         folder = new testsupport::TestFolder;
@@ -57,18 +66,6 @@ protected:
     static void TearDownTestSuite() { delete folder; }
     static inline testsupport::TestFolder* folder = nullptr;
 };
-
-struct CueCase {
-    const char* label;
-    const char* name;
-    CueFault fault;
-    const char* path;  // the file Check names, under the folder
-    CueKind plays;
-    double seconds;    // of sound played
-};
-void PrintTo(const CueCase& cue, std::ostream* out) { *out << '"' << cue.name << '"'; }
-
-class Cues : public CueFolder, public testing::WithParamInterface<CueCase> {};
 
 // What start-up is told of a cue, and what then plays: names are relative to the
 // program's folder, backslashes too; names that give no sound play the tone; a long file is cut.

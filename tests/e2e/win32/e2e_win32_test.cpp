@@ -1,5 +1,5 @@
-// The real Win32 window in-process, under Wine in a virtual X display: the home page as first seen, keys,
-// label texts and colours as the controls draw them, and a whole debate on real timers ended with "退出".
+// The real Win32 window in-process under Wine: the home page as first seen, keys, labels as the controls draw
+// them, and a whole debate on real timers ended with "退出".
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -7,17 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <set>
-#include <thread>
 
 #include "app/ConfigureAudience.h"
 #include "app/FormWiring.h"
+#include "e2e/win32/Program.h"
 #include "platform/win32/AudienceView.h"
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/Form.h"
 #include "platform/win32/GbkCodec.h"
+#include "platform/win32/TestMessages.h"
 #include "platform/win32/Wide.h"
 #include "support/FakeControls.h"
 #include "support/TestFolder.h"
@@ -51,26 +50,8 @@ std::vector<Setting> Debate(const std::string& firstSpeech) {
     return settings;
 }
 
-// Runs the window's messages until `done` holds; false when fifteen seconds pass first.
-template <class Done>
-bool RunUntil(const Done& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    MSG message{};
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
-}
-
-std::string TextOf(HWND control) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return platform::ToUtf8(text);
-}
+using testwin::RunUntil;
+using testwin::TextOf;
 
 // The colour a label's text is drawn in, as its window tells the control when it paints.
 COLORREF DrawnColour(const platform::Win32Window& window, HWND label) {
@@ -95,33 +76,22 @@ protected:
         ConfigureAudience(window, audience, form.errors);
         window.Form_Load();
         form.window.Show();
-        RunUntil([] { return true; });
     }
     std::vector<std::string> Captions() {
         std::vector<std::string> captions;
         for (int i = 0; i <= form.cmdCommand.UBound(); ++i) captions.push_back(TextOf(form.cmdCommand.Member(i).Handle()));
         return captions;
     }
-    HWND Button(const std::string& caption, int offset = 0) {
-        const std::vector<std::string> captions = Captions();
-        const auto found = std::find(captions.begin(), captions.end(), caption);
-        EXPECT_NE(found, captions.end()) << "no bar button captioned " << caption;
-        if (found == captions.end()) return nullptr;
-        return form.cmdCommand.Member(static_cast<int>(found - captions.begin()) + offset).Handle();
-    }
     // Clicks the bar button with this caption, or with `offset` -1 the one left of it (the home page names
     // some stages by the button right of theirs: "正", "反"), as the mouse would.
     void Click(const std::string& caption, int offset = 0) {
-        if (const HWND button = Button(caption, offset)) ::SendMessageW(button, BM_CLICK, 0, 0);
-        RunUntil([] { return true; });
+        const std::vector<std::string> captions = Captions();
+        const auto found = std::find(captions.begin(), captions.end(), caption);
+        ASSERT_NE(found, captions.end()) << "no bar button captioned " << caption;
+        ::SendMessageW(form.cmdCommand.Member(static_cast<int>(found - captions.begin()) + offset).Handle(), BM_CLICK, 0, 0);
     }
     // A key pressed and released where the focus is.
-    void Press(WPARAM key) {
-        const HWND focus = ::GetFocus() != nullptr ? ::GetFocus() : form.window.Handle();
-        ::SendMessageW(focus, WM_KEYDOWN, key, 1);
-        ::SendMessageW(focus, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
-        RunUntil([] { return true; });
-    }
+    void Press(WPARAM key) { testwin::Press(::GetFocus() != nullptr ? ::GetFocus() : form.window.Handle(), key); }
     int Cues() const { return static_cast<int>(sound.played.size()); }
     bool Stopped() { return !form.tmrTimer1.Enabled() && !form.tmrTimer2.Enabled(); }
     void ExpectStage(const std::string& name) {
@@ -135,9 +105,7 @@ protected:
         Click("开始");
         if (!answering.empty()) Click(answering);
         ASSERT_TRUE(RunUntil([&] { return Cues() == cues && Stopped(); }));
-        if (!answering.empty()) {
-            EXPECT_EQ(Captions()[2], answering);
-        }
+        EXPECT_EQ(answering.empty() ? answering : Captions()[2], answering);
         Click("返回");
     }
 
@@ -154,7 +122,7 @@ protected:
     frmMain window{WireForm(form, sound, browser, displaySleep, files, codec, audience, recorder)};
 };
 
-TEST_F(RealWin32Debate, HomePageShowsTheTitleTheBarFlushWithTheBottomAndTheClockInTheCorner) {
+TEST_F(RealWin32Debate, HomePageShowsTheTitleTheBarFlushWithTheBottomTheClockInTheCornerAndTheIcon) {
     EXPECT_EQ(TextOf(form.window.Handle()), "华语辩论赛 - 主页");
     ASSERT_EQ(Captions(), kHomeBar);
     RECT client{};
@@ -171,28 +139,22 @@ TEST_F(RealWin32Debate, HomePageShowsTheTitleTheBarFlushWithTheBottomAndTheClock
     const RECT clock = ClientRectOf(form.cmdTime.Handle(), form.window.Handle());
     EXPECT_EQ(clock.right, client.right);
     EXPECT_EQ(clock.bottom, client.bottom);
-    EXPECT_EQ(TextOf(form.cmdTime.Handle()).size(), 8u);  // hh:mm:ss
     // The caption's label is a real control with its text, in the design's Hei face.
     EXPECT_EQ(TextOf(form.lblCaption.Handle()), "主页");
     EXPECT_EQ(form.lblCaption.Font().name, "黑体");
-}
-
-// Explorer shows the first icon of Tolvanexa.exe, and the title bar and the taskbar the window's class icons:
-// without the resource both would be Windows' blank program icon.
-TEST_F(RealWin32Debate, TheProgramFileAndTheWindowCarryTheStopwatchIcon) {
-    std::wstring tests(MAX_PATH, L'\0');
-    tests.resize(::GetModuleFileNameW(nullptr, tests.data(), MAX_PATH));
-    const std::wstring program = tests.substr(0, tests.find_last_of(L'\\')) + L"\\..\\Tolvanexa.exe";
-    const HMODULE file = ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(file, nullptr) << platform::ToUtf8(program);
+    // The title bar and the taskbar show the window's class icons, Explorer the program file's first: without
+    // the resource both would be Windows' blank program icon.
+    EXPECT_NE(::GetClassLongPtrW(form.window.Handle(), GCLP_HICON), 0);
+    EXPECT_NE(::GetClassLongPtrW(form.window.Handle(), GCLP_HICONSM), 0);
+    const HMODULE file = ::LoadLibraryExW(e2e::BuiltProgram().c_str(), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(file, nullptr);
     for (const int size : {16, 32, 48, 256}) {
         const HANDLE icon = ::LoadImageW(file, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
         EXPECT_NE(icon, nullptr) << size;
         if (icon != nullptr) ::DestroyIcon(static_cast<HICON>(icon));
     }
     ::FreeLibrary(file);
-    EXPECT_NE(::GetClassLongPtrW(form.window.Handle(), GCLP_HICON), 0);
-    EXPECT_NE(::GetClassLongPtrW(form.window.Handle(), GCLP_HICONSM), 0);
 }
 
 class RealWin32Speech : public RealWin32Debate {
@@ -200,37 +162,31 @@ protected:
     RealWin32Speech() : RealWin32Debate("32") {}
 };
 
-// Space starts the speech (the key reaches the logic from the focused button), the countdown turns red at
-// 30 s with its chime, Space pauses and R resets; each label shows what the control draws.
+// Space reaches the logic from the focused button and starts the speech; the countdown is drawn red from 30 s.
 TEST_F(RealWin32Speech, KeysRunASpeechWhichTurnsRedAtThirtySeconds) {
     Click("反方一辩发言", -1);
-    ExpectStage("正方一辩发言");
-    EXPECT_EQ(TextOf(form.lblTimer1.Handle()), "00:32");
     EXPECT_EQ(DrawnColour(form.window, form.lblTimer1.Handle()), RGB(0, 0, 0));
     Press(VK_SPACE);
-    EXPECT_TRUE(form.tmrTimer1.Enabled());
-    EXPECT_FALSE(::IsWindowEnabled(Button("开始")));
     ASSERT_TRUE(RunUntil([&] { return TextOf(form.lblTimer1.Handle()) == "00:30"; }));
     EXPECT_EQ(DrawnColour(form.window, form.lblTimer1.Handle()), RGB(255, 0, 0));
-    // The tick that finds 30 seconds left asks for the chime.
-    ASSERT_TRUE(RunUntil([&] { return Cues() == 1; }));
-    EXPECT_EQ(sound.played[0].name, "sounds/cue30.wav");
     Press(VK_SPACE);
     EXPECT_FALSE(form.tmrTimer1.Enabled());
-    EXPECT_EQ(Captions()[1], "继续");
-    Press('R');
-    EXPECT_EQ(TextOf(form.lblTimer1.Handle()), "00:32");
-    Press(VK_BACK);
-    ExpectStage("主页");
 }
 
-// F5 opens the hall's view over the only screen, taking the keyboard: keys typed into it run the debate, its
-// name follows the page, its description the countdown, and it shows the hint of a first R; Esc gives the
-// keyboard back to the main window.
+// F5 opens the hall's view over the whole of the only screen, taking the keyboard: keys typed into it run the
+// debate (but for F11), its name follows the page, its description the countdown, and it shows the hint of a
+// first R; Esc closes it alone and gives the keyboard back to the main window.
 TEST_F(RealWin32Speech, TheAudienceViewFollowsTheDebateAndRunsItFromTheKeyboard) {
     Press(VK_F5);
     ASSERT_TRUE(audience.IsOpen());
     ASSERT_EQ(::GetFocus(), audience.Handle());
+    RECT placed{};
+    ::GetWindowRect(audience.Handle(), &placed);
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    ::GetMonitorInfoW(::MonitorFromWindow(form.window.Handle(), MONITOR_DEFAULTTONULL), &screen);
+    EXPECT_TRUE(::EqualRect(&placed, &screen.rcMonitor));
+    Press(VK_F11);
     EXPECT_EQ(TextOf(audience.Handle()), "华语辩论赛");
     Press(VK_NEXT);
     EXPECT_EQ(TextOf(audience.Handle()), "正方一辩发言");
@@ -244,7 +200,9 @@ TEST_F(RealWin32Speech, TheAudienceViewFollowsTheDebateAndRunsItFromTheKeyboard)
     EXPECT_TRUE(form.tmrTimer1.Enabled());
     Press(VK_ESCAPE);
     EXPECT_FALSE(audience.IsOpen());
-    EXPECT_EQ(::GetForegroundWindow(), form.window.Handle());
+    EXPECT_FALSE(form.window.IsFullScreen());
+    // Wine hands the focus on through the X server, a moment later.
+    EXPECT_TRUE(RunUntil([&] { return ::GetForegroundWindow() == form.window.Handle(); }, 5000));
     EXPECT_TRUE(form.tmrTimer1.Enabled());
 }
 

@@ -1,6 +1,4 @@
-// The Win32 label under Wine: countdown digits in italic, which Windows slants
-// from the upright 黑体 (it has no italic of its own), are never cut off at
-// the label's right edge.
+// Countdown digits in italic, which Windows slants from the upright 黑体, are never cut off at the label's edge.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,8 +13,7 @@
 
 namespace {
 
-// The rightmost column the text's ink reaches when drawn from x = 0 with
-// nothing to clip it, or -1 when it leaves no ink.
+// The rightmost column the text's ink reaches, drawn unclipped from x = 0; -1 for no ink.
 int InkRight(HFONT font, const std::wstring& text, int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -58,8 +55,7 @@ TEST(Win32Label, ItalicDigitsStayWithinTheLabel) {
         ::GetClientRect(label.Handle(), &client);
         const int right = InkRight(font, platform::ToWide(text), 3 * client.right, client.bottom);
         EXPECT_GE(right, 0) << text;
-        EXPECT_LT(right, client.right) << text << ": ink at column " << right << " of a label " << client.right
-                                       << " pixels wide";
+        EXPECT_LT(right, client.right) << text << " in a label " << client.right << " pixels wide";
     }
 }
 

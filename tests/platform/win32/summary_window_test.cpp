@@ -1,7 +1,5 @@
-// The summary window on real Win32 controls: F2 opens it without the logic
-// hearing the key, overtime is red, "复制" puts the tab-separated table on the
-// clipboard, "保存" writes the CSV off the window's thread and tells a failure,
-// never opening a folder or a device.
+// The summary window on real Win32 controls: F2, overtime in red, "复制" to the clipboard, "保存" off the
+// window's thread telling a failure and never opening a folder or a device.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +7,7 @@
 
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/SummaryWindow.h"
+#include "platform/win32/TestMessages.h"
 #include "platform/win32/Wide.h"
 #include "record/Summary.h"
 #include "record/SummaryText.h"
@@ -21,12 +20,6 @@ namespace {
 // A tab in a caption would split the list view's cell.
 std::vector<platform::DebateEvent> TwoStages() { return testsupport::TwoStages("正一辩\t攻辩小结"); }
 
-std::string TextOf(HWND control) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return platform::ToUtf8(text);
-}
-
 std::string CellOf(HWND table, int row, int column) {
     std::wstring text(256, L'\0');
     ListView_GetItemText(table, row, column, text.data(), static_cast<int>(text.size()));
@@ -36,9 +29,7 @@ std::string CellOf(HWND table, int row, int column) {
 // The colour a cell's text is drawn in, as the window answers the list view when it paints.
 COLORREF DrawnColour(const platform::Win32SummaryWindow& window, int row, int column) {
     NMLVCUSTOMDRAW draw{};
-    draw.nmcd.hdr.hwndFrom = window.Table();
-    draw.nmcd.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(window.Table()));
-    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    draw.nmcd.hdr = {window.Table(), static_cast<UINT_PTR>(::GetDlgCtrlID(window.Table())), NM_CUSTOMDRAW};
     draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
     draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
     draw.iSubItem = column;
@@ -59,12 +50,7 @@ struct SummaryWindow : testing::Test {
         window.askSavePath = [path](HWND, const std::string&, const std::string&) { return path; };
         window.onSaveFinished = [&result](bool written) { result = written; };
         ::SendMessageW(window.SaveButton(), BM_CLICK, 0, 0);
-        const ULONGLONG end = ::GetTickCount64() + 10'000;
-        MSG message{};
-        while (!result && ::GetTickCount64() < end) {
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-            ::Sleep(1);
-        }
+        testwin::RunUntil([&result] { return result.has_value(); }, 10'000);
         return result;
     }
 };
@@ -83,10 +69,7 @@ TEST_F(SummaryWindow, F2OpensItWithOneRowPerStageRunOvertimeInRedAndTheLogicNeve
     EXPECT_EQ(CellOf(window.Table(), 1, 4), "0");
     EXPECT_EQ(DrawnColour(window, 0, 4), RGB(0xFF, 0, 0));
     EXPECT_NE(DrawnColour(window, 1, 4), RGB(0xFF, 0, 0));
-    EXPECT_EQ(TextOf(window.Span()), "开始：2026-12-07 14:00:00    结束：2026-12-07 14:00:50");
-    EXPECT_EQ(TextOf(window.Table()), "各环节用时");
-    EXPECT_EQ(TextOf(window.CopyButton()), "复制");
-    EXPECT_EQ(TextOf(window.SaveButton()), "保存");
+    EXPECT_EQ(testwin::TextOf(window.Span()), "开始：2026-12-07 14:00:00    结束：2026-12-07 14:00:50");
 }
 
 TEST_F(SummaryWindow, CopyPutsTheTabSeparatedTableOnTheClipboard) {
@@ -120,21 +103,13 @@ TEST_F(SummaryWindow, SaveWritesTheCsvWhereTheTimeKeeperChoseStartingInTheRecord
 TEST_F(SummaryWindow, AFailedSaveIsToldNamingThePathAndAFolderOrDeviceIsNeverOpened) {
     folder.Write("只读.csv", "the adjudicators' own");
     ::SetFileAttributesW(platform::NativePath(folder.File("只读.csv")).c_str(), FILE_ATTRIBUTE_READONLY);
-    struct Case {
-        std::string path;
-        std::string told;
-    };
-    const Case cases[] = {
-        {folder.Path(), "不是普通文件"},
-        {"//./NUL", "不是普通文件"},
-        {folder.File("无此/x.csv"), folder.File("无此/x.csv")},
-        {folder.File("只读.csv"), "文件是只读的"},
-    };
-    for (const Case& c : cases) {
+    const std::pair<std::string, std::string> cases[] = {{folder.Path(), "不是普通文件"}, {"//./NUL", "不是普通文件"},
+        {folder.File("无此/x.csv"), folder.File("无此/x.csv")}, {folder.File("只读.csv"), "文件是只读的"}};
+    for (const auto& [path, told] : cases) {
         errors.messages.clear();
-        EXPECT_EQ(SaveTo(c.path), false) << c.path;
-        ASSERT_EQ(errors.messages.size(), 1u) << c.path;
-        EXPECT_NE(errors.messages[0].find(c.told), std::string::npos) << errors.messages[0];
+        EXPECT_EQ(SaveTo(path), false) << path;
+        ASSERT_EQ(errors.messages.size(), 1u) << path;
+        EXPECT_NE(errors.messages[0].find(told), std::string::npos) << errors.messages[0];
     }
     ::SetFileAttributesW(platform::NativePath(folder.File("只读.csv")).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(folder.Read("只读.csv"), "the adjudicators' own");

@@ -1,11 +1,9 @@
-// The record's files on Windows: the writer's whole record in a folder chain
-// with Chinese names, never another's file taken, and nothing but a regular
-// file read back (a folder, a device, a named pipe refused without waiting).
-// An append cut short is not provoked here: Wine enforces neither byte-range
-// locks on writes nor a full disk the tests could reach.
+// The record's files on Windows: the writer's record in a folder chain with Chinese names, never another's
+// file taken, and only a regular file read back. (Wine enforces neither byte-range locks on writes nor a full
+// disk the tests could reach, so an append cut short is not provoked here.)
 #include <windows.h>
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <functional>
 
@@ -13,24 +11,12 @@
 #include "platform/win32/Wide.h"
 #include "record/RecordCsv.h"
 #include "record/RecordWriter.h"
+#include "support/SummaryEvents.h"
 #include "support/TestFolder.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-platform::DebateEvent Event(int n) {
-    platform::DebateEvent event;
-    event.kind = platform::DebateEventKind::Started;
-    event.wall = {2026, 12, 7, 9, 0, n};
-    event.steadyMs = n * 1000;
-    event.page = 1 + n % 11;
-    event.caption = "正方一辩发言，“第 " + std::to_string(n) + " 次”\r\n";
-    event.countdown = 1;
-    event.side = "正方";
-    event.allowance = 180;
-    return event;
-}
 
 std::string Thrown(const std::function<void()>& action) {
     try {
@@ -46,24 +32,22 @@ TEST(Win32RecordFiles, TheWriterMakesTheFolderChainAndItsFileReadsBackEveryEvent
     const std::string folder = root.Path() + "\\决赛/第一场";
     platform::Win32RecordFiles files;
     std::vector<std::string> failures;
-    std::vector<platform::DebateEvent> events;
+    const std::vector<platform::DebateEvent> events = testsupport::OddCaptionsDebate();
     std::string path;
     {
         record::RecordWriter writer(files, [&failures](const std::string& message) { failures.push_back(message); });
-        for (int n = 0; n < 5; ++n) events.push_back(Event(n));
         for (const auto& event : events) writer.Record(event);
         writer.WriteTo(record::RecordFolder(folder, "C:/unused"));
         ASSERT_TRUE(writer.WaitUntilWritten(10s));
         path = writer.FilePath();
     }
     EXPECT_TRUE(failures.empty());
-    EXPECT_EQ(path, root.Path() + "/决赛/第一场/2026-12-07 09-00-00.csv");
+    EXPECT_EQ(path, root.Path() + "/决赛/第一场/2026-12-07 19-30-00.csv");
     EXPECT_EQ(record::ParseRecord(files.ReadRegular(path)).events, events);
 
-    // Neither the file nor a folder of that name is ever opened to be written.
-    EXPECT_EQ(files.CreateNew(path), nullptr);
-    EXPECT_EQ(files.CreateNew(root.Path() + "/决赛"), nullptr);
-    EXPECT_EQ(files.CreateNew(root.Path() + "/NUL.csv"), nullptr);
+    // Neither the file, a folder nor a device is ever opened to be written.
+    for (const std::string& taken : {path, root.Path() + "/决赛", root.Path() + "/NUL.csv"})
+        EXPECT_EQ(files.CreateNew(taken), nullptr) << taken;
     EXPECT_EQ(record::ParseRecord(files.ReadRegular(path)).events, events);
 }
 
@@ -71,9 +55,8 @@ TEST(Win32RecordFiles, AFolderLevelThatIsAFileIsNamed) {
     const testsupport::TestFolder root;
     root.Write("records", "not a folder");
     platform::Win32RecordFiles files;
-    const std::string message = Thrown([&] { files.CreateFolder(root.File("records/2026")); });
-    EXPECT_NE(message.find("“" + root.File("records") + "”"), std::string::npos) << message;
-    EXPECT_NE(message.find("不是文件夹"), std::string::npos) << message;
+    EXPECT_THAT(Thrown([&] { files.CreateFolder(root.File("records/2026")); }),
+                testing::AllOf(testing::HasSubstr("“" + root.File("records") + "”"), testing::HasSubstr("不是文件夹")));
 }
 
 TEST(Win32RecordFiles, OnlyARegularFileIsReadAndAPipeIsNeverWaitedOn) {
@@ -96,9 +79,8 @@ TEST(Win32RecordFiles, OnlyARegularFileIsReadAndAPipeIsNeverWaitedOn) {
     ::CloseHandle(waiting.hEvent);
     ::CloseHandle(pipe);
 
-    const std::string missing = Thrown([&] { files.ReadRegular(root.File("无此文件.csv")); });
-    EXPECT_NE(missing.find("读取文件“" + root.File("无此文件.csv") + "”时出错：文件或文件夹不存在"), std::string::npos)
-        << missing;
+    EXPECT_THAT(Thrown([&] { files.ReadRegular(root.File("无此文件.csv")); }),
+                testing::HasSubstr("读取文件“" + root.File("无此文件.csv") + "”时出错：文件或文件夹不存在"));
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 namespace {
 
 using namespace std::string_literals;
-using testsupport::SaveStep;
 using testsupport::MemoryFileSystem;
 using Items = std::vector<std::pair<std::string, std::string>>;
 using Files = std::map<std::string, std::string>;
@@ -49,35 +48,6 @@ Items ItemsOf(const clsConfigFile& config) {
     Items items;
     for (const clsConfigItem& item : config.Items()) items.emplace_back(item.Key, item.Value);
     return items;
-}
-
-TEST(Store, WorkedExampleLoadsReadsAndSavesTheNormalisedFile) {
-    MemoryFileSystem files;
-    files.ConfigFile() = H +
-        "<Tolvanexa>\\ApplicationTitle=Grand final\r\n"
-        "\r\n"
-        "<tolvanexa>\\stage1timer1 =  180\r\n"
-        "<Tolvanexa>\\Stage9Caption = Free debate\r\n"
-        "   second line\r\n"
-        "<Other>\\Width = 3\r\n"
-        "<Tolvanexa>\\Stage9Caption = third line\r\n";
-    clsConfigFile config(files, codec);
-    EXPECT_EQ(ItemsOf(config), (Items{{"<Tolvanexa>\\ApplicationTitle", "Grand final"},
-                                      {"<tolvanexa>\\stage1timer1", "180"},
-                                      {"<Tolvanexa>\\Stage9Caption", "Free debate\r\nsecond line\r\nthird line"},
-                                      {"<Other>\\Width", "3"}}));
-    config.NameSpace("Tolvanexa");
-    EXPECT_EQ(config.Item("ApplicationTitle"), "Grand final");
-    EXPECT_EQ(config.Item("Stage1Timer1"), "180");
-    EXPECT_EQ(config.Item("Width"), "");
-    config.Close();
-    EXPECT_EQ(files.files, (Files{{files.ConfigPath(), H +
-        "<Tolvanexa>\\ApplicationTitle = Grand final\r\n"
-        "<tolvanexa>\\stage1timer1 = 180\r\n"
-        "<Tolvanexa>\\Stage9Caption = Free debate\r\n"
-        "<Tolvanexa>\\Stage9Caption = second line\r\n"
-        "<Tolvanexa>\\Stage9Caption = third line\r\n"
-        "<Other>\\Width = 3\r\n"}}));
 }
 
 // A file (empty: none at all), the items it loads as, and the file a save writes where it matters.

@@ -1,11 +1,14 @@
-// The window's own events, through the fakes, summed up: a debate run on the
-// real logic gives the rows the time-keeper timed, so what the window tells
-// the record and what the summary makes of it agree.
+// A debate run on the window's real logic, summed up: what the window tells the record and what the
+// summary makes of it agree, row for row.
+#include <variant>
+
 #include "record/Summary.h"
 #include "record/SummaryText.h"
 #include "window/WindowFixture.h"
 
 namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
 
 class WindowRecord : public testsupport::WindowTest {
 protected:
@@ -14,67 +17,39 @@ protected:
     }
     // Whole seconds pass; each ticks the countdowns that run.
     void Seconds(int count) {
-        for (int n = 0; n < count; ++n) {
-            clock.steady += 1000;
-            tmrTimer1.Tick();
-            tmrTimer2.Tick();
+        for (int n = 0; n < count; ++n) clock.steady += 1000, tmrTimer1.Tick(), tmrTimer2.Tick();
+    }
+    // Clicks each caption in turn; a number lets that many seconds pass, a negative one idles that many ms.
+    void Do(std::initializer_list<std::variant<const char*, int>> steps) {
+        for (const auto& step : steps) {
+            if (const auto* caption = std::get_if<const char*>(&step)) Click(*caption);
+            else if (std::get<int>(step) < 0) clock.steady -= std::get<int>(step);
+            else Seconds(std::get<int>(step));
         }
     }
-    void Idle(std::int64_t ms) { clock.steady += ms; }
     void Enter(std::int16_t page) { form->Guarded(EventSource::Click, [&] { form->ShowPage(page); }); }
-    std::vector<std::vector<std::string>> Rows() {
-        return record::Tabulate(record::Summarise(recorder.events)).rows;
-    }
+    Rows TableRows() { return record::Tabulate(record::Summarise(recorder.events)).rows; }
 };
 
 TEST_F(WindowRecord, ASpeechWithAPauseTimeUpAndOvertime) {
     Enter(1);
-    Click("开始");
-    Seconds(60);
-    Click("暂停");
-    Idle(10'000);
-    Click("继续");
-    Seconds(125);  // 120 left, then 00:00 for a second, then the bell; the rest is overtime
-    Idle(2'600);
-    Click("返回");
-    EXPECT_EQ(Rows(), (std::vector<std::vector<std::string>>{
-                          {"正方一辩发言", "正方", "180", "180", "6", "1", "10", "", "", "", "", "", ""}}));
+    // 120 left after the pause, then 00:00 for a second, then the bell; the rest is overtime.
+    Do({"开始", 60, "暂停", -10'000, "继续", 125, -2'600, "返回"});
+    EXPECT_EQ(TableRows(), (Rows{{"正方一辩发言", "正方", "180", "180", "6", "1", "10", "", "", "", "", "", ""}}));
 }
 
 TEST_F(WindowRecord, QuestioningAnswersAndAResetRun) {
     Enter(3);
-    Click("开始");
-    Seconds(10);
-    Click("重置");  // a run of 10 s, then the page afresh
-    Click("开始");
-    Seconds(5);
-    Click("反方");
-    Seconds(8);
-    Click("正方");  // an answer of 8 s
-    Seconds(2);
-    Click("反方");
-    Seconds(25);  // runs out at 20 and the floor goes back by itself, with no overtime
-    Click("返回");
-    EXPECT_EQ(Rows(), (std::vector<std::vector<std::string>>{
-                          {"正二选择反二、三（第1次）", "正方", "90", "10", "0", "0", "0", "0", "0", "", "", "", ""},
-                          {"正二选择反二、三（第2次）", "正方", "90", "40", "0", "0", "0", "2", "20", "", "", "", ""}}));
+    // A run of 10 s reset; answers of 8 s and one that runs out at 20 and hands the floor back by itself.
+    Do({"开始", 10, "重置", "开始", 5, "反方", 8, "正方", 2, "反方", 25, "返回"});
+    EXPECT_EQ(TableRows(), (Rows{{"正二选择反二、三（第1次）", "正方", "90", "10", "0", "0", "0", "0", "0", "", "", "", ""},
+                                 {"正二选择反二、三（第2次）", "正方", "90", "40", "0", "0", "0", "2", "20", "", "", "", ""}}));
 }
 
 TEST_F(WindowRecord, FreeDebateTurns) {
     Enter(9);
-    Click("正方");
-    Seconds(10);
-    Click("反方");
-    Seconds(15);
-    Click("暂停");
-    Idle(4'000);
-    Click("继续");
-    Seconds(5);
-    Click("正方");
-    Seconds(3);
-    Click("返回");
-    EXPECT_EQ(Rows(), (std::vector<std::vector<std::string>>{
-                          {"自由辩论", "正方/反方", "120", "33", "0", "1", "4", "", "", "13", "2", "20", "1"}}));
+    Do({"正方", 10, "反方", 15, "暂停", -4'000, "继续", 5, "正方", 3, "返回"});
+    EXPECT_EQ(TableRows(), (Rows{{"自由辩论", "正方/反方", "120", "33", "0", "1", "4", "", "", "13", "2", "20", "1"}}));
 }
 
 }  // namespace

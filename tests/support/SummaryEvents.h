@@ -11,20 +11,26 @@
 
 namespace testsupport {
 
+// An event at `ms` on the steady clock, and on the wall clock from `hour`:`minute`; countdown 1 is 正方's.
+inline platform::DebateEvent MakeEvent(platform::DebateEventKind kind, int page, const std::string& caption,
+                                       int countdown, std::int64_t ms, int hour, int minute, int allowance) {
+    platform::DebateEvent event;
+    event.kind = kind;
+    event.wall = {2026, 12, 7, hour, minute, static_cast<int>(ms / 1000 % 60)};
+    event.steadyMs = ms;
+    event.page = page;
+    event.caption = caption;
+    event.countdown = countdown;
+    event.side = countdown == 0 ? "" : countdown == 1 ? "正方" : "反方";
+    event.allowance = countdown ? allowance : 0;
+    return event;
+}
+
 inline std::vector<platform::DebateEvent> TwoStages(const std::string& secondCaption = "正一辩攻辩小结") {
     using K = platform::DebateEventKind;
     std::vector<platform::DebateEvent> events;
     const auto add = [&](K kind, int page, const std::string& caption, int countdown, std::int64_t ms) {
-        platform::DebateEvent event;
-        event.kind = kind;
-        event.wall = {2026, 12, 7, 14, 0, static_cast<int>(ms / 1000 % 60)};
-        event.steadyMs = ms;
-        event.page = page;
-        event.caption = caption;
-        event.countdown = countdown;
-        event.side = countdown ? "正方" : "";
-        event.allowance = countdown ? 30 : 0;
-        events.push_back(event);
+        events.push_back(MakeEvent(kind, page, caption, countdown, ms, 14, 0, 30));
     };
     add(K::PageEntered, 1, "正方一辩发言", 0, 0);
     add(K::Started, 1, "正方一辩发言", 1, 0);
@@ -40,16 +46,7 @@ inline std::vector<platform::DebateEvent> OddCaptionsDebate() {
     using K = platform::DebateEventKind;
     std::vector<platform::DebateEvent> events;
     const auto add = [&](K kind, int page, const std::string& caption, int countdown, std::int64_t ms) {
-        platform::DebateEvent event;
-        event.kind = kind;
-        event.wall = {2026, 12, 7, 19, 30, static_cast<int>(ms / 1000 % 60)};
-        event.steadyMs = ms;
-        event.page = page;
-        event.caption = caption;
-        event.countdown = countdown;
-        event.side = countdown == 0 ? "" : countdown == 1 ? "正方" : "反方";
-        event.allowance = countdown ? 180 : 0;
-        events.push_back(event);
+        events.push_back(MakeEvent(kind, page, caption, countdown, ms, 19, 30, 180));
     };
     const std::string odd = "决赛, \"第一场\"\r\n正方一辩";
     add(K::PageEntered, 1, odd, 0, 0);

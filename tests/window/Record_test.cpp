@@ -33,18 +33,16 @@ protected:
     const platform::AudienceCountdown& Shown(int countdown) const {
         return audience.frame.countdowns.at(static_cast<std::size_t>(countdown - 1));
     }
+    void Clicks(std::initializer_list<const char*> captions) { for (const char* caption : captions) Click(caption); }
     std::size_t seen = 0;
 };
 
 TEST_F(RecordTest, ASpeechRunsOverUntilTheTimeKeeperActs) {
     Load({{"Stage1Timer1", "32"}});
-    Click("正");
-    EXPECT_EQ(Events(), "Entered");
-    Click("开始");
+    Clicks({"正", "开始"});
     Run(tmrTimer1, 3);  // the third tick finds 30
-    Click("暂停");
-    Click("继续");
-    EXPECT_EQ(Events(), "Started 1 Thirty 1 Paused 1 Resumed 1");
+    Clicks({"暂停", "继续"});
+    EXPECT_EQ(Events(), "Entered Started 1 Thirty 1 Paused 1 Resumed 1");
     Run(tmrTimer1, 29);  // "00:00" shows, still running
     EXPECT_FALSE(Shown(1).timeUp);
     Run(tmrTimer1, 1);   // the tick that stops it and asks for the bell
@@ -56,10 +54,9 @@ TEST_F(RecordTest, ASpeechRunsOverUntilTheTimeKeeperActs) {
     tmrTime.Tick();
     EXPECT_EQ(Shown(1).overtimeSeconds, 7);
     // The clock's second a little early, then late: the hall sees 8, 9, never 7 twice or 8 skipped.
-    for (const int step : {998, 1003}) {
-        clock.steady += step;
-        tmrTime.Tick();
-        EXPECT_EQ(Shown(1).overtimeSeconds, step == 998 ? 8 : 9);
+    for (const auto& [step, hall] : {std::pair(998, 8), {1003, 9}}) {
+        clock.steady += step, tmrTime.Tick();
+        EXPECT_EQ(Shown(1).overtimeSeconds, hall);
     }
     EXPECT_EQ(lblTimer1.caption, "00:00");
     Click("返回");
@@ -73,7 +70,7 @@ TEST_F(RecordTest, ASpeechRunsOverUntilTheTimeKeeperActs) {
 TEST_F(RecordTest, AFirstResetThatOnlyShowsItsHintLeavesTheOvertimeRunning) {
     Load({{"Stage3Timer1", "1"}});
     form->ShowPage(3);
-    for (const char* caption : {"开始", "反方"}) Click(caption);
+    Clicks({"开始", "反方"});
     Run(tmrTimer1, 2);
     EXPECT_EQ(Running(), "2");
     Events();
@@ -89,8 +86,7 @@ TEST_F(RecordTest, AFirstResetThatOnlyShowsItsHintLeavesTheOvertimeRunning) {
 TEST_F(RecordTest, AnAnswerHandedBackAtItsZeroHasNoOvertime) {
     Load({{"Stage3Timer2", "3"}});
     form->ShowPage(3);
-    Click("开始");
-    Click("反方");
+    Clicks({"开始", "反方"});
     Run(tmrTimer2, 2);
     Click("正方");  // handed back after two seconds of its three
     EXPECT_EQ(Events(), "Entered Started 1 Answer 2 Back 2=2");
@@ -103,13 +99,7 @@ TEST_F(RecordTest, AnAnswerHandedBackAtItsZeroHasNoOvertime) {
 }
 
 TEST_F(RecordTest, FreeDebateSwitchesSidesAndPausesTheOneSpeaking) {
-    Click("自由辩论");
-    Click("正方");
-    Click("反方");
-    Click("反方");  // already speaking: nothing happens
-    Click("正方");
-    Click("暂停");
-    Click("继续");
+    Clicks({"自由辩论", "正方", "反方", "反方", "正方", "暂停", "继续"});  // the second 反方 finds it speaking
     EXPECT_EQ(Events(), "Entered Started 1 Switch 2 Switch 1 Paused 1 Resumed 1");
     EXPECT_EQ(Shown(1).side + Shown(2).side, "正方反方");
     EXPECT_TRUE(Shown(1).running && !Shown(2).running);
@@ -117,8 +107,7 @@ TEST_F(RecordTest, FreeDebateSwitchesSidesAndPausesTheOneSpeaking) {
 
 TEST_F(RecordTest, AResetIsANewRunAndAStopAtZeroKeepsOnlyTheSpeechThatRanOver) {
     Load({{"Stage9Timer1", "1"}});
-    Click("自由辩论");
-    Click("正方");
+    Clicks({"自由辩论", "正方"});
     Run(tmrTimer1, 2);
     EXPECT_EQ(Events(), "Entered Started 1 TimeUp 1");
     Click("反方");  // the other side's turn is the time-keeper's next action
@@ -130,8 +119,7 @@ TEST_F(RecordTest, AResetIsANewRunAndAStopAtZeroKeepsOnlyTheSpeechThatRanOver) {
 // A debate closed on a stage that ran over ends that run as a return home would, so its times can be summed.
 TEST_F(RecordTest, ClosingTheProgramEndsTheStageShownAndItsOvertime) {
     Load({{"Stage2Timer1", "0"}});
-    Click("反方一辩发言");
-    Click("开始");
+    Clicks({"反方一辩发言", "开始"});
     Run(tmrTimer1, 1);
     clock.steady += 3000;
     tmrTimer1.enabled = false;  // the program stops every timer before the window's logic closes

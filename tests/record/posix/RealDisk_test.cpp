@@ -40,20 +40,26 @@ platform::DebateEvent Event(int n) {
     return event;
 }
 
-// A writer whose failure messages are counted.
-struct CountingWriter {
-    explicit CountingWriter(std::chrono::milliseconds retry)
+// A writer whose failure messages are kept.
+struct Writer {
+    explicit Writer(std::chrono::milliseconds retry)
         : writer(files, [this](const std::string& message) {
               const std::lock_guard lock(mutex);
               messages.push_back(message);
           }, retry) {}
-    std::size_t Messages() {
+    std::vector<std::string> Messages() {
         const std::lock_guard lock(mutex);
-        return messages.size();
+        return messages;
     }
-    std::string FirstMessage() {
-        const std::lock_guard lock(mutex);
-        return messages.empty() ? "" : messages.front();
+    // Empty when the file holds `count` whole events, each the one recorded.
+    std::string FileHolds(int count) {
+        std::ifstream in(writer.FilePath(), std::ios::binary);
+        const auto parsed = record::ParseRecord(std::string{std::istreambuf_iterator<char>(in), {}});
+        if (parsed.unfinishedLine) return "a record cut at line " + std::to_string(*parsed.unfinishedLine);
+        std::vector<platform::DebateEvent> expected;
+        for (int n = 0; n < count; ++n) expected.push_back(Event(n));
+        return parsed.events == expected ? "" : "the file holds " + std::to_string(parsed.events.size()) + " events, not " +
+                                                    std::to_string(count) + " as recorded";
     }
     platform::PosixRecordFiles files;
     std::mutex mutex;
@@ -61,19 +67,11 @@ struct CountingWriter {
     record::RecordWriter writer;
 };
 
-// Empty when the file holds `count` whole events, each the one recorded.
-std::string FileHolds(const std::string& path, int count) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const record::ParsedRecord parsed = record::ParseRecord(bytes);
-    if (parsed.unfinishedLine) return "a record cut at line " + std::to_string(*parsed.unfinishedLine);
-    if (static_cast<int>(parsed.events.size()) != count) {
-        return "the file holds " + std::to_string(parsed.events.size()) + " of " + std::to_string(count) + " events";
-    }
-    for (int n = 0; n < count; ++n) {
-        if (parsed.events[static_cast<std::size_t>(n)] != Event(n)) return "event " + std::to_string(n) + " differs";
-    }
-    return {};
+// One message, naming `part`; else what is wrong.
+std::string OneMessage(Writer& w, const std::string& part) {
+    const auto messages = w.Messages();
+    if (messages.size() != 1) return std::to_string(messages.size()) + " messages instead of one";
+    return messages[0].find(part) == std::string::npos ? "message: " + messages[0] : "";
 }
 
 // In the child, as 65534: its folder made read-only, three events recorded,
@@ -87,19 +85,18 @@ std::string ReadOnlyFolder(const std::string& folder) {
     }
     if (::chmod(folder.c_str(), 0555) != 0) return "cannot make the folder read-only";
     if (::access(folder.c_str(), W_OK) == 0) return "SKIP: this user writes to read-only folders";
-    CountingWriter w(1h);
+    Writer w(1h);
     w.writer.WriteTo(folder + "/records");
     for (int n = 0; n < 3; ++n) {
         w.writer.Record(Event(n));
         if (w.writer.WaitUntilWritten(kPatience)) return "written into a read-only folder";
     }
-    if (w.Messages() != 1) return std::to_string(w.Messages()) + " messages instead of one";
-    if (w.FirstMessage().find(folder + "/records") == std::string::npos) return "message: " + w.FirstMessage();
-    if (w.FirstMessage().find("没有权限") == std::string::npos) return "message: " + w.FirstMessage();
+    for (const std::string& part : {folder + "/records", std::string("没有权限")})
+        if (std::string wrong = OneMessage(w, part); !wrong.empty()) return wrong;
     if (::chmod(folder.c_str(), 0755) != 0) return "cannot make the folder writable";
     w.writer.Record(Event(3));
     if (!w.writer.WaitUntilWritten(kPatience)) return "not written once the folder was writable";
-    return FileHolds(w.writer.FilePath(), 4);
+    return w.FileHolds(4);
 }
 
 TEST(RealDisk, ReadOnlyFolder) {
@@ -125,25 +122,22 @@ std::string FullDisk(const std::string& folder) {
     }
     const std::string filler = folder + "/filler";
     std::ofstream(filler, std::ios::binary) << std::string(24 * 1024, 'f');
-    CountingWriter w(20ms);
+    Writer w(20ms);
     w.writer.WriteTo(folder + "/records");
     int recorded = 0;
-    for (; recorded < 1000 && w.Messages() == 0; ++recorded) {
+    for (; recorded < 1000 && w.Messages().empty(); ++recorded) {
         w.writer.Record(Event(recorded));
         w.writer.WaitUntilWritten(kPatience);
     }
-    if (w.Messages() != 1) return "no message about the full disk";
-    if (w.FirstMessage().find("磁盘空间不足") == std::string::npos) return "message: " + w.FirstMessage();
+    if (std::string wrong = OneMessage(w, "磁盘空间不足"); !wrong.empty()) return wrong;
     // What is on the disk so far is whole: the record cut by the full disk was taken back.
-    if (std::string held = FileHolds(w.writer.FilePath(), recorded - 1); !held.empty() && held.find("of") == std::string::npos) {
-        return "while full: " + held;
-    }
+    if (std::string held = w.FileHolds(recorded - 1); held.starts_with("a record cut")) return "while full: " + held;
     ::unlink(filler.c_str());
     for (int waits = 0; waits < 500 && !w.writer.WaitUntilWritten(kPatience); ++waits) {
         std::this_thread::sleep_for(20ms);  // the retry comes by itself
     }
-    if (w.Messages() != 1) return std::to_string(w.Messages()) + " messages instead of one";
-    return FileHolds(w.writer.FilePath(), recorded);
+    if (std::string wrong = OneMessage(w, "磁盘空间不足"); !wrong.empty()) return wrong;
+    return w.FileHolds(recorded);
 }
 
 TEST(RealDisk, FullDisk) {

@@ -2,8 +2,6 @@
 // that must not be written over, failures that leave the old file whole, an edit made during a save.
 #include <gmock/gmock.h>
 
-#include <array>
-
 #include "config/clsConfigFile.h"
 #include "support/Codec.h"
 #include "support/MemoryFileSystem.h"
@@ -46,8 +44,7 @@ class FailedSave : public testing::TestWithParam<SaveStep> {};
 TEST_P(FailedSave, LeavesTheOldFileWholeNamesItAndALaterSaveWorks) {
     MemoryFileSystem files;
     files.ConfigFile() = kUntidy;
-    files.Fail(GetParam(), GetParam() == SaveStep::CreateTemporary ? 0 : 1);
-    files.Fail(SaveStep::CreateTemporary, GetParam() == SaveStep::CreateTemporary ? 1 : 0);
+    files.Fail(GetParam());
     if (GetParam() == SaveStep::CreateTemporary) files.Fail(SaveStep::WriteAll);  // in place as well
     clsConfigFile config(files, codec);
     EXPECT_THAT([&] { config.Save(); }, ThrowsNaming(""));
@@ -56,15 +53,10 @@ TEST_P(FailedSave, LeavesTheOldFileWholeNamesItAndALaterSaveWorks) {
     EXPECT_EQ(files.files, (Files{{files.ConfigPath(), kTidy}}));
 }
 
-std::string StepName(const testing::TestParamInfo<SaveStep>& info) {
-    const std::array<const char*, 4> names = {"CreateTemporaryThenInPlace", "WriteAll", "CopyPermissions", "Rename"};
-    return names.at(static_cast<std::size_t>(info.param));
-}
-
 INSTANTIATE_TEST_SUITE_P(EachStep, FailedSave,
                          testing::Values(SaveStep::CreateTemporary, SaveStep::WriteAll, SaveStep::CopyPermissions,
                                          SaveStep::Rename),
-                         StepName);
+                         [](const auto& info) { return std::to_string(static_cast<int>(info.param)); });
 
 // A folder only the file in it may be written to (a shared installation): the file is written in place,
 // and when that write fails part-way its old bytes are written back, and the message says both.
@@ -121,13 +113,11 @@ TEST(Save, NeverWritesOverAFileItCouldNotSetAsideAndLeavesAMendedOneAlone) {
         clsConfigFile config(files, codec);
         EXPECT_THAT(config.FileNotice(), HasSubstr("本次运行中程序不会改写该文件"));
         EXPECT_EQ(config.SetAsidePath(), "");
-        if (mended) files.ConfigFile() = kUntidy + std::string(1400, ' ');
-        if (mended) {
-            EXPECT_NO_THROW(config.Close());
-        } else {
-            EXPECT_THAT([&] { config.Close(); }, ThrowsNaming("另存失败"));
-        }
-        EXPECT_EQ(files.files, (Files{{files.ConfigPath(), mended ? kUntidy + std::string(1400, ' ') : kForeign}}));
+        const std::string last = mended ? kUntidy + std::string(1400, ' ') : kForeign;
+        files.ConfigFile() = last;
+        if (mended) EXPECT_NO_THROW(config.Close());
+        else EXPECT_THAT([&] { config.Close(); }, ThrowsNaming("另存失败"));
+        EXPECT_EQ(files.files, (Files{{files.ConfigPath(), last}}));
     }
 }
 
@@ -147,12 +137,9 @@ TEST(Save, AnEditMadeDuringTheSaveStands) {
                 if (step == during && !edited) files.ConfigFile() = edit, edited = true;
             };
             config.Close();
-            if (!changed) {
-                EXPECT_EQ(files.files, (Files{{files.ConfigPath(), edit}}));
-            } else {
-                EXPECT_EQ(files.files, (Files{{files.ConfigPath(), H + "<Tolvanexa>\\Title = Old\r\n<Tolvanexa>\\Extra = 1\r\n"},
-                                              {files.ConfigPath() + ".bak", edit}}));
-            }
+            EXPECT_EQ(files.files, (changed ? Files{{files.ConfigPath(), kTidy + "<Tolvanexa>\\Extra = 1\r\n"},
+                                                    {files.ConfigPath() + ".bak", edit}}
+                                            : Files{{files.ConfigPath(), edit}}));
         }
     }
 }

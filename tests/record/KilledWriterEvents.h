@@ -1,6 +1,4 @@
-// The events a writer killed at random moments records, the same in the
-// writer and the check; a caption of several lines, commas and quotes, so a
-// cut can fall inside a quoted field.
+// The events a writer killed at random moments records; captions with line breaks, commas and quotes.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// The record file: what is written reads back as it was, whatever the caption;
-// a file that is not a record is refused naming its line; a record cut off by a
-// kill is left out and said so, never taken for a whole one.
+// The record file: any caption reads back as written, a non-record is refused naming its line, a cut record is left out.
 #include <gtest/gtest.h>
 
 #include "record/Csv.h"

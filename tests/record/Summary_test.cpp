@@ -1,6 +1,4 @@
-// The summary of a whole debate, scripted as the window tells it: every kind
-// of page, pauses, answers (one run out), free-debate turns, a time up with
-// overtime, a reset, a stage run more than once and one entered but never timed.
+// The summary of a whole debate scripted as the window tells it.
 #include <gtest/gtest.h>
 
 #include "record/RecordCsv.h"

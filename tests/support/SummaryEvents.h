@@ -1,6 +1,4 @@
-// Debates the summary's tests share on both editions: two stages, the first
-// run into overtime, the second paused; and one whose captions hold commas,
-// quotes, a line break and Chinese, with a pause and free-debate turns.
+// Debates the summary's tests share on both editions, one with commas, quotes and line breaks in its captions.
 #pragma once
 
 #include <string>

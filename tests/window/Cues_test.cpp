@@ -1,6 +1,4 @@
-// The window and its cues: a tick asks for its cue and goes on while it sounds,
-// a page left or reset drops a waiting cue, and start-up names cue files that
-// will not sound as configured.
+// The window and its cues: a tick goes on while its cue sounds, a page left drops a waiting cue, bad cue files are named.
 #include "WindowFixture.h"
 #include "support/HeldPlayer.h"
 

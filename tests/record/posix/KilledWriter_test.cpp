@@ -1,7 +1,4 @@
-// A writer process killed at random moments: every record in its file is
-// whole and in order, at most the one being written at the kill is cut, and
-// the reader leaves that one out. Here with fork and SIGKILL; the Windows
-// twin kills with TerminateProcess.
+// A writer process killed at random moments (fork and SIGKILL) leaves only whole records, in order.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -1,8 +1,4 @@
-// The writer on the real disk: a folder it may not write to and a disk that
-// fills up mid-record. Each is told once, the record waits in memory, and once
-// writing works again the file holds every event whole. Run in a child as the
-// unprivileged user 65534 (root ignores permissions) and in a child with a
-// small tmpfs of its own; skipped where the machine allows neither.
+// The writer on a real read-only folder (as user 65534) and a small full tmpfs, each in a child; skipped where not allowed.
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>

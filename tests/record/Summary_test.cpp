@@ -11,40 +11,25 @@ using platform::DebateEvent;
 using K = platform::DebateEventKind;
 
 // Events as the window sends them, with a steady clock moved by hand.
-class Script final {
-public:
+struct Script {
     // Enters `page`, whose countdowns have these sides and allowances.
     Script& Enter(int page, std::string caption, std::string side1, int allowance1, std::string side2 = "",
                   int allowance2 = 0) {
-        page_ = page;
-        caption_ = std::move(caption);
-        sides_ = {std::move(side1), std::move(side2)};
-        allowances_ = {allowance1, allowance2};
+        page_ = page, caption_ = std::move(caption);
+        sides_ = {std::move(side1), std::move(side2)}, allowances_ = {allowance1, allowance2};
         return Add(K::PageEntered, 0);
     }
-    Script& After(double seconds) {
-        ms_ += static_cast<std::int64_t>(seconds * 1000);
-        return *this;
-    }
+    Script& After(double seconds) { return ms_ += static_cast<std::int64_t>(seconds * 1000), *this; }
     Script& Add(K kind, int countdown, int seconds = 0) {
-        DebateEvent event;
+        DebateEvent& event = events.emplace_back();
         event.kind = kind;
         event.wall = {2026, 12, 7, 14, static_cast<int>(ms_ / 60'000 % 60), static_cast<int>(ms_ / 1000 % 60)};
         event.steadyMs = 5'000'000 + ms_;
-        event.page = page_;
-        event.caption = caption_;
-        event.countdown = countdown;
-        if (countdown) {
-            event.side = sides_[countdown - 1];
-            event.allowance = allowances_[countdown - 1];
-        }
-        event.seconds = seconds;
-        events.push_back(event);
+        event.page = page_, event.caption = caption_, event.countdown = countdown, event.seconds = seconds;
+        if (countdown) event.side = sides_[countdown - 1], event.allowance = allowances_[countdown - 1];
         return *this;
     }
     std::vector<DebateEvent> events;
-
-private:
     std::int64_t ms_ = 0;
     int page_ = 0;
     std::string caption_;

@@ -111,18 +111,6 @@ TEST(StageLayout, OneCountdownIsAsLargeAsTheScreenAllows) {
     EXPECT_NEAR(platform::CellsWidth("02:15", kHei) * boxes.digitPixels, 1024 - 2 * margin, 1);
 }
 
-TEST(StageLayout, TwoCountdownsSideBySideWhereEachKeepsAQuarterOfTheHeight) {
-    const auto wide = platform::LayOutStage(1920, 1080, 2, "01:30", kHei);
-    EXPECT_TRUE(wide.sideBySide);
-    for (const auto& boxes : wide.countdowns) EXPECT_GE(boxes.digits.height, 0.25 * 1080);
-    EXPECT_EQ(wide.countdowns[0].digits.y, wide.countdowns[1].digits.y);
-    EXPECT_LT(wide.countdowns[0].digits.Right(), wide.countdowns[1].digits.x);
-
-    const auto tall = platform::LayOutStage(1080, 1920, 2, "01:30", kHei);
-    EXPECT_FALSE(tall.sideBySide);
-    EXPECT_LT(tall.countdowns[0].foot.Bottom(), tall.countdowns[1].side.y);
-}
-
 TEST(StageLayout, DigitsKeepTheirCellsAsTheyCount) {
     const auto boxes = platform::LayOutStage(1920, 1080, 1, "00:00", kHei).countdowns.at(0);
     // "1" is narrower than "0" in most faces; in cells the colon stays put.

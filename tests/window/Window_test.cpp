@@ -29,7 +29,8 @@ TEST_F(LayoutTest, RebuildReplacesEveryButtonButTheFirst) {
     cmdCommand.loaded.clear();
     form->Config().Item("ButtonPadding", "4");  // read afresh by every rebuild
     form->BuildButtonBar("开始|暂停|重置||返回");
-    EXPECT_EQ(std::pair(cmdCommand.unloaded.size(), cmdCommand.loaded), std::pair(std::size_t{19}, std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(std::pair(cmdCommand.unloaded.size(), cmdCommand.loaded),
+              std::pair(std::size_t{19}, std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(Bar(), "开始|暂停|重置||返回");
     EXPECT_TRUE(Button(0).enabled && !Button(3).visible);
     EXPECT_EQ(std::pair(Button(0).width, Button(0).height), std::pair(510.0, 300.0));  // padding and six bytes

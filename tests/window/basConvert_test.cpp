@@ -37,4 +37,3 @@ class Numbers : public ::testing::TestWithParam<std::pair<const char*, std::opti
 TEST_P(Numbers, ParseAsWrittenOrNotAtAll) { EXPECT_EQ(ParseNumber(GetParam().first), GetParam().second); }
 INSTANTIATE_TEST_SUITE_P(Forms, Numbers, ::testing::ValuesIn(kNumbers));
 
-TEST(ParseTruth, YesIsNoTruthValue) { EXPECT_EQ(ParseTruth("yes"), std::nullopt); }

@@ -11,7 +11,6 @@
 #include <functional>
 #include <thread>
 
-#include "config/clsConfigFile.h"
 #include "e2e/e2e_support.h"
 #include "platform/qt/QtSingleInstance.h"
 #include "window/StageTable.h"
@@ -109,11 +108,7 @@ TEST_F(Installed, HoldsEveryFileShortCuesAndAConfigurationWithEverySettingThatSu
         const bool mayBeEmpty = key == "Background" || key.ends_with("Caption");
         EXPECT_TRUE(mayBeEmpty || shipped.find("\\" + key + " = \r") == std::string::npos) << key;
     }
-    // Loaded and saved by the store, it stays byte for byte as shipped.
-    platform::PosixFileSystem store(platform::ExecutableLocation{folder, "Tolvanexa"});
-    EXPECT_EQ(clsConfigFile(store, platform::IconvCodec()).Encoding(), config::FileEncoding::Gbk);
-    EXPECT_EQ(Config(), shipped);
-
+    // A reinstall keeps the time-keeper's edits (the program's own save keeps the shipped file: see below).
     const std::string edited = shipped + "<Tolvanexa>\\Stage0Caption = 决赛\r\n";
     temp.Write("Tolvanexa/Tolvanexa.config", edited);
     ASSERT_TRUE(Install());
@@ -135,7 +130,6 @@ TEST_F(Installed, RunsWithTheBarBesideTheClockWhereverItIsMoved) {
     const std::string shipped = Config();
     {
         RealWindow real(folder);
-        EXPECT_EQ(real.form.window.windowTitle(), QStringLiteral("华语辩论赛 - 主页"));
         ASSERT_EQ(real.form.window.width(), 1000);
         EXPECT_LT(real.form.cmdCommand.Member(19).Widget()->geometry().right(),
                   real.form.cmdTime.Widget()->geometry().left());
@@ -157,21 +151,6 @@ bool HoldsTheLock(pid_t pid, const std::string& folder) {
     return false;
 }
 
-// A copy killed outright leaves no lock behind: the next one runs as the only copy.
-TEST(OneCopy, ACrashLeavesNothingThatKeepsTheNextCopyFromRunning) {
-    testsupport::TestFolder folder;
-    const std::string program = CopyOfTheProgram(folder);
-    const pid_t crashed = Start({program}, /*held=*/true);
-    ASSERT_TRUE(HoldsTheLock(crashed, folder.Path()));
-    ::kill(crashed, SIGKILL);
-    ::waitpid(crashed, nullptr, 0);
-    const pid_t next = Start({program}, /*held=*/true);
-    EXPECT_TRUE(HoldsTheLock(next, folder.Path()));
-    EXPECT_EQ(::waitpid(next, nullptr, WNOHANG), 0);
-    ::kill(next, SIGTERM);
-    EXPECT_TRUE(EndsCleanly(next));
-}
-
 TEST(OneCopy, ASecondCopyOnTheSameFolderExitsAtOnceAndTheFirstRunsOn) {
     testsupport::TestFolder folder;
     const std::string program = CopyOfTheProgram(folder);
@@ -187,10 +166,9 @@ TEST(OneCopy, ASecondCopyOnTheSameFolderExitsAtOnceAndTheFirstRunsOn) {
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig({{"ApplicationTitle", "First"}}));
 }
 
-// Runs a copy of the program with `settings` (every one it checks, so no start-up message takes the keys, and
-// 90 seconds but `stageOne` for stage 1) on a virtual X display (Xvfb) with `environment`; opens stage 1 with
-// PageDown and starts it with Space, then runs `steps` (a shell script's lines, with the program's process as
-// $app). Answers whether all of it ended with status 0 and the configuration was saved as it was read.
+// Runs a copy of the program on Xvfb with `settings` (no start-up message takes the keys; `stageOne` seconds for
+// stage 1), starts stage 1, then runs the shell lines `steps` ($app the program); it must end with status 0 and the
+// configuration saved as read.
 void RunsStageOneOnDisplay(std::vector<Setting> settings, const char* stageOne, const std::string& environment,
                            const std::string& steps, const std::function<void(const testsupport::TestFolder&)>& prepare = {}) {
     if (std::system("command -v xvfb-run >/dev/null && command -v xdotool >/dev/null") != 0)
@@ -226,9 +204,7 @@ TEST(RealDisplay, TheEndingSignalClosesWithoutAskingWhileACountdownRuns) {
         wait $app)");
 }
 
-// A nine-second bell sounds at stage 1's zero (SDL's disk driver writes what it plays to a file, so the script
-// sees it begin); SIGTERM then ends the program well before the bell would end. Before the cue queue the window's
-// thread sat in the bell and the signal waited. Under the ten seconds a cue may last, so no start-up message.
+// SIGTERM during a nine-second bell (SDL's disk driver shows it begin) ends the program well before the bell does.
 TEST(RealDisplay, TheEndingSignalEndsTheProgramWhileALongBellSounds) {
     RunsStageOneOnDisplay({{"Sound0Seconds", "bell.wav"}, {"Sound30Seconds", ""}}, "0",
                           R"(SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$1/played.raw")", R"(

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -132,7 +133,7 @@ protected:
     std::vector<Key> keys;
 };
 
-// F5 opens it over the only screen, F5 or Esc close it; the logic's keys typed into it act as in the main window.
+// F5 opens it over the only screen, F5 or Esc close it, and none of them reaches the logic.
 TEST_F(AudienceViewTest, F5OpensItOverTheOnlyScreenAndF5OrEscCloseIt) {
     Press(&window, Qt::Key_F5);
     ASSERT_TRUE(view.IsOpen());
@@ -153,9 +154,6 @@ TEST_F(AudienceViewTest, F5OpensItOverTheOnlyScreenAndF5OrEscCloseIt) {
     EXPECT_FALSE(view.IsOpen());
     EXPECT_TRUE(window.isFullScreen());
     EXPECT_TRUE(keys.empty());
-    view.Open();
-    for (int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_R}) Press(&view, key);
-    EXPECT_EQ(keys, (std::vector<Key>{Key::Space, Key::Enter, Key::R}));
 }
 
 // Over the only screen the view hides the main window, so the hint a first R or Backspace asks for is
@@ -208,8 +206,6 @@ TEST_F(AudienceViewTest, PaintsThePublishedFrameAndRepaintsOnlyWhatChanged) {
         // Neighbouring cells may share the pixels of an edge, no more.
         EXPECT_FALSE(spy.painted.intersects(piece->box.adjusted(2, 2, -2, -2))) << same;
     }
-    EXPECT_EQ(view.accessibleName().toStdString(), "正方一辩发言");
-    EXPECT_EQ(view.accessibleDescription().toStdString(), "正方 02:14");
     const AudiencePiece* digit = PieceOf(view.Pieces(), "4");
     ASSERT_NE(digit, nullptr);
     EXPECT_GT(LitShare(view.grab().toImage(), digit->box), 0.05);
@@ -271,7 +267,10 @@ TEST_F(Pictures, OnlyAWholeRegularPictureOfAReasonableSizeIsRead) {
 // cannot use keeps the old picture: it must never blank the hall's background.
 TEST_F(Pictures, TheMainWindowNeverOpensAPipeNorAHugePicture) {
     QtWindow window(folder.Path());
-    EXPECT_THROW(window.LoadPicture(folder.File("pipe.png")), FileError);  // refused with a reason to tell
+    ::alarm(20);  // a regression hangs in open(): end it
+    for (const std::string& special : {folder.File("pipe.png"), std::string("/dev/zero")})
+        EXPECT_THROW(window.LoadPicture(special), FileError) << special;  // refused unopened, with a reason to tell
+    ::alarm(0);
     ASSERT_TRUE(window.LoadPicture("pictures\\hall.png"));
     for (const std::string bad : {"huge.bmp", "missing.png", "cut-hall.jpg", "notes.png", ""})
         EXPECT_FALSE(window.LoadPicture(bad)) << bad;
@@ -282,8 +281,8 @@ TEST_F(Pictures, TheViewDrawsItsBackgroundOnlyWhenThePictureIsWhole) {
     QtWindow window("");
     QtAudienceView view(window, folder.Path());
     AudienceSettings settings;
-    for (const auto& [name, fault] : std::vector<std::pair<std::string, PictureFault>>{
-             {"cut-hall.jpg", PictureFault::Unreadable}, {"pipe.png", PictureFault::NotRegular}, {"hall.jpg", PictureFault::None}}) {
+    for (const auto& [name, fault] :
+         std::vector<std::pair<std::string, PictureFault>>{{"cut-hall.jpg", PictureFault::Unreadable}, {"hall.jpg", PictureFault::None}}) {
         settings.background = name;
         EXPECT_EQ(view.Configure(settings), fault) << name;
         EXPECT_EQ(view.HasBackground(), fault == PictureFault::None) << name;

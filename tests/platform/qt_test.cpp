@@ -9,20 +9,16 @@
 #include <QScreen>
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <limits>
 
-#include "platform/FileSystem.h"
 #include "platform/qt/QtButton.h"
 #include "platform/qt/QtErrorSink.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtLabel.h"
 #include "platform/qt/QtTimer.h"
 #include "platform/qt/QtWindow.h"
-#include "support/TestFolder.h"
 
 namespace platform {
 namespace {
@@ -150,8 +146,7 @@ void WhenAsked(std::function<void(QMessageBox&)> then) {
     });
 }
 
-// Before, start-up's message opened before the window and so behind it; it waits for the window now and goes in
-// front. No new box on the projector each second for a fault met on every tick; once closed, a box waits itself.
+// Start-up's message waits for the window and goes in front of it; a fault met on every tick opens one box only.
 TEST(QtErrorSink, OneNonModalBoxPerDistinctMessageInFrontOfTheWindowThenBlockingBoxes) {
     QWidget window;
     QtErrorSink errors(window);
@@ -171,8 +166,7 @@ TEST(QtErrorSink, OneNonModalBoxPerDistinctMessageInFrontOfTheWindowThenBlocking
     EXPECT_TRUE(shown);
 }
 
-// Before, a folder named "t<h1>BIG</h1>" was drawn as a heading and "<img src=...>" loaded a picture; the
-// button read "OK". Each kind of box, the blocking ones included.
+// A folder named "t<h1>BIG</h1>" is no heading nor "<img>" a picture, in every kind of box.
 TEST(QtErrorSink, MessagesArePlainTextWithOneChineseOkButton) {
     const std::string message = "配置文件“/home/t<h1>BIG</h1>/<img src=\"x.png\">/Tolvanexa.config”无法保存。";
     QWidget window;
@@ -220,17 +214,6 @@ TEST(QtWindow, OpensWithinTheScreensAvailableAreaAtItsDesignSizeWhereThatFits) {
     EXPECT_GE(window.geometry().top(), area.top() + 30);
 }
 
-// A pipe named as the background would hold start-up for good in open(); a device may act when opened.
-TEST(QtWindow, RefusesAPictureThatIsNoRegularFileWithoutOpeningIt) {
-    testsupport::TestFolder folder;
-    ASSERT_EQ(::mkfifo(folder.File("pipe.png").c_str(), 0644), 0);
-    QtWindow window(folder.Path());
-    ::alarm(20);  // a regression hangs in open(): end it
-    for (const std::string special : {"pipe.png", "/dev/zero"})
-        EXPECT_THROW(window.LoadPicture(special), FileError) << special;
-    ::alarm(0);
-}
-
 // The design's face exists only on Windows; any other name is the user's choice.
 TEST(FontFamilyFor, MapsOnlyTheHeiNamesToAnInstalledHeiFace) {
     for (const char* other : {"宋体", "DejaVu Sans", "", "SimHei Bold"}) EXPECT_EQ(FontFamilyFor(other), QString::fromUtf8(other));
@@ -276,8 +259,7 @@ TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
     EXPECT_FALSE(window.isFullScreen());
 }
 
-// The hint is a real label over the bar, readable by its accessible name, in front of the buttons that
-// the layout brings forward at every tick, and gone on its timer or at once when emptied.
+// In front of the buttons the layout brings forward at every tick; gone on its timer, or at once when emptied.
 TEST(QtWindow, HintShowsOverTheBottomEdgeInFrontOfTheBarAndGoes) {
     QtWindow window("");
     QtButtonArray bar(window, "重置", {0, 4560, 1095, 375});
@@ -325,8 +307,8 @@ TEST(QtWindow, ClosingFromTheTitleBarAsksAndCloseDoesNot) {
     EXPECT_EQ(asked, 2);
 }
 
-// The question is a modal box on the window, "否" by default; a signal that comes while it is open still
-// ends the program. A second copy of the program asks the first to the front, minimised or not.
+// "否" by default; a signal while the question is open still ends the program. A second copy's call to the front
+// restores a minimised window.
 TEST(QtWindow, ConfirmAsksWithChineseButtonsAndCloseEndsAnOpenQuestion) {
     QtWindow window("");
     window.onCloseRequest = [&] { return window.Confirm("确定要关闭计时器吗？"); };

@@ -80,10 +80,8 @@ TEST_F(SummaryWindow, SaveWritesTheCsvWhereTheTimeKeeperChoseAndTellsAFailure) {
     EXPECT_TRUE(errors.messages.empty());
     ASSERT_EQ(::mkfifo(folder.File("pipe.csv").c_str(), 0600), 0);
     EXPECT_EQ(Save("pipe.csv"), false);  // would hang here if the pipe were opened
-    EXPECT_EQ(Save("no/such/x.csv"), false);
-    ASSERT_EQ(errors.messages.size(), 2u);
+    ASSERT_EQ(errors.messages.size(), 1u);
     EXPECT_NE(errors.messages[0].find("不是普通文件"), std::string::npos) << errors.messages[0];
-    EXPECT_NE(errors.messages[1].find(folder.File("no/such/x.csv")), std::string::npos) << errors.messages[1];
 }
 
 // The program closing while a save runs: the save is waited for and its failure told without an event loop,

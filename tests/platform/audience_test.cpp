@@ -33,13 +33,6 @@ AudienceFrame Speech(const std::string& text, int left, bool running = true) {
     return frame;
 }
 
-// The frame one second after Speech("02:15", 135): one second off the countdown and onto the clock.
-AudienceFrame NextSecond() {
-    AudienceFrame frame = Speech("02:14", 134);
-    frame.clock = "14:03:28";
-    return frame;
-}
-
 // The share of `box` painted in light colours.
 double LitShare(const QImage& image, const QRect& box) {
     int lit = 0;
@@ -192,7 +185,9 @@ TEST_F(AudienceViewTest, PaintsThePublishedFrameAndRepaintsOnlyWhatChanged) {
     } spy;
     view.installEventFilter(&spy);
     const std::vector<AudiencePiece> before = view.Pieces();
-    view.Publish(NextSecond());
+    AudienceFrame next = Speech("02:14", 134);  // a second later, on the countdown and the clock
+    next.clock = "14:03:28";
+    view.Publish(next);
     view.Publish(view.Frame());  // the same frame again paints nothing more
     QCoreApplication::processEvents();
     EXPECT_EQ(spy.painted, ChangedRegion(before, view.Pieces(), view.size()));

@@ -43,15 +43,12 @@ protected:
     platform::Win32AudienceView view{main, folder.Path()};
 };
 
+// The text itself is the shared AudienceText's; here, that it reaches assistive technology through the window.
 TEST_F(RealAudienceView, ScreenReadersReadTheCaptionAndTheCountdowns) {
     platform::AudienceFrame frame = Speech("00:00");
     frame.caption = "正方一辩\r\n发言";
-    frame.countdowns[0].timeUp = true;
-    frame.countdowns[0].overtimeSeconds = 67;
-    frame.countdowns[1] = {true, "00:20", "反方", 20, 120, false, true, false, 0};
     view.Publish(frame);
-    EXPECT_EQ(view.Description(), L"正方 00:00，超时 01:07；反方 00:20");
-    // The name as assistive technology gets it from the window.
+    EXPECT_EQ(view.Description(), L"正方 00:00");
     IAccessible* accessible = nullptr;
     ASSERT_EQ(::AccessibleObjectFromWindow(view.Handle(), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible)), S_OK);
     VARIANT self{};
@@ -62,13 +59,6 @@ TEST_F(RealAudienceView, ScreenReadersReadTheCaptionAndTheCountdowns) {
     EXPECT_EQ(std::wstring(name != nullptr ? name : L""), L"正方一辩 发言");
     ::SysFreeString(name);
     accessible->Release();
-
-    platform::AudienceFrame home;
-    home.title = "华语辩论赛";
-    home.caption = "决赛";
-    view.Publish(home);
-    EXPECT_EQ(testwin::TextOf(view.Handle()), "华语辩论赛，决赛");
-    EXPECT_EQ(view.Description(), L"");
 }
 
 // A running countdown publishes every second: a frame that changed nothing paints nothing, one where only the

@@ -51,14 +51,9 @@ platform::Win32FileSystem FilesIn(const std::string& folder) {
     return platform::Win32FileSystem(platform::ExecutableLocation{folder, "Tolvanexa"});
 }
 
-std::ptrdiff_t FilesInFolder(const std::string& folder) {
-    return std::distance(std::filesystem::directory_iterator(testsupport::TestFolder::Native(folder)), {});
-}
-
 // Saves into a folder with a Chinese name and spaces. A hidden file stays hidden; a read-only one is never
-// replaced. An editor holding the file open: with delete sharing the save goes through (the editor keeps the
-// old file); without it the save may fail. A failure names the file and leaves the old one whole; no temporary
-// or backup file is ever left beside it.
+// replaced. An editor holding the file open with delete sharing does not stop the save; without it the save
+// may fail. A failure names the file and leaves the old one whole; no temporary or backup file is left.
 TEST(Win32Files, SavesKeepAttributesAndReplaceTheFileWholeOrLeaveItWholeNamingIt) {
     struct Case {
         DWORD attributes, sharing;  // sharing 0: no editor holds it
@@ -75,7 +70,6 @@ TEST(Win32Files, SavesKeepAttributesAndReplaceTheFileWholeOrLeaveItWholeNamingIt
         ::SetFileAttributesW(path.c_str(), c.attributes);
         const HANDLE editor = c.sharing == 0 ? INVALID_HANDLE_VALUE
             : ::CreateFileW(path.c_str(), GENERIC_READ, c.sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_EQ(editor == INVALID_HANDLE_VALUE, c.sharing == 0);
         auto files = FilesIn(folder.Path());
         clsConfigFile config(files, codec);
         config.NameSpace("Tolvanexa");
@@ -90,11 +84,11 @@ TEST(Win32Files, SavesKeepAttributesAndReplaceTheFileWholeOrLeaveItWholeNamingIt
         constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
         EXPECT_EQ(::GetFileAttributesW(path.c_str()) & kKept, c.attributes & kKept);
         ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_TRUE(failure.empty() ? !c.mustFail : c.mayFail) << failure;
+        EXPECT_TRUE(failure.empty() ? !c.mustFail : c.mayFail && failure.find(folder.File("Tolvanexa.config")) != std::string::npos) << failure;
         EXPECT_EQ(folder.Read("Tolvanexa.config"),
                   failure.empty() ? H + "<Tolvanexa>\\Title = \xD7\xD4\xD3\xC9\xB1\xE7\xC2\xDB\r\n" : old);
-        EXPECT_THAT(failure, testing::AnyOf(testing::IsEmpty(), testing::HasSubstr(folder.File("Tolvanexa.config"))));
-        EXPECT_EQ(FilesInFolder(folder.Path()), 1) << "a temporary or backup file was left behind";
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(testsupport::TestFolder::Native(folder.Path())), {}), 1)
+            << "a temporary or backup file was left behind";
     }
 }
 

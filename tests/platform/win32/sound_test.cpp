@@ -74,19 +74,10 @@ INSTANTIATE_TEST_SUITE_P(
                     // Four channels are mixed into one.
                     WavCase{"FourChannelsMixed", Wav(3, 4, 8000, 32, Floats({1, 0, 0, 0})), 1, {8192}},
                     // An interrupted copy, two bytes short of its 60, plays as far as it goes.
-                    WavCase{"CutShort", Wav(1, 1, 8000, 16, "\x00\x40\x00\x40"s).substr(0, 58), 1, {16384}}),
+                    WavCase{"CutShort", Wav(1, 1, 8000, 16, "\x00\x40\x00\x40"s).substr(0, 58), 1, {16384}},
+                    // A cue longer than the longest played is cut there.
+                    WavCase{"LongCut", Wav(1, 1, 1000, 16, std::string(2 * 11000, '\0')), 1, std::vector<std::int16_t>(10000)}),
     [](const testing::TestParamInfo<WavCase>& info) { return std::string(info.param.name); });
-
-TEST(WavReader, OtherLayoutsAndFormatsAreToldApartAndLongCuesCut) {
-    EXPECT_EQ(platform::ClassifySoundFile(Wav(2, 1, 8000, 4, "ab")), platform::SoundFileKind::OtherWav);  // ADPCM
-    EXPECT_EQ(platform::ClassifySoundFile(Wav(1, 1, 10, 16, "ab")), platform::SoundFileKind::OtherWav);  // 10 Hz
-    EXPECT_EQ(platform::ClassifySoundFile("fLaC\0\0\0\""s), platform::SoundFileKind::OtherFormat);
-    EXPECT_EQ(platform::ClassifySoundFile("OggS\0\x02"s), platform::SoundFileKind::OtherFormat);
-    EXPECT_EQ(platform::ClassifySoundFile("not a sound"), platform::SoundFileKind::OtherWav);
-    const std::optional<platform::Pcm16> cut = platform::DecodeWav(Wav(1, 1, 1000, 16, std::string(2 * 3000, '\0')), 2);
-    ASSERT_TRUE(cut);
-    EXPECT_EQ(cut->samples.size(), 2000u);
-}
 
 TEST(CueQueue, StartUpCheckNamesMissingFoldersOtherFormatsAndLongCues) {
     const testsupport::TestFolder folder("提示音");
@@ -94,12 +85,16 @@ TEST(CueQueue, StartUpCheckNamesMissingFoldersOtherFormatsAndLongCues) {
     folder.Write("long.wav", Wav(1, 1, 1000, 16, std::string(2 * 11000, '\0')));
     folder.Write("bell.flac", "fLaC\0\0\0\"rest"s);
     folder.Write("broken.wav", "RIFF\0\0\0\0WAVEjunk"s);
+    folder.Write("adpcm.wav", Wav(2, 1, 8000, 4, "ab"));
+    folder.Write("slow.wav", Wav(1, 1, 10, 16, "ab"));
+    folder.Write("bell.ogg", "OggS\0\x02"s);
     platform::Win32CueQueue cues(folder.Path());
     const std::pair<std::string, platform::CueFault> cases[] = {
         {"", platform::CueFault::None},          {"good.wav", platform::CueFault::None},
         {"missing.wav", platform::CueFault::Missing}, {"NUL", platform::CueFault::NotAFile},
         {"bell.flac", platform::CueFault::UnsupportedFormat}, {"broken.wav", platform::CueFault::Unplayable},
-        {"long.wav", platform::CueFault::TooLong}};
+        {"long.wav", platform::CueFault::TooLong}, {"adpcm.wav", platform::CueFault::Unplayable},
+        {"slow.wav", platform::CueFault::Unplayable}, {"bell.ogg", platform::CueFault::UnsupportedFormat}};
     for (const auto& [name, fault] : cases) EXPECT_EQ(cues.Check(name).fault, fault) << name;
     EXPECT_NEAR(cues.Check("long.wav").seconds, 11, 1e-9);
     EXPECT_EQ(cues.Check("good.wav").path, folder.Path() + "/good.wav");

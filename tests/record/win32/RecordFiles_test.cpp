@@ -1,6 +1,5 @@
 // The record's files on Windows: the writer's record in a folder chain with Chinese names, never another's
-// file taken, and only a regular file read back. (Wine enforces neither byte-range locks on writes nor a full
-// disk the tests could reach, so an append cut short is not provoked here.)
+// file taken, and only a regular file read back.
 #include <windows.h>
 
 #include <gmock/gmock.h>
@@ -49,12 +48,8 @@ TEST(Win32RecordFiles, TheWriterMakesTheFolderChainAndItsFileReadsBackEveryEvent
     for (const std::string& taken : {path, root.Path() + "/决赛", root.Path() + "/NUL.csv"})
         EXPECT_EQ(files.CreateNew(taken), nullptr) << taken;
     EXPECT_EQ(record::ParseRecord(files.ReadRegular(path)).events, events);
-}
-
-TEST(Win32RecordFiles, AFolderLevelThatIsAFileIsNamed) {
-    const testsupport::TestFolder root;
+    // A level of the chain that is a file is named.
     root.Write("records", "not a folder");
-    platform::Win32RecordFiles files;
     EXPECT_THAT(Thrown([&] { files.CreateFolder(root.File("records/2026")); }),
                 testing::AllOf(testing::HasSubstr("“" + root.File("records") + "”"), testing::HasSubstr("不是文件夹")));
 }

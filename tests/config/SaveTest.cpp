@@ -82,26 +82,6 @@ TEST(Save, WithoutATemporaryFileWritesInPlaceAndRestoresTheOldBytesOnFailure) {
     EXPECT_EQ(files.files, (Files{{files.ConfigPath(), kTidy}}));
 }
 
-// Judged by the file's own permission bits, so an administrator's save refuses too.
-TEST(Save, RefusesAFileWithoutWritePermissionAndLeavesItWhole) {
-    MemoryFileSystem files;
-    files.ConfigFile() = kUntidy;
-    files.readOnly.insert(files.ConfigPath());
-    clsConfigFile config(files, codec);
-    EXPECT_THAT([&] { config.Close(); }, ThrowsNaming("只读"));
-    EXPECT_EQ(files.files, (Files{{files.ConfigPath(), kUntidy}}));
-}
-
-// The link stays a link, and the file it leads to gets the new content.
-TEST(Save, ThroughASymbolicLinkReplacesTheFileItLeadsTo) {
-    MemoryFileSystem files;
-    files.links[files.ConfigPath()] = "/srv/shared/timer.config";
-    files.files["/srv/shared/timer.config"] = kUntidy;
-    clsConfigFile(files, codec).Close();
-    EXPECT_EQ(files.links, (Files{{files.ConfigPath(), "/srv/shared/timer.config"}}));
-    EXPECT_EQ(files.files, (Files{{"/srv/shared/timer.config", kTidy}}));
-}
-
 // A file the store must set aside before writing over it, and cannot (a full disk), is never written over
 // while the store runs: it is said at start-up and at the close, unless the user mended it in between.
 TEST(Save, NeverWritesOverAFileItCouldNotSetAsideAndLeavesAMendedOneAlone) {
@@ -160,8 +140,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         NoticeCase{"Unreadable", [](auto& f) { f.ConfigFile() = kTidy, f.unreadable.insert(f.ConfigPath()); },
                    {"没有权限", "Tolvanexa.config.bak", "并已写入新的配置文件"}},
-        NoticeCase{"Pipe", [](auto& f) { f.ConfigFile() = "", f.special.insert(f.ConfigPath()); },
-                   {"不是普通文件", "Tolvanexa.config.bak", "并已写入新的配置文件"}},
         NoticeCase{"PipeThatCannotBeMoved", [](auto& f) {
                        f.ConfigFile() = "", f.special.insert(f.ConfigPath()), f.Fail(SaveStep::Rename);
                    }, {"不是普通文件", "另存失败", "不会改写该文件"}},

@@ -57,13 +57,6 @@ TEST_F(CueScheduler, StopAllEndsThePlayingCueAndRefusesTheRest) {
     EXPECT_EQ(player.EndedCues(), Names{"endless stopped"});
 }
 
-// Closing the program with a cue playing neither waits for the cue nor leaves it playing.
-TEST_F(CueScheduler, ClosingStopsThePlayingCue) {
-    Play("endless", 1);
-    queue.reset();
-    EXPECT_EQ(player.EndedCues(), Names{"endless stopped"});
-}
-
 // A file that plays for hours is cut; the cue after it then plays.
 TEST_F(CueScheduler, CutsACueAtTheLongestAndPlaysTheNext) {
     queue = std::make_unique<platform::CueScheduler>(player.Player(), 20ms);

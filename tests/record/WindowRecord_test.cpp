@@ -46,10 +46,4 @@ TEST_F(WindowRecord, QuestioningAnswersAndAResetRun) {
                                  {"正二选择反二、三（第2次）", "正方", "90", "40", "0", "0", "0", "2", "20", "", "", "", ""}}));
 }
 
-TEST_F(WindowRecord, FreeDebateTurns) {
-    Enter(9);
-    Do({"正方", 10, "反方", 15, "暂停", -4'000, "继续", 5, "正方", 3, "返回"});
-    EXPECT_EQ(TableRows(), (Rows{{"自由辩论", "正方/反方", "120", "33", "0", "1", "4", "", "", "13", "2", "20", "1"}}));
-}
-
 }  // namespace

@@ -161,18 +161,4 @@ INSTANTIATE_TEST_SUITE_P(Table, AudienceSettings,
                                          SettingCase{"1.5", 0, true}, SettingCase{"1e9", 0, true},
                                          SettingCase{"第二", 0, true}));
 
-TEST(AudienceMessages, NameTheFileTheSettingAndTheValue) {
-    AudienceConfig config;
-    config.path = "/opt/Tolvanexa/Tolvanexa.config";
-    config.settings.screen = 3;
-    config.settings.background = std::string(300, 'a') + ".png";
-    EXPECT_NE(AudienceMessages::NoSuchScreen(config, 2).find("“AudienceScreen”的值“3”超出了已连接的屏幕数（2 个）"),
-              std::string::npos);
-    const std::string picture = AudienceMessages::BadBackground(config, platform::PictureFault::TooLarge);
-    EXPECT_NE(picture.find("“AudienceBackground”"), std::string::npos);
-    EXPECT_NE(picture.find("8192×8192"), std::string::npos);
-    EXPECT_LT(picture.size(), 300u);  // a runaway value is cut short
-    EXPECT_EQ(AudienceMessages::BadBackground(config, platform::PictureFault::None), "");
-}
-
 }  // namespace

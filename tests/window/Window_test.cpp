@@ -24,18 +24,6 @@ TEST_F(LayoutTest, BarButtonsOverlapByOnePixelHiddenGapsIncluded) {
     EXPECT_DOUBLE_EQ(Button(2).top, 10515 - 390);
 }
 
-TEST_F(LayoutTest, RebuildReplacesEveryButtonButTheFirst) {
-    Button(0).enabled = false;  // as a start leaves it
-    cmdCommand.loaded.clear();
-    form->Config().Item("ButtonPadding", "4");  // read afresh by every rebuild
-    form->BuildButtonBar("开始|暂停|重置||返回");
-    EXPECT_EQ(std::pair(cmdCommand.unloaded.size(), cmdCommand.loaded),
-              std::pair(std::size_t{19}, std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(Bar(), "开始|暂停|重置||返回");
-    EXPECT_TRUE(Button(0).enabled && !Button(3).visible);
-    EXPECT_EQ(std::pair(Button(0).width, Button(0).height), std::pair(510.0, 300.0));  // padding and six bytes
-}
-
 TEST_F(LayoutTest, ClockShowsTheTimeFromStartUpInTheBottomRightCorner) {
     EXPECT_EQ(cmdTime.caption, "00:00:00");  // midnight, before any tick of its own
     clock.now = {2026, 12, 7, 21, 0, 0};

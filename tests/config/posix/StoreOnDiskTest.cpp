@@ -1,11 +1,10 @@
-// The store's saves on a real POSIX disk: a save killed part-way, and the file's permission bits.
+// The store's saves on a real POSIX disk: a save killed part-way.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <random>
 
 #include "config/clsConfigFile.h"
@@ -48,18 +47,6 @@ TEST(Store, KilledSaveLeavesTheOldOrTheNewFileNeverAPartialOne) {
             << "partial file of " << content.size() << " bytes after run " << runs;
     }
     EXPECT_GE(runs, 50) << "too few runs in the time allowed";
-}
-
-// On real files the permission bits survive the temporary file renamed over the old one, and none is left.
-TEST(Store, RealSaveKeepsPermissionsAndLeavesNoTemporaryFile) {
-    const testsupport::TestFolder folder;
-    folder.Write("Tolvanexa.config", H + "<Tolvanexa>\\ButtonPadding=18\r\n");
-    std::filesystem::permissions(folder.File("Tolvanexa.config"), std::filesystem::perms(0640));
-    platform::PosixFileSystem files(platform::ExecutableLocation{folder.Path(), "Tolvanexa"});
-    clsConfigFile(files, codec).Close();
-    EXPECT_EQ(std::filesystem::status(folder.File("Tolvanexa.config")).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(folder.Read("Tolvanexa.config"), H + "<Tolvanexa>\\ButtonPadding = 18\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
-// The writer on a real read-only folder (as user 65534) and a small full tmpfs, each in a child; skipped where not allowed.
-#include <grp.h>
+// The writer on a small full tmpfs, in a child: a record cut by the full disk is taken back; skipped where not allowed.
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -20,7 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr uid_t kNobody = 65534;
 constexpr auto kPatience = 10s;
 
 platform::DebateEvent Event(int n) {
@@ -68,44 +65,6 @@ std::string OneMessage(Writer& w, const std::string& part) {
     const auto messages = w.Messages();
     if (messages.size() != 1) return std::to_string(messages.size()) + " messages instead of one";
     return messages[0].find(part) == std::string::npos ? "message: " + messages[0] : "";
-}
-
-// In the child, as 65534: its folder made read-only, three events recorded,
-// the folder made writable again, one more event.
-std::string ReadOnlyFolder(const std::string& folder) {
-    if (::geteuid() == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
-            ::setresuid(kNobody, kNobody, kNobody) != 0) {
-            return "SKIP: cannot become user 65534";
-        }
-    }
-    if (::chmod(folder.c_str(), 0555) != 0) return "cannot make the folder read-only";
-    if (::access(folder.c_str(), W_OK) == 0) return "SKIP: this user writes to read-only folders";
-    Writer w(1h);
-    w.writer.WriteTo(folder + "/records");
-    for (int n = 0; n < 3; ++n) {
-        w.writer.Record(Event(n));
-        if (w.writer.WaitUntilWritten(kPatience)) return "written into a read-only folder";
-    }
-    for (const std::string& part : {folder + "/records", std::string("没有权限")})
-        if (std::string wrong = OneMessage(w, part); !wrong.empty()) return wrong;
-    if (::chmod(folder.c_str(), 0755) != 0) return "cannot make the folder writable";
-    w.writer.Record(Event(3));
-    if (!w.writer.WaitUntilWritten(kPatience)) return "not written once the folder was writable";
-    return w.FileHolds(4);
-}
-
-TEST(RealDisk, ReadOnlyFolder) {
-    testsupport::TestFolder folder;
-    ASSERT_EQ(::mkdir(folder.File("hall").c_str(), 0755), 0);
-    if (::geteuid() == 0) {
-        // The child, as 65534, must reach its folder and own it.
-        ::chmod(folder.Path().c_str(), 0755);
-        ASSERT_EQ(::chown(folder.File("hall").c_str(), kNobody, kNobody), 0);
-    }
-    const std::string verdict = testsupport::InChild([&] { return ReadOnlyFolder(folder.File("hall")); });
-    if (verdict.starts_with("SKIP")) GTEST_SKIP() << verdict;
-    EXPECT_EQ(verdict, "");
 }
 
 // In the child, with a 32 kB tmpfs of its own mounted on `folder`: a filler

@@ -31,13 +31,6 @@ protected:
     Rows TableRows() { return record::Tabulate(record::Summarise(recorder.events)).rows; }
 };
 
-TEST_F(WindowRecord, ASpeechWithAPauseTimeUpAndOvertime) {
-    Enter(1);
-    // 120 left after the pause, then 00:00 for a second, then the bell; the rest is overtime.
-    Do({"开始", 60, "暂停", -10'000, "继续", 125, -2'600, "返回"});
-    EXPECT_EQ(TableRows(), (Rows{{"正方一辩发言", "正方", "180", "180", "6", "1", "10", "", "", "", "", "", ""}}));
-}
-
 TEST_F(WindowRecord, QuestioningAnswersAndAResetRun) {
     Enter(3);
     // A run of 10 s reset; answers of 8 s and one that runs out at 20 and hands the floor back by itself.

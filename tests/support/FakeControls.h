@@ -67,11 +67,9 @@ struct FakeButtonArray final : platform::ButtonArray {
         if (index != UBound() + 1) throw std::logic_error("Load out of order");
         buttons[index] = std::make_unique<FakeButton>(At(0));
         At(index).visible = false;
-        loaded.push_back(index);
     }
     void Unload(int index) override {
         if (index == 0 || buttons.erase(index) == 0) throw std::logic_error("Unload of no member");
-        unloaded.push_back(index);
     }
     // Every member's caption from 0 up, "|" between them: the list the bar shows.
     std::string Captions() const {
@@ -82,7 +80,6 @@ struct FakeButtonArray final : platform::ButtonArray {
     void Click(int index) { At(index); onClick(index); }  // only a member that is there
 
     std::map<int, std::unique_ptr<FakeButton>> buttons;
-    std::vector<int> loaded, unloaded;
 };
 
 // Text in the window's font measures 75 twips a byte and 240 twips high.

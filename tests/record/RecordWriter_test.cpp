@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "record/KilledWriterEvents.h"
 #include "record/RecordCsv.h"
 #include "record/RecordWriter.h"
 #include "support/MemoryRecordFiles.h"
@@ -16,19 +17,7 @@ constexpr auto kPatience = 10s;  // only a broken writer takes this long
 const std::string kFolder = "/opt/Tolvanexa/records";
 const std::string kFile = kFolder + "/2026-12-07 14-03-09.csv";
 
-DebateEvent Event(int n) {
-    DebateEvent event;
-    event.kind = n % 2 ? platform::DebateEventKind::Paused : platform::DebateEventKind::Resumed;
-    event.wall = {2026, 12, 7, 14, 3, 9 + n % 50};
-    event.steadyMs = 1000 + n * 1500;
-    event.page = 1 + n % 11;
-    event.caption = "第 " + std::to_string(n) + " 环节, \"引\"";
-    event.countdown = 1;
-    event.side = "正方";
-    event.remaining = 100 - n;
-    event.allowance = 180;
-    return event;
-}
+DebateEvent Event(int n) { return testsupport::KilledWriterEvent(n); }
 
 struct Writer {
     explicit Writer(std::chrono::milliseconds retry = 1h)
@@ -43,7 +32,7 @@ struct Writer {
     // What the file reads back as, offsets made absolute again.
     std::vector<DebateEvent> FileEvents(const std::string& path = kFile) {
         auto events = record::ParseRecord(files.Content(path).value_or("")).events;
-        for (DebateEvent& event : events) event.steadyMs += 1000;
+        for (DebateEvent& event : events) event.steadyMs += Event(0).steadyMs;
         return events;
     }
 
@@ -104,7 +93,7 @@ TEST(RecordWriter, FullDiskIsToldOnceAndRetriedWithoutANewEvent) {
     w.writer.WriteTo(kFolder);
     w.writer.Record(Event(0));
     ASSERT_TRUE(w.writer.WaitUntilWritten(kPatience));
-    w.files.SetSpaceLeft(2 * record::EncodeEvent(Event(1), 0).size());
+    w.files.SetSpaceLeft(2 * record::EncodeEvent(Event(2), 0).size());
     for (int n = 1; n < 8; ++n) w.writer.Record(Event(n));
     EXPECT_FALSE(w.writer.WaitUntilWritten(kPatience));
     // The records that fitted are whole; none is cut.

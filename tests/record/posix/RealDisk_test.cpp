@@ -10,6 +10,7 @@
 
 #include "ChildProcess.h"
 #include "platform/posix/PosixRecordFile.h"
+#include "record/KilledWriterEvents.h"
 #include "record/RecordCsv.h"
 #include "record/RecordWriter.h"
 #include "support/TestFolder.h"
@@ -20,16 +21,10 @@ using namespace std::chrono_literals;
 
 constexpr auto kPatience = 10s;
 
+// Captions with commas, quotes and line breaks, times counted from the first.
 platform::DebateEvent Event(int n) {
-    platform::DebateEvent event;
-    event.kind = platform::DebateEventKind::Paused;
-    event.wall = {2026, 12, 7, 9, 0, 0};
-    event.steadyMs = n * 1000;
-    event.page = 1 + n % 11;
-    event.caption = "正方一辩发言，第 " + std::to_string(n) + " 次";
-    event.countdown = 1;
-    event.side = "正方";
-    event.allowance = 180;
+    platform::DebateEvent event = testsupport::KilledWriterEvent(n);
+    event.steadyMs -= testsupport::KilledWriterEvent(0).steadyMs;
     return event;
 }
 

@@ -50,12 +50,21 @@ public:
     std::function<bool()> onCloseRequest;
 };
 
-// A periodic timer. Ticks arrive on the window's thread while enabled.
+// A periodic timer. Ticks arrive on the window's thread while enabled, on an
+// absolute schedule: tick n falls due at the start plus n intervals, however
+// late the ticks before it came. Ticks that fell due while the program was
+// held up (a suspended laptop) come as one tick, not as a burst: whoever
+// counts time reads its own clock to learn how much passed.
 class Timer {
 public:
     virtual ~Timer() = default;
     virtual bool Enabled() const = 0;
+    // Enabling a timer that already runs keeps its rhythm.
     virtual void SetEnabled(bool enabled) = 0;
+    // Enables the timer, or plans it afresh if it runs, with its first tick
+    // due `firstMilliseconds` from now (0 or less: at once) and each later
+    // tick one interval after the one before.
+    virtual void Arm(int firstMilliseconds) = 0;
     virtual int Interval() const = 0;
     virtual void SetInterval(int milliseconds) = 0;
 

@@ -12,8 +12,8 @@ constexpr const char* kCloseWhileRunning = "倒计时正在进行，关闭计时
 
 frmMain::frmMain(FormControls controls)
     : c(controls),
-      mTimer1({c.tmrTimer1, c.lblTimer1, c.lblTimer1Desc}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); }),
-      mTimer2({c.tmrTimer2, c.lblTimer2, c.lblTimer2Desc}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); },
+      mTimer1({c.tmrTimer1, c.lblTimer1, c.lblTimer1Desc, c.clock}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); }),
+      mTimer2({c.tmrTimer2, c.lblTimer2, c.lblTimer2Desc, c.clock}, {c.sound, mSound0, mSound30}, [this] { Form_Resize(); },
               [this] { CountdownTwoRanOut(); }) {
     mTimer1.onMilestone = [this](Countdown::Milestone milestone) { OnMilestone(1, milestone); };
     mTimer2.onMilestone = [this](Countdown::Milestone milestone) { OnMilestone(2, milestone); };

@@ -20,6 +20,8 @@ constexpr const char* kAboutPage = "about.html";
 constexpr std::int64_t kSecondPressMilliseconds = 2000;
 constexpr const char* kSecondPressForReset = "再按一次 R 重置本环节";
 constexpr const char* kSecondPressForBack = "再按一次 Backspace 返回主页";
+// Told when a free-debate side whose time is up is given the floor.
+constexpr const char* kNoTimeLeft = "时间已用完";
 
 }  // namespace
 
@@ -63,7 +65,7 @@ void frmMain::OpenAboutPage() {
 void frmMain::PressStart() {
     // Starts the ticking only; the display shows its running look at the first tick.
     const Running before = RunningNow();
-    c.tmrTimer1.SetEnabled(true);
+    mTimer1.Run();
     c.cmdCommand[0].SetEnabled(false);
     RecordStarts(before);
 }
@@ -125,6 +127,15 @@ void frmMain::ClickQuestioning(std::int16_t index) {
 
 void frmMain::ClickFreeDebate(std::int16_t index) {
     const Running before = RunningNow();
+    // A side whose time is up has no floor to take: the other side's clock
+    // runs on, and the bell of the spent side does not ring again.
+    if (index == 0 || index == 1) {
+        const Countdown& side = CountdownNumber(index + 1);
+        if (side.Remaining() <= 0) {
+            c.window.ShowHint(side.Description() + kNoTimeLeft);
+            return;
+        }
+    }
     if (index == 0) {
         StopTimer2();
         StartTimer1();

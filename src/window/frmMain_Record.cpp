@@ -27,7 +27,7 @@ void frmMain::Record(DebateEventKind kind, int countdown, int seconds) {
     event.seconds = seconds;
     if (countdown != 0) {
         const Countdown& timer = CountdownNumber(countdown);
-        event.side = (countdown == 1 ? c.lblTimer1Desc : c.lblTimer2Desc).Caption();
+        event.side = timer.Description();
         event.remaining = timer.Remaining();
         event.allowance = timer.Loaded();
     }
@@ -59,6 +59,7 @@ void frmMain::OnMilestone(int countdown, Countdown::Milestone milestone) {
     // An answer that runs out hands the floor back at once: nobody runs over.
     if (countdown == 2 && AnswerHandsBackAtZero()) return;
     mTimeUp[countdown - 1] = TimeUp{c.clock.SteadyMilliseconds(), std::nullopt};
+    CountdownNumber(countdown).ShowOvertime(0);
 }
 
 std::optional<int> frmMain::OvertimeSeconds(int countdown) const {
@@ -78,6 +79,8 @@ void frmMain::CountOvertimeShown() {
         const int measured = *OvertimeSeconds(n);
         const bool inStep = timeUp->shown && std::abs(measured - (*timeUp->shown + 1)) <= 1;
         timeUp->shown = inStep ? *timeUp->shown + 1 : measured;
+        // The time-keeper, often watching only this window, sees what the hall sees.
+        CountdownNumber(n).ShowOvertime(timeUp->shown);
     }
 }
 
@@ -86,6 +89,7 @@ void frmMain::EndOvertime() {
         if (const std::optional<int> seconds = OvertimeSeconds(n)) {
             Record(DebateEventKind::OvertimeEnded, n, *seconds);
             mTimeUp[n - 1].reset();
+            CountdownNumber(n).ShowOvertime(std::nullopt);
         }
     }
 }
@@ -97,14 +101,13 @@ platform::AudienceFrame frmMain::AudienceNow() const {
     // The home page shows the title; its built-in name means nothing to the hall.
     frame.caption = frame.home ? (mConfig ? Item("Stage0Caption") : std::string()) : c.lblCaption.Caption();
     const platform::Label* displays[] = {&c.lblTimer1, &c.lblTimer2};
-    const platform::Label* sides[] = {&c.lblTimer1Desc, &c.lblTimer2Desc};
     for (int n = 1; n <= 2; ++n) {
         const Countdown& timer = CountdownNumber(n);
         platform::AudienceCountdown& shown = frame.countdowns[static_cast<std::size_t>(n - 1)];
         shown.shown = !frame.home && displays[n - 1]->Visible();
         if (!shown.shown) continue;
         shown.text = displays[n - 1]->Caption();
-        shown.side = sides[n - 1]->Caption();
+        shown.side = timer.Description();
         shown.secondsLeft = timer.Remaining();
         shown.allowance = timer.Loaded();
         shown.running = timer.Running();

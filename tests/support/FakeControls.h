@@ -1,6 +1,9 @@
 // Fakes of the window's platform: controls that remember, timers ticked by hand, a set clock, recorders.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -102,12 +105,20 @@ struct FakeWindow final : platform::Window {
     bool answer = true;  // to every question
 };
 
+// A timer whose ticks a test delivers by hand (Tick), or on its schedule as a
+// fake steady clock moves (AdvanceTimers, once `steady` points at the clock).
 struct FakeTimer final : platform::Timer {
-    bool Enabled() const override { return enabled; } void SetEnabled(bool value) override { enabled = value; }
+    bool Enabled() const override { return enabled; }
+    void SetEnabled(bool value) override { if (value && !enabled) Arm(1000); enabled = value; }
+    void Arm(int first) override { enabled = true, firstDue = first, ++arms, due = (steady ? *steady : 0) + first; }
     int Interval() const override { return 1000; } void SetInterval(int) override {}
     // Delivers `count` ticks, each only while enabled, as the platform would.
     void Tick(int count = 1) { for (int i = 0; i < count && enabled; ++i) onTick(); }
     bool enabled = false;
+    int firstDue = 1000;  // milliseconds from the last start or plan to its first tick
+    int arms = 0;
+    const std::int64_t* steady = nullptr;
+    std::int64_t due = 0;  // the next tick's due time on `steady`
 };
 
 struct FakeClock final : platform::Clock {
@@ -116,6 +127,23 @@ struct FakeClock final : platform::Clock {
     platform::LocalTime now;  // 2000-01-01 midnight unless the test says otherwise
     std::int64_t steady = 0;  // moved by the test
 };
+
+// Moves the clock on by `milliseconds`, delivering each timer's ticks at
+// their due times on an absolute schedule, as the platform's timers would.
+inline void AdvanceTimers(FakeClock& clock, std::int64_t milliseconds, std::initializer_list<FakeTimer*> timers) {
+    const std::int64_t end = clock.steady + milliseconds;
+    for (;;) {
+        FakeTimer* next = nullptr;
+        for (FakeTimer* timer : timers)
+            if (timer->enabled && timer->due <= end && (!next || timer->due < next->due)) next = timer;
+        if (!next) break;
+        clock.steady = std::max(clock.steady, next->due);
+        const int arms = next->arms;
+        next->onTick();
+        if (next->arms == arms) next->due += 1000;  // not planned afresh by its tick
+    }
+    clock.steady = end;
+}
 
 // Records each cue asked for, with what the watched labels showed at that moment.
 struct FakeSound final : platform::CueQueue {

@@ -51,27 +51,34 @@ Win32Timer::~Win32Timer() {
 
 void Win32Timer::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
-    enabled_ = enabled;
     if (enabled) {
-        Start();
+        Arm(interval_);
     } else {
+        enabled_ = false;
         Stop();
     }
+}
+
+void Win32Timer::Arm(int firstMilliseconds) {
+    enabled_ = true;
+    Start(std::max(0, firstMilliseconds));
 }
 
 void Win32Timer::SetInterval(int milliseconds) {
     interval_ = milliseconds;
     // A running timer starts its new rhythm from now.
-    if (enabled_) Start();
+    if (enabled_) Start(interval_);
 }
 
-void Win32Timer::Start() {
+void Win32Timer::Start(int firstMilliseconds) {
     HoldResolution(precision_ == TimerPrecision::Precise && !highResolution_);
-    const std::int64_t interval = std::max<std::int64_t>(1, CounterFrequency() * interval_ / 1000);
+    const std::int64_t frequency = CounterFrequency();
+    const std::int64_t interval = std::max<std::int64_t>(1, frequency * interval_ / 1000);
+    const std::int64_t first = frequency * firstMilliseconds / 1000;
     {
         const std::lock_guard lock(mutex_);
         ++plan_.generation;
-        plan_.schedule.emplace(CounterNow(), interval);
+        plan_.schedule = TickSchedule::FirstAt(CounterNow() + first, interval);
         posted_ = 0;
         delivered_ = 0;
     }
@@ -126,21 +133,16 @@ void Win32Timer::Run() {
     }
 }
 
-// On the window's thread: every tick due since the last delivery, each only
-// while the timer is still enabled (a tick may stop it).
+// On the window's thread: one tick for all those due since the last delivery.
+// Ticks that piled up while the window's thread was held up are not replayed
+// one by one: the countdown reads its own clock and makes up what it missed.
 void Win32Timer::Deliver(unsigned generation) {
-    std::uint64_t due = 0;
     {
         const std::lock_guard lock(mutex_);
-        if (generation != plan_.generation) return;
-        due = posted_;
+        if (generation != plan_.generation || delivered_ >= posted_) return;
+        delivered_ = posted_;
     }
-    while (delivered_ < due && enabled_) {
-        ++delivered_;
-        if (onTick) onTick();
-        const std::lock_guard lock(mutex_);
-        if (generation != plan_.generation) return;
-    }
+    if (enabled_ && onTick) onTick();
 }
 
 void Win32Timer::HoldResolution(bool hold) {

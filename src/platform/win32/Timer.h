@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "platform/Window.h"
-#include "platform/win32/TickSchedule.h"
+#include "platform/TickSchedule.h"
 #include "platform/win32/Window.h"
 
 namespace platform {
@@ -39,6 +39,7 @@ public:
     // Enabling a timer that already runs keeps its rhythm: restarting it would
     // stretch the current second of a running countdown.
     void SetEnabled(bool enabled) override;
+    void Arm(int firstMilliseconds) override;
     int Interval() const override { return interval_; }
     void SetInterval(int milliseconds) override;
 
@@ -51,7 +52,7 @@ private:
         std::optional<TickSchedule> schedule;  // none while stopped
     };
 
-    void Start();
+    void Start(int firstMilliseconds);
     void Stop();
     void Run();
     void Deliver(unsigned generation);

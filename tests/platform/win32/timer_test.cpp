@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "platform/win32/TickSchedule.h"
+#include "platform/TickSchedule.h"
 #include "platform/win32/Timer.h"
 #include "platform/win32/TestMessages.h"
 #include "platform/win32/Window.h"

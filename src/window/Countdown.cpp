@@ -23,6 +23,7 @@ void Countdown::Setup(std::int16_t seconds, const std::string& description) {
     mControls.description.SetVisible(true);
     mRemaining = seconds;
     mLoaded = seconds;
+    mTimeIsUp = false;
     mCarried = 0;
     Refresh();
 }
@@ -62,6 +63,7 @@ void Countdown::Stop() {
 
 void Countdown::Reset() {
     mRemaining = mLoaded;
+    mTimeIsUp = false;
     mCarried = 0;
     // A running countdown starts a whole second afresh with its full count.
     if (Running()) {
@@ -107,6 +109,7 @@ void Countdown::Step() {
     const std::int16_t count = mRemaining;
     if (count == 0) {
         // Stopped before the cue, so the countdown is already still while it sounds.
+        mTimeIsUp = true;
         Stop();
         mCues.sound.Play(mCues.zero);
         if (onMilestone) onMilestone(Milestone::TimeUp);

@@ -62,6 +62,9 @@ public:
     std::int16_t Remaining() const { return mRemaining; }
     std::int16_t Loaded() const { return mLoaded; }
     bool Running() const { return mControls.timer.Enabled(); }
+    // Whether a tick has found no time left since the countdown was loaded:
+    // the bell has rung for it.
+    bool TimeIsUp() const { return mTimeIsUp; }
     // The side or debater the countdown belongs to, as the stage names it.
     const std::string& Description() const { return mDescription; }
     // Milliseconds run since the last tick, kept across pauses.
@@ -78,6 +81,7 @@ private:
     std::function<void()> mAfterZero;
     std::int16_t mRemaining = 0;
     std::int16_t mLoaded = 0;
+    bool mTimeIsUp = false;
     std::string mDescription;
     // While stopped: the running time since the last tick. While running: when
     // the last tick fell due, as if the runs since it had been one.

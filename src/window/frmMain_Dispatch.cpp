@@ -127,11 +127,11 @@ void frmMain::ClickQuestioning(std::int16_t index) {
 
 void frmMain::ClickFreeDebate(std::int16_t index) {
     const Running before = RunningNow();
-    // A side whose time is up has no floor to take: the other side's clock
-    // runs on, and the bell of the spent side does not ring again.
+    // A side whose bell has rung has no floor to take: the other side's clock
+    // runs on, and the spent side's bell does not ring again.
     if (index == 0 || index == 1) {
         const Countdown& side = CountdownNumber(index + 1);
-        if (side.Remaining() <= 0) {
+        if (side.TimeIsUp()) {
             c.window.ShowHint(side.Description() + kNoTimeLeft);
             return;
         }

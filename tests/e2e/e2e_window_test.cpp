@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <set>
 
 #include "e2e/e2e_support.h"
+#include "record/Summary.h"
 #include "window/StageTable.h"
 
 namespace e2e {
@@ -33,6 +35,8 @@ const std::vector<Setting> kDebate = [] {
 
 class RealDebate : public testing::Test {
 protected:
+    explicit RealDebate(const std::vector<Setting>& settings = kDebate)
+        : real((folder.Write("Tolvanexa.config", NormalisedConfig(settings)), folder.Path())) {}
     std::vector<std::string> Captions() {
         std::vector<std::string> captions;
         for (int i = 0; i <= real.form.cmdCommand.UBound(); ++i) captions.push_back(real.form.cmdCommand[i].Caption());
@@ -79,7 +83,7 @@ protected:
     }
 
     testsupport::TestFolder folder;
-    RealWindow real{(folder.Write("Tolvanexa.config", NormalisedConfig(kDebate)), folder.Path())};
+    RealWindow real;
 };
 
 TEST_F(RealDebate, HomePageShowsTheTitleTheBarFlushWithTheBottomAndTheClockInTheCorner) {
@@ -130,6 +134,41 @@ TEST_F(RealDebate, AWholeDebateEndsWithTheConfigurationWrittenAsItWasRead) {
     EXPECT_FALSE(real.form.window.isVisible());
     real.window.Form_Unload();
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(kDebate));
+}
+
+// Quick turns on the real timers: each side's clock shows what the record, kept on the monotonic clock,
+// says it used. Before, every turn threw away its second in progress and the clocks lagged by many seconds.
+class QuickTurns : public RealDebate {
+protected:
+    QuickTurns() : RealDebate(WithMinuteSides()) {}
+    static std::vector<Setting> WithMinuteSides() {
+        std::vector<Setting> settings = kDebate;
+        for (Setting& setting : settings)
+            if (setting.first == "Stage9Timer1" || setting.first == "Stage9Timer2") setting.second = "60";
+        return settings;
+    }
+};
+
+TEST_F(QuickTurns, ShowWhatTheRecordCounts) {
+    Click("自由辩论");
+    std::uint32_t lengths = 12345;
+    for (int turn = 0; turn < 30; ++turn) {
+        Click(turn % 2 == 0 ? "正方" : "反方");
+        lengths = lengths * 1103515245u + 12345u;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150 + lengths % 700);
+        RunUntil([&] { return std::chrono::steady_clock::now() >= until; });
+    }
+    Click("暂停");
+    const record::Summary summary = record::Summarise(real.recorder.events);
+    ASSERT_EQ(summary.runs.size(), 1u);
+    const int counts[] = {real.window.intTimer1(), real.window.intTimer2()};
+    const int allowances[] = {real.window.intTimer1Total(), real.window.intTimer2Total()};
+    for (int side = 0; side < 2; ++side) {
+        SCOPED_TRACE(side == 0 ? "正方" : "反方");
+        const int used = summary.runs[0].sides[static_cast<std::size_t>(side)].used;
+        EXPECT_GE(used, 4);
+        EXPECT_LE(std::abs(used - (allowances[side] - counts[side])), 1);
+    }
 }
 
 }  // namespace

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 #include "platform/qt/QtButton.h"
 #include "platform/qt/QtErrorSink.h"
@@ -135,6 +137,27 @@ bool ProcessEventsUntil(Condition done) {
     waited.start();
     while (!done() && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
+}
+
+// The schedule the countdown plans: a first tick after the part of a second left, then the interval, and
+// ticks missed while the event loop was held up come as one (the countdown makes up the time itself).
+TEST(QtTimer, TicksFirstAfterTheDelayArmedAndAHoldUpDeliversOneTick) {
+    QtTimer timer(40, TimerState::Stopped);
+    std::vector<std::int64_t> at;
+    timer.onTick = [&] { at.push_back(MonotonicNanoseconds()); };
+    const std::int64_t armed = MonotonicNanoseconds();
+    timer.Arm(10);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return at.size() == 2; }));
+    EXPECT_LT(at[0] - armed, 35'000'000);  // not a whole interval
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // seven ticks fall due, unseen
+    const std::size_t before = at.size();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 30) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_GE(at.size() - before, 1u);  // one for the seven, and perhaps the next one on time
+    EXPECT_LE(at.size() - before, 2u);
+    timer.SetEnabled(false);
+    EXPECT_FALSE(timer.Enabled());
 }
 
 // Calls `then` on the modal box once the code under test has opened it and waits in it.

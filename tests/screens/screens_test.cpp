@@ -99,7 +99,7 @@ TEST_F(TwoScreens, TheViewFollowsADebateRunFromItsOwnKeys) {
     const QRect field = view->Pieces()[2].box;  // caption, side, then the field behind the digits
     EXPECT_EQ(view->grab().toImage().pixelColor(field.topLeft() + QPoint(2, 2)).red(), 0xC8);
     EXPECT_EQ(view->accessibleDescription().toStdString(),
-              form->lblTimer1Desc.Caption() + " 00:00，超时 00:0" + std::to_string(frame.countdowns[0].overtimeSeconds));
+              frame.countdowns[0].side + " 00:00，超时 00:0" + std::to_string(frame.countdowns[0].overtimeSeconds));
 
     Press(view.get(), Qt::Key_R);  // nothing runs: at once
     EXPECT_FALSE(frame.countdowns[0].timeUp);

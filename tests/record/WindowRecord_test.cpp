@@ -39,4 +39,28 @@ TEST_F(WindowRecord, QuestioningAnswersAndAResetRun) {
                                  {"正二选择反二、三（第2次）", "正方", "90", "40", "0", "0", "0", "2", "20", "", "", "", ""}}));
 }
 
+// Runs of a fraction of a second: what the summary says was used is what the countdowns show was used.
+TEST_F(WindowRecord, PiecesOfSecondsAreUsedAsTheCountdownsShow) {
+    tmrTimer1.steady = tmrTimer2.steady = &clock.steady;
+    const auto pass = [&](std::int64_t ms) { testsupport::AdvanceTimers(clock, ms, {&tmrTimer1, &tmrTimer2}); };
+    Enter(3);
+    Click("开始");
+    for (int answer = 0; answer < 6; ++answer) {
+        Click("反方");
+        pass(1700);  // an answer, while the questioner's time runs on
+        Click("正方");
+        Click("暂停");
+        pass(900);
+        Click("继续");
+        pass(600);
+    }
+    Click("暂停");
+    const record::Summary summary = record::Summarise(recorder.events);
+    ASSERT_EQ(summary.runs.size(), 1u);
+    // 13.8 s run: the countdown shows 13 used (it ticks on whole seconds), the summary rounds to 14.
+    EXPECT_EQ(form->intTimer1(), 90 - 13);
+    EXPECT_EQ(summary.runs[0].used, 14);
+    EXPECT_EQ(summary.runs[0].answers, 6);
+}
+
 }  // namespace

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the settings store as its configuration file, on an
 // in-memory file system so nothing is written to disk. Beyond crashes, leaks
 // and hangs it checks what must always hold: a file the store did not take
-// over whole is kept byte for byte beside it, and what the store saves reads
-// back as the same items.
+// over whole is kept byte for byte beside it, and what the store saves (or
+// leaves as it was) reads back as the same items.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -56,8 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         config.Close();
         if (!config.SetAsidePath().empty()) Require(files.files.at(config.SetAsidePath()) == original);
     }
+    // A file the close did not rewrite (no header, or lines no setting reads) reads back as it loaded.
+    const bool rewritten = files.files.at(path) != original;
     const clsConfigFile again(files, codec);
     Require(again.SetAsidePath().empty());
-    Require(ItemsOf(again) == AsWritten(loaded));
+    Require(ItemsOf(again) == (rewritten ? AsWritten(loaded) : loaded));
     return 0;
 }

@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
     // Before Qt: the summary needs no display and opens no window.
     if (const auto arguments = record::SummaryArguments(argc, argv)) {
         platform::PosixRecordFiles files;
-        return record::RunSummaryCommand(*arguments, files, std::cout, std::cerr);
+        const platform::IconvCodec codec;
+        return record::RunSummaryCommand(*arguments, files, codec, std::cout, std::cerr);
     }
     // No other command line: Qt is given the program's name only.
     int qtArgc = 1;

@@ -70,6 +70,14 @@ bool clsConfigFile::SaveOnce() {
     // meanwhile is written anew.
     const bool editedOutside = current && mOnDisk && *current != *mOnDisk;
     if (editedOutside && !mChanged) return true;
+    // Lines the tidy form would drop (a comment, a slip of the hand) stay,
+    // and so does a file without its header, of which nothing was read: only
+    // a change of the store's own is worth writing over them, and a file
+    // without its header is not written over even then.
+    if (!mChanged && (mNoHeader || mHoldsSkippedLines)) return true;
+    if (mNoHeader) {
+        throw SaveError("该文件的第一行不是文件头“" + std::string(config::kHeader) + "”，其中的设置都没有读取，程序不改写它。");
+    }
     const std::string bytes = Encode(Compose());
     if (current == bytes) {
         mOnDisk = std::move(current);
@@ -79,8 +87,10 @@ bool clsConfigFile::SaveOnce() {
     if (status && status->readOnly) {
         throw SaveError("该文件是只读的（没有任何写入权限），程序没有改写它。要让程序保存，请先去掉其只读属性。");
     }
-    if (editedOutside) mSetAsidePath = SetAside(current);
+    // Written over for a change of the store's own: kept beside it first.
+    if (editedOutside || (current && mHoldsSkippedLines)) mSetAsidePath = SetAside(current);
     if (!Replace(target, bytes, status, current)) return false;
+    mHoldsSkippedLines = false;
     mOnDisk = bytes;
     mChanged = false;
     return true;
@@ -98,15 +108,17 @@ bool clsConfigFile::Replace(const std::string& target, const std::string& bytes,
                             const std::optional<platform::FileStatus>& status,
                             const std::optional<std::string>& current) {
     std::string temporary;
+    std::optional<std::string> replaced;
     try {
         temporary = mFiles.CreateTemporary(target);
     } catch (const platform::FileError& error) {
         // A folder only the file in it may be written to (a shared
-        // installation): the file itself is the one place left.
-        if (!current) throw SaveError(error.what());
-        if (!Unchanged(target, status, current)) return false;
-        WriteInPlace(target, bytes, *current, error.what());
-        return true;
+        // installation). Rewriting the file in place would leave it empty or
+        // half written if the program were killed meanwhile, so it is not
+        // done: a file that would only be tidied stays as the organiser wrote
+        // it, and a change of the store's own is refused with the file intact.
+        if (current && !mChanged) return true;
+        throw SaveError(std::string(error.what()) + (current ? "；为免改写到一半被中断而损坏该文件，程序不直接改写它，文件未被改动。" : "。"));
     }
     try {
         mFiles.WriteAll(temporary, bytes);
@@ -115,55 +127,75 @@ bool clsConfigFile::Replace(const std::string& target, const std::string& bytes,
             mFiles.Remove(temporary);
             return false;
         }
-        mFiles.Rename(temporary, target);
+        if (!current) {
+            mFiles.Rename(temporary, target);
+            return true;
+        }
+        replaced = mFiles.ReplaceKeepingOld(temporary, target);
+        if (!replaced) {
+            mFiles.Rename(temporary, target);
+            return true;
+        }
     } catch (const platform::FileError& error) {
         mFiles.Remove(temporary);
         throw SaveError(error.what());
     }
-    return true;
+    // From here the temporary name may hold the file that was replaced: it is
+    // never removed on a failure.
+    try {
+        return KeepLastInstantEdit(target, *replaced, bytes, current);
+    } catch (const platform::FileError& error) {
+        throw SaveError(error.what());
+    }
 }
 
-bool clsConfigFile::StillReads(const std::string& path, const std::string& bytes) {
+// The file the save replaced is at `replaced`. An edit that landed between the
+// last look and the replacement is in it: that file goes back in place, and
+// the save looks afresh. Whatever comes out then is removed only when it is
+// the store's own content; anything else (a second edit) is kept beside.
+bool clsConfigFile::KeepLastInstantEdit(const std::string& target, const std::string& replaced,
+                                        const std::string& bytes, const std::optional<std::string>& current) {
+    // By content alone: the name it now has may come with another status
+    // (Windows' backup), and an edit that wrote the same bytes loses nothing.
+    bool same = false;
     try {
-        return mFiles.ReadFile(path) == bytes;
+        same = mFiles.ReadFile(replaced) == current;
     } catch (const platform::FileError&) {
+    }
+    if (same) {
+        mFiles.Remove(replaced);
+        return true;
+    }
+    const std::optional<std::string> ours = mFiles.ReplaceKeepingOld(replaced, target);
+    if (!ours) {
+        mFiles.Rename(replaced, target);
         return false;
     }
-}
-
-void clsConfigFile::WriteInPlace(const std::string& target, const std::string& bytes, const std::string& old,
-                                 const std::string& whyNotReplaced) {
+    bool mine = false;
     try {
-        mFiles.WriteAll(target, bytes);
-    } catch (const platform::FileError& error) {
-        const std::string failed = whyNotReplaced + "；于是直接改写该文件，但写入时出错（" + error.what() + "）；";
-        // Refused before a byte was written (another program holds the file):
-        // nothing to restore, and writing the old bytes back would fail alike.
-        if (StillReads(target, old)) throw SaveError(failed + "文件未被改动。");
-        std::string outcome;
-        try {
-            mFiles.WriteAll(target, old);
-            outcome = "文件已恢复为原来的内容。";
-        } catch (const platform::FileError& again) {
-            outcome = std::string("把原来的内容写回时也出错（") + again.what() + "），该文件可能已不完整。";
-            // What is there now is the store's own broken write, not someone's
-            // edit: a later save may write over it.
-            try {
-                mOnDisk = mFiles.ReadFile(target);
-            } catch (const platform::FileError&) {
-                // Unknown, then; a later save compares with the old bytes.
-            }
-        }
-        throw SaveError(failed + outcome);
+        mine = mFiles.ReadFile(*ours) == bytes;
+    } catch (const platform::FileError&) {
     }
+    if (mine) {
+        mFiles.Remove(*ours);
+    } else {
+        mFiles.Rename(*ours, FreeSetAsideName());
+    }
+    return false;
 }
 
-std::string clsConfigFile::SetAside(const std::optional<std::string>& bytes) {
+std::string clsConfigFile::FreeSetAsideName() {
     const std::string path = Path();
     std::string target = path + std::string(kSetAsideSuffix);
     for (int n = 1; mFiles.Exists(target); ++n) {
         target = path + std::string(kSetAsideSuffix) + "." + std::to_string(n);
     }
+    return target;
+}
+
+std::string clsConfigFile::SetAside(const std::optional<std::string>& bytes) {
+    const std::string path = Path();
+    const std::string target = FreeSetAsideName();
     std::string temporary;
     try {
         if (bytes) {

@@ -62,6 +62,26 @@ private:
     std::unordered_map<unsigned, std::string> known_;
 };
 
+// The next line of `bytes` from `start`, its line end included. Lines end at
+// CR or LF; neither byte is ever part of a UTF-8 sequence or the second byte
+// of a GBK character.
+std::string_view LineAt(std::string_view bytes, std::size_t start) {
+    const std::size_t end = bytes.find_first_of("\r\n", start);
+    return bytes.substr(start, end == std::string_view::npos ? std::string_view::npos : end + 1 - start);
+}
+
+// A line read as UTF-8: well-formed, with something beyond ASCII in it.
+bool IsUtf8Line(std::string_view line) { return !IsAscii(line) && IsValidUtf8(line); }
+
+bool AnyUtf8Line(std::string_view bytes) {
+    for (std::size_t start = 0; start < bytes.size();) {
+        const std::string_view line = LineAt(bytes, start);
+        if (IsUtf8Line(line)) return true;
+        start += line.size();
+    }
+    return false;
+}
+
 // A file that is neither UTF-8 nor GBK as a whole. Most of its lines are
 // sound; decode those whole and go one character at a time only through the
 // damaged ones.
@@ -77,12 +97,8 @@ LineByLine DecodeLines(std::string_view bytes, const platform::TextCodec& codec)
     std::optional<GbkUnitDecoder> units;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        // Lines end at CR or LF; neither byte is ever part of a UTF-8 sequence
-        // or the second byte of a GBK character.
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        end = (end == std::string::npos) ? bytes.size() : end + 1;
-        const std::string_view line = bytes.substr(start, end - start);
-        start = end;
+        const std::string_view line = LineAt(bytes, start);
+        start += line.size();
         if (IsValidUtf8(line)) {
             result.utf8 = result.utf8 || !IsAscii(line);
             result.text += line;
@@ -108,8 +124,12 @@ DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& code
     }
     if (IsAscii(bytes)) return {bytes, FileEncoding::Gbk, Fidelity::Exact};
     if (IsValidUtf8(bytes)) return {bytes, FileEncoding::Utf8, Fidelity::Exact};
-    if (auto text = codec.GbkToUtf8(bytes)) return {std::move(*text), FileEncoding::Gbk, Fidelity::Exact};
-    // Whole GBK failed, so some line is not GBK: it is UTF-8 or damaged.
+    // A UTF-8 line pasted into a GBK file is UTF-8 even when its bytes also
+    // make GBK characters (UTF-8 "决赛" does), so the file is read whole as
+    // GBK only when no line is UTF-8.
+    if (!AnyUtf8Line(bytes)) {
+        if (auto text = codec.GbkToUtf8(bytes)) return {std::move(*text), FileEncoding::Gbk, Fidelity::Exact};
+    }
     LineByLine lines = DecodeLines(bytes, codec);
     return {std::move(lines.text), lines.utf8 ? FileEncoding::Utf8 : FileEncoding::Gbk,
             lines.lossy ? Fidelity::Lossy : Fidelity::Mixed};
@@ -121,9 +141,9 @@ std::optional<std::string> EncodeFile(const std::string& text, FileEncoding enco
         case FileEncoding::Gbk: {
             if (IsAscii(text)) return text;
             std::optional<std::string> bytes = codec.Utf8ToGbk(text);
-            // GBK bytes that also happen to be well-formed UTF-8 would be read
-            // back as UTF-8, as other characters.
-            if (bytes && IsValidUtf8(*bytes)) return std::nullopt;
+            // A line of GBK bytes that also happen to be well-formed UTF-8
+            // would be read back as UTF-8, as other characters.
+            if (bytes && AnyUtf8Line(*bytes)) return std::nullopt;
             return bytes;
         }
         case FileEncoding::Utf8:

@@ -31,16 +31,18 @@ struct DecodedFile {
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// Pure ASCII and GBK text read as GBK; well-formed UTF-8 with other
-// characters, or anything behind a UTF-8 byte-order mark, as UTF-8. A file
-// that is neither whole (a line pasted from elsewhere) is read line by line:
-// a line of well-formed UTF-8 as UTF-8, any other as GBK, with "?" in place
+// Pure ASCII read as GBK; well-formed UTF-8 with other characters, or
+// anything behind a UTF-8 byte-order mark, as UTF-8. Any other file is read
+// line by line: a well-formed UTF-8 line with other than ASCII as UTF-8 (even
+// when its bytes also happen to be GBK), any other as GBK, with "?" in place
 // of each byte that is not GBK either, as the system's own conversion does.
-// Such a file is UTF-8 from then on when any line was.
+// A file whose lines are all GBK is GBK; one with a UTF-8 line is UTF-8 from
+// then on.
 DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& codec);
 
 // The file's bytes for `text`, or nothing when the encoding cannot hold it, or
-// when GBK bytes would read back as UTF-8 (DecodeFile tries UTF-8 first).
+// when a line of GBK bytes would read back as UTF-8 (DecodeFile tries UTF-8
+// first, line by line).
 std::optional<std::string> EncodeFile(const std::string& text, FileEncoding encoding,
                                       const platform::TextCodec& codec);
 

@@ -1,6 +1,7 @@
 #include "config/clsConfigFile.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "config/CaseFold.h"
 #include "config/ConfigText.h"
@@ -17,8 +18,25 @@ enum class LoadOutcome {
     NoHeader,  // Not a file of ours: nothing was read.
 };
 
-LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items,
-                        std::vector<clsConfigFile::JoinedLine>& joined) {
+using Skipped = clsConfigFile::SkippedLine;
+
+// Why a line without "=" of its own is no further line of the value above
+// it, or nullopt when it is one. A value line rarely begins like a comment,
+// holds a full-width "＝" or a namespaced key; an organiser's slip often does,
+// and joined to the caption above it would put the slip on the projector.
+std::optional<Skipped::Why> Suspect(std::string_view line) {
+    if (line.find("＝") != std::string_view::npos) return Skipped::Why::FullWidthEquals;
+    const std::size_t first = line.find_first_not_of(" \t");
+    const std::string_view start = first == std::string_view::npos ? std::string_view() : line.substr(first);
+    if (start.starts_with(';') || start.starts_with('#') || start.starts_with("//")) return Skipped::Why::Comment;
+    const std::size_t open = line.find('<');
+    if (open != std::string_view::npos && line.find(">\\", open + 1) != std::string_view::npos) {
+        return Skipped::Why::KeyWithoutEquals;
+    }
+    return std::nullopt;
+}
+
+LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items, std::vector<Skipped>& skipped) {
     std::string storage;
     const std::vector<std::string_view> lines = config::NormalisedLines(content, storage);
     if (lines.empty()) return LoadOutcome::Empty;
@@ -26,7 +44,8 @@ LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items,
         return LoadOutcome::NoHeader;
     }
     // A line with "=" names the key; the lines without one that follow add
-    // further lines to its value. An empty key swallows lines until the next key.
+    // further lines to its value, unless they look like a slip of the hand.
+    // An empty key swallows lines until the next key.
     items.Reserve(lines.size());
     std::string currentKey;
     clsConfigItem* current = nullptr;
@@ -40,10 +59,15 @@ LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items,
             value = config::TrimSpaces(line.substr(equals + 1));
         } else {
             value = config::TrimSpaces(line);
+            if (const std::optional<Skipped::Why> why = Suspect(line)) {
+                skipped.push_back({currentKey, std::string(value), *why});
+                continue;
+            }
         }
         if (currentKey.empty()) {
-            // Read by no setting; kept only so a likely typo can be pointed out.
-            if (equals == std::string_view::npos && !value.empty()) joined.push_back({"", std::string(value)});
+            if (equals != std::string_view::npos || !value.empty()) {
+                skipped.push_back({"", std::string(value), Skipped::Why::NoKey});
+            }
             continue;
         }
         if (current == nullptr) {
@@ -53,7 +77,6 @@ LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items,
         }
         current->Value += config::kLineEnd;
         current->Value += value;
-        if (equals == std::string_view::npos) joined.push_back({currentKey, std::string(value)});
     }
     return LoadOutcome::Loaded;
 }
@@ -70,7 +93,7 @@ std::string NoHeaderCause(const std::string& path, const std::string& text) {
         end += std::max<std::size_t>(config::DecodeUtf8At(first, end, ignored), 1);
     }
     return "配置文件“" + path + "”的第一行应是文件头“" + std::string(config::kHeader) + "”，实际却是“" +
-           std::string(first.substr(0, end)) + (end < first.size() ? "……" : "") + "”，因此其中的设置都没有读取。";
+           std::string(first.substr(0, end)) + (end < first.size() ? "……" : "") + "”，因此其中的设置都没有读取，";
 }
 
 }  // namespace
@@ -120,13 +143,19 @@ void clsConfigFile::Load() {
     mOnDisk = *bytes;
     config::DecodedFile decoded = config::DecodeFile(*bytes, mCodec);
     mEncoding = decoded.encoding;
-    if (ReadEntries(decoded.text, mItems, mJoinedLines) == LoadOutcome::NoHeader) {
+    if (ReadEntries(decoded.text, mItems, mSkippedLines) == LoadOutcome::NoHeader) {
+        // Nothing of it was read, so nothing of it needs setting aside: it is
+        // simply never written over.
+        mNoHeader = true;
         mSetAsideCause = NoHeaderCause(path, decoded.text);
-    } else if (decoded.fidelity == config::Fidelity::Lossy) {
+        return;
+    }
+    if (decoded.fidelity == config::Fidelity::Lossy) {
         mSetAsideCause = "配置文件“" + path + "”中有既不是 GBK 也不是 UTF-8 编码的字节，这些字节已按“?”读取。";
     } else if (decoded.fidelity == config::Fidelity::Mixed) {
         mSetAsideCause = "配置文件“" + path + "”中既有 UTF-8 编码的行，也有 GBK 编码的行。";
     }
+    mHoldsSkippedLines = !mSkippedLines.empty();
     if (!mSetAsideCause.empty()) SetAsideUnusable(*bytes, status);
 }
 
@@ -141,9 +170,14 @@ void clsConfigFile::SetAsideUnusable(const std::optional<std::string>& bytes,
 
 std::string clsConfigFile::FileNotice() const {
     if (mSetAsideCause.empty()) return std::string();
+    if (mNoHeader) {
+        return mSetAsideCause + "本次全部使用内置的值，程序不会改动该文件。要使用其中的设置，请在该文件的最前面加上一行“" +
+               std::string(config::kHeader) + "”，然后重新启动程序。";
+    }
     if (mHeld) return mSetAsideCause + mHeld->why + "。为免丢失其原有内容，本次运行中程序不会改写该文件。";
     std::string notice = mSetAsideCause + "原内容已另存为“" + mSetAsidePath + "”";
     if (mWrittenAtLoad) return notice + "，并已写入新的配置文件。";
+    if (mHoldsSkippedLines) return notice + "；文件中有程序没有读取的行，因此程序结束时不会改写该文件。";
     const bool utf8 = mEncoding != config::FileEncoding::Gbk;
     return notice + (utf8 ? "；程序结束时将以 UTF-8 编码写回该文件。" : "；程序结束时将以整理后的格式写回该文件。");
 }
@@ -205,4 +239,6 @@ config::FileEncoding clsConfigFile::Encoding() const { return mEncoding; }
 
 const clsConfigItems& clsConfigFile::Items() const { return mItems; }
 
-const std::vector<clsConfigFile::JoinedLine>& clsConfigFile::JoinedLines() const { return mJoinedLines; }
+const std::vector<clsConfigFile::SkippedLine>& clsConfigFile::SkippedLines() const { return mSkippedLines; }
+
+bool clsConfigFile::HeaderMissing() const { return mNoHeader; }

@@ -16,10 +16,19 @@ std::string NormalizeFolder(const std::string& folder, const platform::FileSyste
 
 class clsConfigFile final {
 public:
-    // A line without "=" that loading added to the value of the key above it.
-    struct JoinedLine {
-        std::string key;   // as the file writes it, namespace prefix included; empty: read by no setting
-        std::string line;  // spaces trimmed, as it went into the value
+    // A line with text that loading read into no setting. The tidy form the
+    // store writes would drop it, so a file holding one is not rewritten
+    // unless the store has a change of its own.
+    struct SkippedLine {
+        enum class Why {
+            NoKey,             // before any key, or after an empty one
+            FullWidthEquals,   // a "＝" where "=" was meant
+            Comment,           // begins with ";", "#" or "//"
+            KeyWithoutEquals,  // names a key ("<...>\\...") but has no "="
+        };
+        std::string key;   // the key whose value it would have continued, namespace prefix included; empty: none
+        std::string line;  // spaces trimmed
+        Why why = Why::NoKey;
     };
 
     // Finds and loads the file; writes a header-only file where there is none.
@@ -42,8 +51,9 @@ public:
     // Makes the file hold the store's content. Nothing is written when it
     // already does. Otherwise a temporary file beside the file (or beside the
     // file a symbolic link leads to) is renamed over it, so the old file stays
-    // whole when anything fails; where no temporary file can be made, the file
-    // is written in place and its old bytes written back if that fails.
+    // whole when anything fails. The file is never rewritten in place: where no
+    // temporary file can be made, a file that would only be tidied is left as
+    // it is, and a change of the store's own is refused.
     // Throws platform::FileError, with the file named, when the save fails or
     // is refused: the file has no write permission at all, or it is a file the
     // store could not set aside (see FileNotice). A file someone changed since
@@ -72,9 +82,12 @@ public:
     config::FileEncoding Encoding() const;
     // Every item, in file order, namespace prefixes included.
     const clsConfigItems& Items() const;
-    // Every line loading joined to a value, in file order, so the window can
-    // point out one that looks like a slip of the hand; loading takes no notice.
-    const std::vector<JoinedLine>& JoinedLines() const;
+    // Every line with text that loading read into no setting, in file order,
+    // so the window can point out one that looks like a slip of the hand.
+    const std::vector<SkippedLine>& SkippedLines() const;
+    // The file's first line is not the header: nothing was read, and the file
+    // is never written over (FileNotice says so and how to mend it).
+    bool HeaderMissing() const;
 
     // Removes the temporary files that saves ended by a kill left beside the
     // configuration file. Only for a copy of the program that knows it is the
@@ -90,10 +103,9 @@ private:
     bool SaveOnce();
     bool Replace(const std::string& target, const std::string& bytes, const std::optional<platform::FileStatus>& status,
                  const std::optional<std::string>& current);
-    // Whether `path` holds exactly `bytes` now (false when it cannot be read).
-    bool StillReads(const std::string& path, const std::string& bytes);
-    void WriteInPlace(const std::string& target, const std::string& bytes, const std::string& old,
-                      const std::string& whyNotReplaced);
+    bool KeepLastInstantEdit(const std::string& target, const std::string& replaced, const std::string& bytes,
+                             const std::optional<std::string>& current);
+    std::string FreeSetAsideName();
     bool Unchanged(const std::string& target, const std::optional<platform::FileStatus>& status,
                    const std::optional<std::string>& current);
     platform::FileError SaveError(const std::string& cause) const;
@@ -101,7 +113,7 @@ private:
     platform::FileSystem& mFiles;
     const platform::TextCodec& mCodec;
     clsConfigItems mItems;
-    std::vector<JoinedLine> mJoinedLines;
+    std::vector<SkippedLine> mSkippedLines;
     std::string mPrefix;
     std::string mNameSpace;
     config::FileEncoding mEncoding = config::FileEncoding::Gbk;
@@ -110,6 +122,9 @@ private:
     // and where it was set aside. Empty when it could.
     std::string mSetAsideCause;
     std::string mSetAsidePath;
+    bool mNoHeader = false;
+    // The file on the disk still holds lines loading skipped.
+    bool mHoldsSkippedLines = false;
     // A new file was written at start-up, in place of one moved aside.
     bool mWrittenAtLoad = false;
     // A file that had to be set aside and could not be is held: never written

@@ -75,6 +75,13 @@ public:
     virtual void CopyPermissions(const std::string& model, const std::string& path) = 0;
     // Atomically replaces `to` by `from`.
     virtual void Rename(const std::string& from, const std::string& to) = 0;
+    // Puts `from` in the place of the existing file `to` as Rename does, and
+    // keeps `to`'s old file, returning where it now is, so the caller can see
+    // what it replaced (an edit that landed in the last instant) and put that
+    // back with the same call. On Linux the two are exchanged in one step
+    // (the old file is then at `from`). nullopt, with nothing done, where the
+    // system or the file system cannot; the caller then renames.
+    virtual std::optional<std::string> ReplaceKeepingOld(const std::string& from, const std::string& to) = 0;
     // Best effort; used to clean up a temporary file after a failure.
     virtual void Remove(const std::string& path) noexcept = 0;
 };

@@ -3,6 +3,7 @@
 // next is written, and a whole record file read back for its summary.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,15 @@ public:
     virtual void Append(const std::string& bytes) = 0;
 };
 
+// The largest record file read back: a busy debate's record is some 15 kB,
+// so this holds a few hundred, and its summary stays within a few megabytes.
+inline constexpr std::uint64_t kMostRecordBytes = 4 << 20;
+
+// The message for a file past kMostRecordBytes, naming it.
+inline std::string TooLargeForARecord(const std::string& path) {
+    return "“" + path + "”大于 4 MB，不像是本程序写的辩论记录（一场辩论的记录约 15 KB），因此没有读取。";
+}
+
 class RecordFiles {
 public:
     virtual ~RecordFiles() = default;
@@ -32,8 +42,9 @@ public:
     // file is written over). Throws FileError, naming the file, on failure.
     virtual std::unique_ptr<AppendFile> CreateNew(const std::string& path) = 0;
     // Whole content of a regular file. Throws FileError, naming the file, when
-    // it is missing, unreadable or not a regular file (a pipe or a device is
-    // never opened for reading, so it cannot hang the caller).
+    // it is missing, unreadable, not a regular file (a pipe or a device is
+    // never opened for reading, so it cannot hang the caller), or larger than
+    // kMostRecordBytes (told from its size before a byte is read).
     virtual std::string ReadRegular(const std::string& path) = 0;
 };
 

@@ -39,17 +39,28 @@ struct CsvRow {
     std::vector<std::string> fields;
 };
 
-struct CsvRows {
-    std::vector<CsvRow> rows;
-    // Bytes after the last ended record: a record whose writing was cut off
-    // (the program killed or the power lost mid-write). Empty when none.
-    std::string unfinished;
-    int unfinishedLine = 0;
-};
+// Reads `text` (a leading byte-order mark skipped) one record at a time, so a
+// large file costs no more than its own bytes. A record ends at a line break
+// outside quotes (CR LF or LF).
+class CsvReader final {
+public:
+    explicit CsvReader(std::string_view text);
+    // The next record into `row`; false at the end of the text. Throws
+    // CsvError for a quote inside an unquoted field or text after a closing
+    // quote.
+    bool Next(CsvRow& row);
+    // Where the bytes after the last ended record start: a record whose
+    // writing was cut off (the program killed or the power lost mid-write).
+    // 0 when there are none. Known once Next has returned false.
+    int UnfinishedLine() const { return unfinishedLine_; }
 
-// Splits `text` (a leading byte-order mark skipped) into records. A record
-// ends at a line break outside quotes (CR LF or LF). Throws CsvError for a
-// quote inside an unquoted field or text after a closing quote.
-CsvRows ParseCsv(std::string_view text);
+private:
+    bool ReadFields(std::vector<std::string>& fields);
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    int line_ = 1;
+    int unfinishedLine_ = 0;
+};
 
 }  // namespace record

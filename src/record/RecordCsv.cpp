@@ -1,5 +1,6 @@
 #include "record/RecordCsv.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -56,14 +57,26 @@ DebateEventKind ParseKind(const CsvRow& row) {
     throw CsvError(row.line, ColumnFault(kKind, row.fields[kKind], "已知的事件"));
 }
 
+// As the program writes it, "2026-12-07 14:03:09"; as a spreadsheet may save
+// it again, "2026/12/7 14:03" (the seconds then read as 0).
 platform::LocalTime ParseDateTime(const CsvRow& row) {
     const std::string& text = row.fields[kTime];
     platform::LocalTime time;
-    char tail = 0;
-    const int got = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &time.year, &time.month, &time.day,
-                                &time.hour, &time.minute, &time.second, &tail);
-    const bool valid = got == 6 && text.size() == 19 && time.month >= 1 && time.month <= 12 && time.day >= 1 &&
-                       time.day <= 31 && time.hour <= 23 && time.minute <= 59 && time.second <= 60;
+    char first = 0, second = 0;
+    int used = 0;
+    const int got = std::sscanf(text.c_str(), "%4d%c%2d%c%2d %2d:%2d%n", &time.year, &first, &time.month, &second,
+                                &time.day, &time.hour, &time.minute, &used);
+    int tail = 0;
+    if (got == 7 && text[static_cast<std::size_t>(used)] == ':') {
+        const char* rest = text.c_str() + used + 1;
+        if (std::sscanf(rest, "%2d%n", &time.second, &tail) != 1) tail = -1;
+        used += 1 + tail;
+    }
+    const bool separators = (first == '-' && second == '-') || (first == '/' && second == '/');
+    const bool valid = got == 7 && tail >= 0 && separators && static_cast<std::size_t>(used) == text.size() &&
+                       text.size() <= 19 && time.month >= 1 && time.month <= 12 && time.day >= 1 && time.day <= 31 &&
+                       time.hour >= 0 && time.hour <= 23 && time.minute >= 0 && time.minute <= 59 &&
+                       time.second >= 0 && time.second <= 60;
     if (!valid) throw CsvError(row.line, ColumnFault(kTime, text, "“年-月-日 时:分:秒”形式的时间"));
     return time;
 }
@@ -76,7 +89,7 @@ DebateEvent ParseEvent(const CsvRow& row) {
     constexpr int kMaxSeconds = 1'000'000;
     DebateEvent event;
     event.wall = ParseDateTime(row);
-    event.steadyMs = ParseNumber<std::int64_t>(row, kOffset, 0, INT64_C(1) << 50, "不小于 0 的整数");
+    event.steadyMs = ParseNumber<std::int64_t>(row, kOffset, 0, kMostOffsetMs, "0 到 10000000000 之间的整数");
     event.kind = ParseKind(row);
     event.page = ParseNumber(row, kPage, 1, 11, "1 到 11 之间的整数");
     event.caption = TextFromCell(row.fields[kCaption]);
@@ -115,27 +128,38 @@ std::string EncodeEvent(const DebateEvent& event, std::int64_t firstSteadyMs) {
                       std::to_string(event.allowance), std::to_string(event.seconds)});
 }
 
-ParsedRecord ParseRecord(std::string_view bytes) {
-    CsvRows csv = ParseCsv(bytes);
-    ParsedRecord parsed;
-    if (csv.rows.empty()) {
-        if (!csv.unfinished.empty()) throw CsvError(1, "文件的第一行（各栏名称）不完整。");
+RecordReader::RecordReader(std::string_view bytes) : csv_(bytes) {
+    if (!csv_.Next(row_)) {
+        if (csv_.UnfinishedLine() != 0) throw CsvError(1, "文件的第一行（各栏名称）不完整。");
         throw CsvError(1, "文件是空的，不是辩论记录。");
     }
-    const std::vector<std::string> header(kColumns.begin(), kColumns.end());
-    if (csv.rows.front().fields != header) {
+    if (!std::equal(row_.fields.begin(), row_.fields.end(), kColumns.begin(), kColumns.end())) {
         throw CsvError(1, "第一行不是辩论记录的各栏名称（应为“时间,毫秒,事件,……”）。");
     }
-    for (std::size_t i = 1; i < csv.rows.size(); ++i) {
-        DebateEvent event = ParseEvent(csv.rows[i]);
-        // Spans are differences of offsets: one that went back would make a negative time.
-        if (!parsed.events.empty() && event.steadyMs < parsed.events.back().steadyMs) {
-            throw CsvError(csv.rows[i].line, "“毫秒”一栏的 " + std::to_string(event.steadyMs) + " 小于上一条记录的 " +
-                                                 std::to_string(parsed.events.back().steadyMs) + "。");
-        }
-        parsed.events.push_back(std::move(event));
+}
+
+bool RecordReader::Next(DebateEvent& event) {
+    if (!csv_.Next(row_)) return false;
+    event = ParseEvent(row_);
+    // Spans are differences of offsets: one that went back would make a negative time.
+    if (lastOffset_ && event.steadyMs < *lastOffset_) {
+        throw CsvError(row_.line, "“毫秒”一栏的 " + std::to_string(event.steadyMs) + " 小于上一条记录的 " +
+                                      std::to_string(*lastOffset_) + "。");
     }
-    if (!csv.unfinished.empty()) parsed.unfinishedLine = csv.unfinishedLine;
+    lastOffset_ = event.steadyMs;
+    return true;
+}
+
+std::optional<int> RecordReader::UnfinishedLine() const {
+    if (csv_.UnfinishedLine() == 0) return std::nullopt;
+    return csv_.UnfinishedLine();
+}
+
+ParsedRecord ParseRecord(std::string_view bytes) {
+    RecordReader reader(bytes);
+    ParsedRecord parsed;
+    for (DebateEvent event; reader.Next(event);) parsed.events.push_back(event);
+    parsed.unfinishedLine = reader.UnfinishedLine();
     return parsed;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/DebateRecord.h"
+#include "record/Csv.h"
 
 namespace record {
 
@@ -24,16 +25,40 @@ std::string_view KindWord(platform::DebateEventKind kind);
 // "2026-12-07 14:03:09"
 std::string FormatDateTime(const platform::LocalTime& time);
 
+// The longest span a record may cover, from its first event to its last: far
+// beyond any program's run (about 115 days), and small enough that every sum
+// of seconds the summary makes stays in range.
+inline constexpr std::int64_t kMostOffsetMs = 10'000'000'000;
+
+// Reads a record file's events one at a time, so a large file costs no more
+// than its own bytes. Throws CsvError naming the line for anything that is not
+// a record file this program wrote (or one a spreadsheet saved again, whose
+// times may lose their seconds and use "/").
+class RecordReader final {
+public:
+    // Checks the header line at once.
+    explicit RecordReader(std::string_view bytes);
+    // The next event (steadyMs is the offset from the first event); false at
+    // the end.
+    bool Next(platform::DebateEvent& event);
+    // The line where a record cut off by an interrupted write starts; it is
+    // left out. Empty when the file ends with a whole record. Known once Next
+    // has returned false.
+    std::optional<int> UnfinishedLine() const;
+
+private:
+    CsvReader csv_;
+    CsvRow row_;
+    std::optional<std::int64_t> lastOffset_;
+};
+
 struct ParsedRecord {
     // In file order; steadyMs is the offset from the first event.
     std::vector<platform::DebateEvent> events;
-    // The line where a record cut off by an interrupted write starts; it is
-    // left out. Empty when the file ends with a whole record.
-    std::optional<int> unfinishedLine;
+    std::optional<int> unfinishedLine;  // as RecordReader tells it
 };
 
-// Reads a record file back. Throws CsvError naming the line for anything that
-// is not a record file this program wrote (or one a spreadsheet saved again).
+// A whole record file's events, for a file known to be small.
 ParsedRecord ParseRecord(std::string_view bytes);
 
 }  // namespace record

@@ -1,7 +1,10 @@
 #include "record/Summary.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
+
+#include "record/RecordCsv.h"
 
 namespace record {
 namespace {
@@ -9,7 +12,12 @@ namespace {
 using platform::DebateEvent;
 using platform::DebateEventKind;
 
-int WholeSeconds(std::int64_t ms) { return static_cast<int>((std::max<std::int64_t>(ms, 0) + 500) / 1000); }
+// Offsets are at most kMostOffsetMs apart, so any span fits; the clamp keeps
+// a sum of spans in range all the same.
+int WholeSeconds(std::int64_t ms) {
+    const std::int64_t seconds = (std::clamp<std::int64_t>(ms, 0, kMostOffsetMs) + 500) / 1000;
+    return static_cast<int>(std::min<std::int64_t>(seconds, std::numeric_limits<int>::max()));
+}
 
 // One countdown of a run, as its events tell it.
 struct CountdownState {
@@ -81,6 +89,8 @@ public:
         run_.used = Used(one);
         if (run_.group == PageGroup::FreeDebate) {
             for (int k = 0; k < 2; ++k) {
+                // A countdown that never ran has no side: it fills no column.
+                if (!clocks_[k].known) continue;
                 // Columns by side, whatever countdown the side has.
                 SideTime& column = run_.sides[clocks_[k].side == "反方" ? 1 : 0];
                 column = {clocks_[k].side, Used(clocks_[k]), turns_[k]};
@@ -136,7 +146,8 @@ private:
         CountdownState& clock = clocks_[k];
         if (!clock.timeUpAt) return;
         // Whole seconds of each overtime, as the audience saw them counted.
-        run_.overtime += static_cast<int>(std::max<std::int64_t>(t - *clock.timeUpAt, 0) / 1000);
+        overtimeMs_ += std::max<std::int64_t>(t - *clock.timeUpAt, 0) / 1000 * 1000;
+        run_.overtime = WholeSeconds(overtimeMs_);
         clock.timeUpAt.reset();
     }
 
@@ -148,12 +159,15 @@ private:
     std::optional<int> floor_;
     std::optional<std::int64_t> pauseSince_;
     std::int64_t pausedMs_ = 0;
+    std::int64_t overtimeMs_ = 0;  // whole seconds of each overtime, in ms
     std::optional<std::int64_t> answerBaseMs_;
     bool started_ = false;
 };
 
+}  // namespace
+
 // Splits the events into runs of a page and tallies each.
-class RunSplitter final {
+class Summariser::Splitter final {
 public:
     void Take(const DebateEvent& event) {
         const bool entry = event.kind == DebateEventKind::PageEntered;
@@ -190,19 +204,33 @@ private:
 
     std::optional<Open> current_;
     std::vector<StageRun> runs_;
+
+public:
+    std::size_t Closed() const { return runs_.size(); }
 };
 
-}  // namespace
+Summariser::Summariser() : splitter_(std::make_unique<Splitter>()) {}
+
+Summariser::~Summariser() = default;
+
+void Summariser::Take(const DebateEvent& event) {
+    if (!summary_.start) summary_.start = event.wall;
+    summary_.end = event.wall;
+    lastMs_ = event.steadyMs;
+    splitter_->Take(event);
+}
+
+std::size_t Summariser::Runs() const { return splitter_->Closed(); }
+
+Summary Summariser::Finish() {
+    if (summary_.start) summary_.runs = splitter_->Finish(lastMs_);
+    return std::move(summary_);
+}
 
 Summary Summarise(const std::vector<DebateEvent>& events) {
-    Summary summary;
-    if (events.empty()) return summary;
-    summary.start = events.front().wall;
-    summary.end = events.back().wall;
-    RunSplitter splitter;
-    for (const DebateEvent& event : events) splitter.Take(event);
-    summary.runs = splitter.Finish(events.back().steadyMs);
-    return summary;
+    Summariser summariser;
+    for (const DebateEvent& event : events) summariser.Take(event);
+    return summariser.Finish();
 }
 
 }  // namespace record

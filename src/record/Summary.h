@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +56,26 @@ struct Summary {
     std::optional<platform::LocalTime> start;  // the first event's
     std::optional<platform::LocalTime> end;    // the last event's
     std::vector<StageRun> runs;
+};
+
+// Takes a debate's events one at a time, in order, so a record file is
+// summarised as it is read; the runs are the only thing it keeps.
+class Summariser final {
+public:
+    Summariser();
+    ~Summariser();
+    Summariser(const Summariser&) = delete;
+    Summariser& operator=(const Summariser&) = delete;
+    void Take(const platform::DebateEvent& event);
+    // How many runs are closed so far.
+    std::size_t Runs() const;
+    Summary Finish();
+
+private:
+    class Splitter;
+    std::unique_ptr<Splitter> splitter_;
+    Summary summary_;
+    std::int64_t lastMs_ = 0;
 };
 
 Summary Summarise(const std::vector<platform::DebateEvent>& events);

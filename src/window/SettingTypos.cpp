@@ -14,11 +14,6 @@ constexpr std::string_view kIdeographicSpace = "　";
 // More than this many would bury the message's other lines; the rest are counted.
 constexpr std::size_t kMostListed = 10;
 
-std::string_view WithoutLeadingBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    return first == std::string_view::npos ? std::string_view() : text.substr(first);
-}
-
 std::string WithoutBlanks(std::string_view text) {
     std::string kept;
     for (std::size_t at = 0; at < text.size();) {
@@ -47,16 +42,21 @@ public:
         for (const std::string& key : WindowKeys()) mKnown.push_back(config::FoldCase(key));
     }
 
-    // Why a joined line looks like a typo, or empty when it does not.
-    std::string JoinedLineFault(const clsConfigFile::JoinedLine& joined) const {
-        const bool namesOurs = config::FoldCase(joined.line).find(mFoldedPrefix) != std::string::npos;
-        // Before any key, only a line naming one of ours matters: anything else reads as a comment would.
-        if (!namesOurs && (joined.key.empty() || !IsOurs(joined.key))) return {};
-        if (joined.line.find(kFullWidthEquals) != std::string::npos) return "其中的“＝”是全角等号，设置须用半角的“=”";
-        if (namesOurs) return "它像一个设置，却没有等号“=”";
-        const std::string_view start = WithoutLeadingBlanks(joined.line);
-        if (start.starts_with(';') || start.starts_with('#') || start.starts_with("//"))
-            return "配置文件中没有注释行，这一行成了设置值的一部分";
+    // Why a skipped line looks like a typo worth telling, or empty when it does not.
+    std::string SkippedLineFault(const clsConfigFile::SkippedLine& skipped) const {
+        using Why = clsConfigFile::SkippedLine::Why;
+        const bool namesOurs = config::FoldCase(skipped.line).find(mFoldedPrefix) != std::string::npos;
+        // Only a line naming one of ours, or one under a key of ours, matters:
+        // anything else reads as a comment would.
+        if (!namesOurs && (skipped.key.empty() || !IsOurs(skipped.key))) return {};
+        switch (skipped.why) {
+        case Why::FullWidthEquals: return "其中的“＝”是全角等号，设置须用半角的“=”";
+        case Why::KeyWithoutEquals: return "它像一个设置，却没有等号“=”";
+        case Why::Comment:
+            if (skipped.key.empty()) return {};
+            return "它的开头像注释，程序把它当作注释，没有把它接在上一个设置的值后面";
+        case Why::NoKey: return namesOurs ? "它像一个设置，却没有等号“=”" : std::string();
+        }
         return {};
     }
 
@@ -106,14 +106,14 @@ std::vector<std::string> LikelyTypos(const clsConfigFile& config) {
     const auto add = [&](std::string line) {
         if (++found <= kMostListed) lines.push_back(std::move(line));
     };
-    for (const clsConfigFile::JoinedLine& joined : config.JoinedLines()) {
-        const std::string fault = checker.JoinedLineFault(joined);
+    for (const clsConfigFile::SkippedLine& skipped : config.SkippedLines()) {
+        const std::string fault = checker.SkippedLineFault(skipped);
         if (fault.empty()) continue;
-        if (joined.key.empty()) {
-            add("“" + Shown(joined.line) + "”一行在所有设置之前，程序不读取它：" + fault + "。");
+        if (skipped.key.empty()) {
+            add("“" + Shown(skipped.line) + "”一行在所有设置之前，程序不读取它：" + fault + "。");
         } else {
-            add("“" + Shown(joined.line) + "”一行不是新的设置，而是接在了“" + Shown(checker.Name(joined.key)) +
-                "”的值后面：" + fault + "。");
+            add("“" + Shown(skipped.line) + "”一行不是新的设置，程序没有读取它（也没有接在“" +
+                Shown(checker.Name(skipped.key)) + "”的值后面）：" + fault + "。");
         }
     }
     for (const clsConfigItem& item : config.Items()) {

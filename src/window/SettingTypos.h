@@ -1,6 +1,5 @@
-// Lines of the configuration file that load as written but look like a slip of
-// the hand. They are pointed out at start-up and never changed: the file is
-// the organiser's, and loading stays as it is.
+// Lines of the configuration file that look like a slip of the hand. They are
+// pointed out at start-up and never changed: the file is the organiser's.
 #pragma once
 
 #include <string>
@@ -13,9 +12,9 @@ std::vector<std::string> WindowKeys();
 
 // One line of start-up's message for each likely typo under the store's
 // namespace, at most a handful and then how many more:
-// - a line without "=" joined to a value of ours (or naming a key of ours)
-//   that holds a full-width "＝" or our prefix, or begins like a comment
-//   (";", "#", "//"), with the key whose value it joined;
+// - a line without "=" that loading skipped under a key of ours (or naming a
+//   key of ours), for holding a full-width "＝" or our prefix, or beginning
+//   like a comment (";", "#", "//"), with the key it was not joined to;
 // - a key of ours the window does not know that becomes one it knows once
 //   spaces and tabs are taken out ("Stage2Timer1<tab>").
 std::vector<std::string> LikelyTypos(const clsConfigFile& config);

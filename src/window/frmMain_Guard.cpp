@@ -109,10 +109,12 @@ void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems)
     for (const std::string& notice : {mConfig->FileNotice(), mBackgroundProblem}) {
         if (!notice.empty()) parts.push_back(notice);
     }
-    if (!problems.empty()) parts.push_back(DescribeSettingProblems(problems));
+    // A file without its header: the notice above already says that nothing
+    // of it was read and the built-in values are used.
+    if (!problems.empty() && !mConfig->HeaderMissing()) parts.push_back(DescribeSettingProblems(problems));
     const std::vector<std::string> typos = LikelyTypos(*mConfig);
     if (!typos.empty()) {
-        std::string text = "配置文件“" + mConfig->Path() + "”中以下几处可能有笔误（程序照原样读取，文件不作改动）：";
+        std::string text = "配置文件“" + mConfig->Path() + "”中以下几处可能有笔误（文件不作改动）：";
         for (const std::string& typo : typos) text += "\n  " + typo;
         parts.push_back(text);
     }

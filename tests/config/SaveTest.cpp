@@ -15,7 +15,7 @@ using Files = std::map<std::string, std::string>;
 const std::string H = "#TarvelMonic Config File#\r\n";
 const std::string kTidy = H + "<Tolvanexa>\\Title = Old\r\n";
 const std::string kUntidy = H + "<Tolvanexa>\\Title=Old\r\n";  // the same item; a save writes it as kTidy
-const std::string kForeign = "W = 3\r\n";                       // no header: set aside before any write
+const std::string kForeign = H + "W = \xFF\r\n";                  // not GBK: set aside before any write
 const platform::TextCodec& codec = testsupport::GbkCodec();
 
 auto ThrowsNaming(const std::string& part) {
@@ -57,29 +57,23 @@ INSTANTIATE_TEST_SUITE_P(EachStep, FailedSave,
                          testing::Values(SaveStep::WriteAll, SaveStep::CopyPermissions, SaveStep::Rename),
                          [](const auto& info) { return std::to_string(static_cast<int>(info.param)); });
 
-// A folder only the file in it may be written to (a shared installation): the file is written in place,
-// and when that write fails part-way its old bytes are written back, and the message says both.
-TEST(Save, WithoutATemporaryFileWritesInPlaceAndRestoresTheOldBytesOnFailure) {
-    MemoryFileSystem files;
-    files.ConfigFile() = kUntidy;
-    files.Fail(SaveStep::CreateTemporary);
-    files.Fail(SaveStep::WriteAll);
-    clsConfigFile config(files, codec);
-    EXPECT_THAT([&] { config.Save(); }, ThrowsNaming("直接改写该文件，但写入时出错"));
-    EXPECT_EQ(files.ConfigFile(), kUntidy);
-    files.Fail(SaveStep::CreateTemporary, 1);
-    files.Fail(SaveStep::WriteAll, 2);  // and the old bytes cannot be written back either
-    EXPECT_THAT([&] { config.Save(); }, ThrowsNaming("可能已不完整"));
-    // Held open by another program: refused before a byte is written, so the file is said to be untouched.
-    files.Fail(SaveStep::CreateTemporary, 1);
-    files.locked.insert(files.ConfigPath());
-    const std::string before = files.ConfigFile();
-    EXPECT_THAT([&] { config.Save(); }, ThrowsNaming("文件未被改动"));
-    EXPECT_EQ(files.ConfigFile(), before);
-    files.locked.clear();
-    files.Fail(SaveStep::CreateTemporary, 1);
-    EXPECT_NO_THROW(config.Close());
-    EXPECT_EQ(files.files, (Files{{files.ConfigPath(), kTidy}}));
+// A folder only the file in it may be written to (a shared installation): the file is never rewritten in
+// place, where a kill part-way would leave it empty. Tidying it is given up without a word; a change of the
+// store's own is refused, and the message says the file is untouched.
+TEST(Save, WithoutATemporaryFileNeverWritesInPlace) {
+    for (const bool changed : {false, true}) {
+        MemoryFileSystem files;
+        files.ConfigFile() = kUntidy;
+        files.Fail(SaveStep::CreateTemporary, 2);
+        std::vector<SaveStep> taken;
+        files.onStep = [&](SaveStep step) { taken.push_back(step); };
+        clsConfigFile config(files, codec);
+        if (changed) config.Item("<Tolvanexa>\\Title", "New");
+        if (changed) EXPECT_THAT([&] { config.Save(); }, ThrowsNaming("文件未被改动"));
+        else EXPECT_NO_THROW(config.Save());
+        EXPECT_EQ(files.files, (Files{{files.ConfigPath(), kUntidy}}));
+        EXPECT_EQ(taken, std::vector<SaveStep>{SaveStep::CreateTemporary});
+    }
 }
 
 // A file the store must set aside before writing over it, and cannot (a full disk), is never written over
@@ -100,13 +94,14 @@ TEST(Save, NeverWritesOverAFileItCouldNotSetAsideAndLeavesAMendedOneAlone) {
     }
 }
 
-// Another program writes the file while the store is saving over it, after the store's first look:
-// the store looks again before the rename. With nothing of its own to add the edit stands; with a change
-// of its own the edit is set aside first. The temporary file never stays.
+// Another program writes the file while the store is saving over it, after the store's first look: the
+// store looks again before it replaces the file, and, as the edit may land even after that look (before,
+// 3 of 500 did), it keeps the file it replaced, finds the edit in it and puts it back. With nothing of its
+// own to add the edit stands; with a change of its own the edit is set aside first. Nothing else stays.
 TEST(Save, AnEditMadeDuringTheSaveStands) {
     const std::string edit = H + "<Tolvanexa>\\Title = Edited\r\n";
     for (const bool changed : {false, true}) {
-        for (const SaveStep during : {SaveStep::WriteAll, SaveStep::CopyPermissions}) {
+        for (const SaveStep during : {SaveStep::WriteAll, SaveStep::CopyPermissions, SaveStep::Rename}) {
             MemoryFileSystem files;
             files.ConfigFile() = kUntidy;
             clsConfigFile config(files, codec);
@@ -145,7 +140,9 @@ INSTANTIATE_TEST_SUITE_P(
                    }, {"不是普通文件", "另存失败", "不会改写该文件"}},
         NoticeCase{"NoHeader", [](auto& f) { f.ConfigFile() = "\r\n<Tolvanexa>\\" + std::string(60, 'x') + "\r\n"; },
                    {"第一行应是文件头“#TarvelMonic Config File#”，实际却是“<Tolvanexa>\\xxxxxxxxxxxxxxxxxxxxxxxxxxxx……”",
-                    "程序结束时"}},
+                    "程序不会改动该文件", "请在该文件的最前面加上一行“#TarvelMonic Config File#”"}},
+        NoticeCase{"SkippedLine", [](auto& f) { f.ConfigFile() = H + "A = \xFF\r\n# 决赛\r\n"; },
+                   {"既不是 GBK 也不是 UTF-8", "程序结束时不会改写该文件"}},
         NoticeCase{"MixedEncodings", [](auto& f) { f.ConfigFile() = H + "A = 辩论\r\nB = \xB1\xE7\xC2\xDB\r\n"; },
                    {"既有 UTF-8 编码的行，也有 GBK 编码的行", "以 UTF-8 编码写回"}}),
     [](const testing::TestParamInfo<NoticeCase>& info) { return std::string(info.param.name); });

@@ -62,8 +62,8 @@ TEST_P(Loading, GivesTheseItemsAndWritesThemBack) {
     if (!param.content.empty()) files.ConfigFile() = param.content;
     clsConfigFile config(files, codec);
     EXPECT_EQ(ItemsOf(config), param.items);
-    // Only a file that loads nothing is set aside, and then whole.
-    EXPECT_EQ(files.files[config.SetAsidePath()], param.items.empty() ? param.content : "");
+    // None of these is set aside: a file without its header is left as it is.
+    EXPECT_EQ(config.SetAsidePath(), "");
     config.NameSpace("Tolvanexa");  // other namespaces and unprefixed keys never read under it
     EXPECT_EQ(config.Item("W") + config.Item("P"), "");
     config.Close();
@@ -83,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"EmptyKeySwallowsItsContinuations", H + "stray\r\na = 1\r\n = lost\r\nlost too\r\nb = 2\r\n",
                  {{"a", "1"}, {"b", "2"}}},
         LoadCase{"HeaderAfterBlanksAnyCaseSpaced", "\r\n\r\n  #TARVELMONIC config FILE# \r\na  =  x=y", {{"a", "x=y"}}},
-        LoadCase{"FirstLineNotTheHeaderLoadsNothing", "<Tolvanexa>\\ApplicationTitle = Final\r\n", {}},
+        LoadCase{"FirstLineNotTheHeaderLoadsNothingAndStays", "<Tolvanexa>\\ApplicationTitle=Final\r\n", {},
+                 "<Tolvanexa>\\ApplicationTitle=Final\r\n"},
         LoadCase{"OtherNamespacesAndBareKeysKept", H + "<Other>\\W=3\r\nP=4", {{"<Other>\\W", "3"}, {"P", "4"}}},
         // A file written from scratch by a Linux editor ends its lines with LF alone.
         LoadCase{"CrAloneAndLfAloneEndLines", "#TarvelMonic Config File#\na = 1\rb = 2\n\nc = 3\n",
@@ -96,19 +97,22 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"NoFileGivesAHeaderOnlyFile", "", {}, H}),
     [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
-// Whatever the file holds, it loads or is kept whole beside it, under the first free name, before any write:
+// Whatever the file holds, it loads, or it is kept whole beside it under the first free name before any write,
+// or, when its first line is not the header and so nothing of it was read, it is never written over at all:
 // bytes GBK cannot read (0xFF; 0x81 before a line end), no header, UTF-16, unreadable, random bytes.
-TEST(Store, ForeignFileIsSetAsideWholeNeverSilentlyReplaced) {
+TEST(Store, ForeignFileIsSetAsideWholeOrLeftAloneNeverSilentlyReplaced) {
+    const std::string kLeft;  // the file is left as it was
     std::vector<std::pair<std::string, std::string>> cases = {  // the file, and the file after a save
         {H + "a = \xFF\xB5\xDA\r\nb = \x81\r\nc = 3\r\n", H + "a = ?\xB5\xDA\r\nb = ?\r\nc = 3\r\n"},
         // Pairs Windows' code page 936 maps to private-use characters (user-defined areas, A8BF, FE50) and
         // glibc refuses: both editions read them as undecodable, so such a file is set aside alike on each.
         {H + "a = \xA1\x40 \xFE\x50\r\nb = \xA8\xBF\r\nc = \xAA\xA1\r\n", H + "a = ?@ ?P\r\nb = ??\r\nc = ??\r\n"},
-        {"Width = 3\r\n", H}, {"\xFF\xFE#\0T\0a\0r\0v\0e\0l\0\r\0\n\0"s, H}, {"unreadable", H}};
+        {"Width = 3\r\n", kLeft}, {"\xFF\xFE#\0T\0a\0r\0v\0e\0l\0\r\0\n\0"s, kLeft}, {"unreadable", H}};
     std::mt19937 random(7);
     while (cases.size() < 200) {
-        cases.emplace_back(std::string(1 + random() % 2000, '\0'), H);
+        cases.emplace_back(std::string(1 + random() % 2000, '\0'), kLeft);
         for (char& byte : cases.back().first) byte = static_cast<char>(random());
+        cases.back().first[0] = 'W';  // so the first line is never blank
     }
     for (const auto& [original, saved] : cases) {
         MemoryFileSystem files;
@@ -116,10 +120,13 @@ TEST(Store, ForeignFileIsSetAsideWholeNeverSilentlyReplaced) {
         files.files = {{path, original}, {path + ".bak", "older"}};
         if (original == "unreadable") files.unreadable.insert(path);
         clsConfigFile config(files, codec);
-        ASSERT_EQ(config.SetAsidePath(), path + ".bak.1") << original;
-        EXPECT_EQ(files.files[path + ".bak.1"], original);
+        const bool left = saved.empty();
+        ASSERT_EQ(config.SetAsidePath(), left ? "" : path + ".bak.1") << original;
+        EXPECT_EQ(config.HeaderMissing(), left);
         config.Close();
-        EXPECT_EQ(files.files, (Files{{path, saved}, {path + ".bak", "older"}, {path + ".bak.1", original}}));
+        const Files after = left ? Files{{path, original}, {path + ".bak", "older"}}
+                                 : Files{{path, saved}, {path + ".bak", "older"}, {path + ".bak.1", original}};
+        EXPECT_EQ(files.files, after);
     }
 }
 
@@ -141,6 +148,40 @@ TEST(Store, MixedEncodingsAreReadLineByLineAndWrittenBackInUtf8) {
     }
 }
 
+// Before, a GBK file as a whole won over its lines: a UTF-8 caption of an even number of Chinese characters
+// pasted into it, whose bytes also make GBK characters, read as mojibake ("决赛" as "鍐宠禌") without a word.
+// Each line is UTF-8 when it can be; a file of GBK lines stays GBK, byte for byte, and a text whose GBK bytes
+// would read back as UTF-8 is written as UTF-8.
+TEST(Store, EachLineIsUtf8WhenItCanBeAndGbkLinesStayGbk) {
+    const std::string gbkLine = "<Tolvanexa>\\ApplicationTitle = 第十届辩论赛 决赛";
+    for (const std::string pasted : {"决赛", "正方一辩", "自由辩论", "总结陈词 反方"}) {
+        MemoryFileSystem files;
+        const std::string line = "<Tolvanexa>\\Stage0Caption = " + pasted;
+        files.ConfigFile() = *codec.Utf8ToGbk(H + gbkLine + "\r\n") + line + "\r\n";
+        clsConfigFile config(files, codec);
+        config.NameSpace("Tolvanexa");
+        EXPECT_EQ(config.Item("Stage0Caption"), pasted);
+        EXPECT_EQ(config.Item("ApplicationTitle"), "第十届辩论赛 决赛");
+        EXPECT_NE(config.SetAsidePath(), "") << "a file of two encodings is kept as it was";
+        config.Close();
+        EXPECT_EQ(files.ConfigFile(), H + gbkLine + "\r\n" + line + "\r\n");
+    }
+    MemoryFileSystem files;
+    const std::string gbk = *codec.Utf8ToGbk(H + gbkLine + "\r\n<Tolvanexa>\\Stage0Caption = 决赛 反方\r\n");
+    files.ConfigFile() = gbk;
+    {
+        clsConfigFile config(files, codec);
+        EXPECT_EQ(config.Encoding(), config::FileEncoding::Gbk);
+        EXPECT_EQ(config.Items().Item("<Tolvanexa>\\Stage0Caption").Value, "决赛 反方");
+    }
+    EXPECT_EQ(files.files, (Files{{files.ConfigPath(), gbk}}));
+    clsConfigFile config(files, codec);
+    config.Item("<Tolvanexa>\\Stage0Caption", "鍐宠禌");  // GBK E5 86 B3 E8 B5 9B, which is UTF-8 "决赛"
+    config.Close();
+    EXPECT_EQ(config.Encoding(), config::FileEncoding::Utf8WithBom);
+    EXPECT_EQ(clsConfigFile(files, codec).Items().Item("<Tolvanexa>\\Stage0Caption").Value, "鍐宠禌");
+}
+
 // Neither blank lines before the header, nor a 64 KB key, nor more lines than 16 bits count lose anything.
 TEST(Store, HugeFileLoadsWhole) {
     MemoryFileSystem files;
@@ -155,7 +196,7 @@ TEST(Store, HugeFileLoadsWhole) {
     EXPECT_EQ(config.Item("key39999"), "39999");
 }
 
-// Random files from awkward pieces: what the store saves reads back as the same items (blank lines gone).
+// Random files from awkward pieces: what the store saves (or leaves) reads back as the same items.
 TEST(Store, SavedFileReadsBackAsTheSameItems) {
     const std::vector<std::string> pieces = {"a", "A", "<Tolvanexa>\\", "<Other>\\", "=", " ", "\t", "正方", "€", "ＡＢ",
                                              "ａｂ", "Ё", "ё", "\n", "#", "\r\n", "\r\n", "\r", "\r\n\r\n", "\r\r\r"};
@@ -165,8 +206,11 @@ TEST(Store, SavedFileReadsBackAsTheSameItems) {
         for (int piece = random() % 80; piece > 0; --piece) file += pieces[random() % pieces.size()];
         MemoryFileSystem files;
         files.ConfigFile() = *codec.Utf8ToGbk(file);
+        const std::string before = files.ConfigFile();
         Items expected = ItemsOf(clsConfigFile(files, codec));  // loads, then saves as it ends
+        // A file holding lines no setting reads (a "#" line, say) is left as it is.
         for (auto& [key, value] : expected) {
+            if (files.ConfigFile() == before) break;
             const std::vector<std::string> lines = config::ValueLines(value);
             value = lines.front();
             for (std::size_t i = 1; i < lines.size(); ++i) value += "\r\n" + lines[i];

@@ -1,9 +1,14 @@
 // `Tolvanexa --summary FILE.csv` through the real program, with no display at all: the table on standard output
 // for a record whose captions hold commas, quotes, line breaks and Chinese; a clear error naming the line otherwise.
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 
 #include "e2e/e2e_support.h"
 #include "record/RecordCsv.h"
@@ -58,6 +63,76 @@ TEST(SummaryCommand, MissingFileOrArgumentFails) {
     EXPECT_NE(missing.err.find(folder.File("none.csv")), std::string::npos) << missing.err;
     EXPECT_NE(bare.err.find("用法"), std::string::npos) << bare.err;
 }
+
+struct Hostile {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    const char* output;  // where standard output goes
+    int status;
+    std::string says;    // on standard error, after the file's name
+};
+void PrintTo(const Hostile& hostile, std::ostream* out) { *out << hostile.name; }
+
+// A record of `lines` lines, each starting a countdown on a new stage run: the most runs bytes can make.
+std::string BusyRecord(int lines) {
+    std::string file = record::RecordFileHeader();
+    for (int i = 0; i < lines; ++i) {
+        file += "2026-12-07 19:30:00," + std::to_string(i) + ",开始," + std::to_string(1 + i % 2) + ",x,1,正方,1,1,0\r\n";
+    }
+    return file;
+}
+
+class HostileRecord : public testing::TestWithParam<Hostile> {};
+
+// Before, 10 MB of line ends took 946 MB, a valid million-line record 898 MB, an 8 GB sparse file ran out of
+// memory with a message naming no file, offsets near the reader's limit printed negative seconds, a record a
+// spreadsheet saved again in GBK was refused, and a full standard output failed without a word.
+TEST_P(HostileRecord, StaysSmallAndEveryFailureNamesTheFile) {
+    testsupport::TestFolder folder;
+    const std::string path = folder.File("record.csv");
+    GetParam().make(path);
+    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "Tolvanexa";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(GetParam().output == std::string("file") ? folder.File("out").c_str() : GetParam().output,
+                               O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(folder.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, 1), ::dup2(err, 2);
+        ::execl(program.c_str(), program.c_str(), "--summary", path.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, GetParam().status);
+    EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "kB at the peak";
+    const std::string err = folder.Read("err");
+    if (GetParam().status != 0) {
+        EXPECT_NE(err.find(path), std::string::npos) << err;
+    }
+    EXPECT_NE(err.find(GetParam().says), std::string::npos) << err;
+}
+
+void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, HostileRecord,
+    testing::Values(
+        Hostile{"TenMegabytesOfLineEnds", [](auto& p) { Write(p, std::string(10 << 20, '\n')); }, "file", 1, "大于 4 MB"},
+        Hostile{"SparseEightGigabytes", [](auto& p) { fs::resize_file((Write(p, ""), p), 8ull << 30); }, "file", 1,
+                "大于 4 MB"},
+        // Under the size limit, but more stage runs than any record holds.
+        Hostile{"TooManyRuns", [](auto& p) { Write(p, BusyRecord(60'000)); }, "file", 1, "环节超过 10000 次"},
+        Hostile{"ManyRunsWithinTheLimit", [](auto& p) { Write(p, BusyRecord(10'000)); }, "file", 0, ""},
+        Hostile{"OffsetPastTheLimit", [](auto& p) { Write(p, BusyRecord(1) + "2026-12-07 19:30:00,10000000001,暂停,1,x,1,正方,1,1,0\r\n"); },
+                "file", 1, "第 3 行有误"},
+        Hostile{"OffsetsAtTheLimit", [](auto& p) {
+                    Write(p, record::RecordFileHeader() + "2026-12-07 19:30:00,0,开始,1,x,1,正方,1000000,1000000,0\r\n"
+                             "2026-12-07 19:30:00,10000000000,时间到,1,x,1,正方,0,1000000,0\r\n");
+                }, "file", 0, ""},
+        Hostile{"FullStandardOutput", [](auto& p) { Write(p, testsupport::RecordFileOf(testsupport::TwoStages())); },
+                "/dev/full", 1, "无法写到标准输出"}),
+    [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace e2e

@@ -80,15 +80,15 @@ protected:
 #define REQUIRE_ROOT() \
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user"
 
-// A shared installation where only the file may be written: nothing to write is no failure, and a file
-// that must change is written in place, leaving nothing behind.
-TEST_F(PosixStore, AFolderTheUserCannotWriteFailsNoCloseAndTakesAChangeInPlace) {
+// A shared installation where only the file may be written: no close fails, and the file, which would
+// only be tidied, is never rewritten in place; nothing is left behind.
+TEST_F(PosixStore, AFolderTheUserCannotWriteFailsNoCloseAndLeavesTheFileAsItIs) {
     REQUIRE_ROOT();
     for (const std::string& before : {kTidy, kUntidy}) {
         folder.Write("Tolvanexa.config", before);
         ::chmod(Path().c_str(), 0666);
         EXPECT_EQ(AsNobody([&] { return Close(); }), "saved");
-        EXPECT_EQ(folder.Read("Tolvanexa.config"), kTidy);
+        EXPECT_EQ(folder.Read("Tolvanexa.config"), before);
         EXPECT_EQ(Names(), std::vector<std::string>{"Tolvanexa.config"});
     }
 }
@@ -157,7 +157,8 @@ TEST_F(PosixStore, AFileThatCouldNotBeSetAsideIsNeverWrittenOverAndAMendedOneSta
         const testsupport::TestFolder disk;
         if (::mount("tmpfs", disk.Path().c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount";
         platform::PosixFileSystem small{platform::ExecutableLocation{disk.Path(), "Tolvanexa"}};
-        const std::string foreign = "<Tolvanexa>\\Title = " + std::string(1400, 'x') + "\r\n";  // no header
+        // Bytes neither GBK nor UTF-8: the file must be kept before it is written over.
+        const std::string foreign = "#TarvelMonic Config File#\r\n<Tolvanexa>\\Title = \xFF" + std::string(1400, 'x') + "\r\n";
         disk.Write("Tolvanexa.config", foreign);
         for (std::ofstream filler(disk.File("filler"), std::ios::binary); filler.write(std::string(4096, 'f').data(), 4096);)
             filler.flush();

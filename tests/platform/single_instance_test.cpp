@@ -2,6 +2,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <sys/mount.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,6 +22,12 @@ TEST(SingleInstanceName, IsTheFolderItselfHoweverItIsReachedAndNeedsNoFile) {
     const QString name = SingleInstanceName(temp.File("hall"));
     for (const char* same : {"link", "hall/", "other/../hall"}) EXPECT_EQ(SingleInstanceName(temp.File(same)), name) << same;
     EXPECT_NE(SingleInstanceName(temp.File("other")), name);
+    // Before, a folder reached through a bind mount ran a second copy: the lock went by the path.
+    std::filesystem::create_directory(temp.File("bound"));
+    if (::mount(temp.File("hall").c_str(), temp.File("bound").c_str(), nullptr, MS_BIND, nullptr) == 0) {
+        EXPECT_EQ(SingleInstanceName(temp.File("bound")), name);
+        ::umount(temp.File("bound").c_str());
+    }
     // Absolute, or Qt puts it under a temporary folder that varies with the environment; within a socket address.
     EXPECT_TRUE(name.startsWith(QLatin1Char('/')) && name.size() < 100) << name.toStdString();
 }

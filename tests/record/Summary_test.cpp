@@ -3,7 +3,9 @@
 
 #include "record/RecordCsv.h"
 #include "record/Summary.h"
+#include "record/SummaryCommand.h"
 #include "record/SummaryText.h"
+#include "support/Codec.h"
 
 namespace {
 
@@ -112,6 +114,39 @@ TEST(Summary, TextFormsKeepEachRowOnOneLineAndSpreadsheetsFromFormulas) {
     ASSERT_NE(row, std::string::npos);
     EXPECT_EQ(record::DisplayWidth(text.substr(header, text.find("持方", header) - header)),
               record::DisplayWidth(text.substr(row, text.find("正方", row) - row)));
+}
+
+// Before, a record a spreadsheet on a Chinese Windows saved again (GBK, no byte-order mark, times without
+// seconds and with "/") was refused. It reads as the file the program wrote, the seconds of the two times aside.
+TEST(Summary, OfARecordASpreadsheetSavedAgainInGbk) {
+    const std::vector<DebateEvent> events = WholeDebate();
+    std::string file = record::RecordFileHeader().substr(3);
+    for (const DebateEvent& event : events) {
+        std::string line = record::EncodeEvent(event, events.front().steadyMs);
+        line.replace(0, 19, "2026/12/7 14:" + std::to_string(event.wall.minute));
+        file += line;
+    }
+    const record::RecordSummary resaved = record::SummariseRecord(*testsupport::GbkCodec().Utf8ToGbk(file), testsupport::GbkCodec());
+    const record::Summary original = record::Summarise(events);
+    EXPECT_EQ(record::Tabulate(resaved.summary).rows, record::Tabulate(original).rows);
+    EXPECT_EQ(resaved.summary.end->second, 0);
+}
+
+// Offsets and allowances at the reader's limits make no sum overflow (before, the release build printed
+// -1141913389 s); one past them is refused, naming the line. A free debate in which one side never spoke
+// keeps the other's time (before, the silent side's empty column was written over it).
+TEST(Summary, OfOffsetsAtTheLimitStaysInRange) {
+    Script s;
+    s.Enter(9, "自由辩论", "正方", 1'000'000, "反方", 1'000'000).Add(K::Started, 1);
+    s.ms_ = record::kMostOffsetMs - 5'000'000;
+    s.Add(K::TimeUp, 1).Add(K::PageLeft, 0);
+    const record::StageRun run = record::Summarise(s.events).runs.at(0);
+    EXPECT_EQ(std::tuple(run.used, run.overtime, run.sides[0].used), std::tuple(1'000'000, 0, 1'000'000));
+    std::string file = record::RecordFileHeader();
+    for (const DebateEvent& event : s.events) file += record::EncodeEvent(event, 0);
+    EXPECT_NO_THROW(record::ParseRecord(file));
+    file += "2026-12-07 14:00:00,10000000001,开始,1,x,1,正方,1,1,0\r\n";
+    EXPECT_THROW(record::ParseRecord(file), record::CsvError);
 }
 
 TEST(Summary, OfNoEventsHasNoRows) {

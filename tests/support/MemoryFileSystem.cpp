@@ -68,6 +68,21 @@ void MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
     }
 }
 
+std::optional<std::string> MemoryFileSystem::ReplaceKeepingOld(const std::string& from, const std::string& to) {
+    Step(SaveStep::Rename);
+    if (!exchanges || !files.contains(to) || links.contains(to)) return std::nullopt;
+    if (!files.contains(from)) throw platform::FileError("没有文件 " + from);
+    std::swap(files[from], files[to]);
+    std::swap(identity[from], identity[to]);
+    for (auto* set : {&unreadable, &special, &readOnly}) {
+        const bool atFrom = set->erase(from) > 0;
+        const bool atTo = set->erase(to) > 0;
+        if (atFrom) set->insert(to);
+        if (atTo) set->insert(from);
+    }
+    return from;
+}
+
 void MemoryFileSystem::Remove(const std::string& path) noexcept {
     files.erase(path);
     links.erase(path);

@@ -32,6 +32,8 @@ public:
     void WriteAll(const std::string& path, const std::string& bytes) override;
     void CopyPermissions(const std::string& model, const std::string& path) override;
     void Rename(const std::string& from, const std::string& to) override;
+    // Exchanges the two, as Linux does; nullopt when `to` is missing or `exchanges` is false.
+    std::optional<std::string> ReplaceKeepingOld(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) noexcept override;
 
     // A read-only folder, a disk full part-way or a refused rename: `step` of a save fails the next
@@ -46,6 +48,7 @@ public:
     std::set<std::string> locked;              // refused for writing before a byte is written (held by another program)
     // Called as each step of a save is taken, before it acts: another program's edit lands here.
     std::function<void(SaveStep)> onStep;
+    bool exchanges = true;  // false: a file system without the exchange, where a save renames
 
 private:
     void Step(SaveStep step);

@@ -84,8 +84,9 @@ void PrintTo(const TypoCase& typo, std::ostream* out) { *out << typo.name; }
 class Typos : public WindowTest, public ::testing::WithParamInterface<TypoCase> {};
 
 // Before, "<Tolvanexa>\\Stage2Timer1＝180" became part of stage 1's caption, and "Stage2Timer1<tab>" a key of its
-// own, with nothing said but that Stage2Timer1 was missing. They still load so (see the store's tests).
-TEST_P(Typos, ArePointedOutWithTheKeyTheyJoined) {
+// own, with nothing said but that Stage2Timer1 was missing. Now the first is read into nothing (see the store's
+// tests) and the message says so; the second still loads as written.
+TEST_P(Typos, ArePointedOutWithTheKeyTheyFollow) {
     Load({}, codec.Utf8ToGbk(GetParam().lines).value());
     if (GetParam().pointedOut.empty()) {
         EXPECT_TRUE(errors.messages.empty()) << errors.messages[0];
@@ -107,18 +108,41 @@ TEST_F(WindowTest, AnOurLineBeforeAnyKeyIsPointedOut) {
     EXPECT_THAT(errors.messages[0], ::testing::Not(HasSubstr("决赛用")));
 }
 
+// Before, a "＝" slip became part of the caption above it, on the projector and, rewritten at the close, in the
+// file for good; a file without its header was cut to the header at the close, while the message said both
+// that it would be written back and that it would not be changed.
+TEST_F(WindowTest, ASlipOrAMissingHeaderIsNeverWrittenOverAndTheMessageSaysSoOnce) {
+    Load({{"Stage1Caption", "开篇"}}, codec.Utf8ToGbk("<Tolvanexa>\\Stage2Timer1 ＝ 240\r\n").value());
+    const std::string slip = files.files[kConfigPath];
+    form->ShowPage(1);
+    EXPECT_EQ(lblCaption.caption, "开篇");
+    form->Form_Unload();
+    EXPECT_EQ(files.files[kConfigPath], slip);
+
+    form.reset();
+    errors.messages.clear();
+    const std::string headless = slip.substr(slip.find("\r\n") + 2);
+    files.files[kConfigPath] = headless;
+    Open();
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_THAT(errors.messages[0], HasSubstr("请在该文件的最前面加上一行“#TarvelMonic Config File#”"));
+    for (const char* untrue : {"写回", "另存", "没有按钮栏"}) EXPECT_THAT(errors.messages[0], ::testing::Not(HasSubstr(untrue)));
+    form->Form_Unload();
+    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{kConfigPath, headless}}));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     HandEdits, Typos,
     ::testing::Values(
         TypoCase{"FullWidthEquals", "<Tolvanexa>\\Stage1Caption = 开篇\r\n<tolvanexa>\\Stage2Timer1＝180\r\n",
-                 "“<tolvanexa>\\Stage2Timer1＝180”一行不是新的设置，而是接在了“Stage1Caption”的值后面：其中的“＝”是全角等号"},
+                 "“<tolvanexa>\\Stage2Timer1＝180”一行不是新的设置，程序没有读取它（也没有接在“Stage1Caption”的值后面）：其中的“＝”是全角等号"},
         TypoCase{"PrefixWithoutEquals", "<Tolvanexa>\\Stage1Caption = 开篇\r\n<TOLVANEXA>\\Stage2Timer1 180\r\n",
-                 "接在了“Stage1Caption”的值后面：它像一个设置，却没有等号"},
+                 "接在“Stage1Caption”的值后面）：它像一个设置，却没有等号"},
         TypoCase{"SemicolonComment", "<Tolvanexa>\\Stage1Caption = 开篇\r\n  ; 决赛用\r\n", "“; 决赛用”一行"},
-        TypoCase{"HashComment", "<Tolvanexa>\\Stage1Caption = 开篇\r\n# 决赛用\r\n", "没有注释行"},
-        TypoCase{"SlashComment", "<Tolvanexa>\\Stage1Caption = 开篇\r\n// 决赛用\r\n", "没有注释行"},
+        TypoCase{"HashComment", "<Tolvanexa>\\Stage1Caption = 开篇\r\n# 决赛用\r\n", "当作注释"},
+        TypoCase{"SlashComment", "<Tolvanexa>\\Stage1Caption = 开篇\r\n// 决赛用\r\n", "当作注释"},
         TypoCase{"OurLineUnderAnotherProgramsKey", "<Other>\\Notes = a\r\n<Tolvanexa>\\Stage2Timer1＝180\r\n",
-                 "接在了“<Other>\\Notes”的值后面"},
+                 "接在“<Other>\\Notes”的值后面"},
         TypoCase{"TabAfterTheKey", "<Tolvanexa>\\Stage2Timer1\t = 180\r\n",
                  "键名“Stage2Timer1[制表符]”中有空格或制表符，程序不把它当作“Stage2Timer1”读取"},
         TypoCase{"BlankInsideTheKey", "<Tolvanexa>\\Stage 2 Timer1 = 180\r\n", "当作“Stage2Timer1”读取"},

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "platform/win32/GbkCodec.h"
 #include "platform/win32/RecordFile.h"
 #include "platform/win32/Wide.h"
 #include "record/SummaryCommand.h"
@@ -118,9 +119,10 @@ std::optional<std::vector<std::string>> SummaryCommandLine() {
 
 int RunSummary(const std::vector<std::string>& arguments) {
     platform::Win32RecordFiles files;
+    const platform::GbkCodec codec;
     std::ostringstream out;
     std::ostringstream err;
-    const int status = record::RunSummaryCommand(arguments, files, out, err);
+    const int status = record::RunSummaryCommand(arguments, files, codec, out, err);
     const bool printed = Deliver(STD_OUTPUT_HANDLE, out.str());
     const bool told = Deliver(STD_ERROR_HANDLE, err.str());
     if (!printed) {

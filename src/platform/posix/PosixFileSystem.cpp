@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -206,6 +207,17 @@ void PosixFileSystem::Rename(const std::string& from, const std::string& to) {
         throw FileError("无法把“" + from + "”改名为“" + to + "”：" + DescribeErrno(errno));
     }
     SyncFolder(FolderOf(to));
+}
+
+std::optional<std::string> PosixFileSystem::ReplaceKeepingOld(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) != 0) {
+        // A file system without the exchange (some network ones), or no file
+        // at `to` any more: the caller renames instead.
+        if (errno == EINVAL || errno == ENOSYS || errno == ENOENT || errno == EOPNOTSUPP) return std::nullopt;
+        throw FileError("无法用“" + from + "”替换“" + to + "”：" + DescribeErrno(errno));
+    }
+    SyncFolder(FolderOf(to));
+    return from;
 }
 
 void PosixFileSystem::Remove(const std::string& path) noexcept { ::unlink(path.c_str()); }

@@ -32,6 +32,7 @@ public:
     void WriteAll(const std::string& path, const std::string& bytes) override;
     void CopyPermissions(const std::string& model, const std::string& path) override;
     void Rename(const std::string& from, const std::string& to) override;
+    std::optional<std::string> ReplaceKeepingOld(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) noexcept override;
 
 private:

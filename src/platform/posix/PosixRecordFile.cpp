@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <vector>
 
 #include "platform/posix/SystemError.h"
 
@@ -65,17 +66,28 @@ void SyncFolder(const std::string& path) {
 }  // namespace
 
 void PosixRecordFiles::CreateFolder(const std::string& folder) {
-    // Each level in turn, from the top, so a missing parent is made too.
+    // Each level in turn, from the top, so a missing parent is made too. When
+    // a level cannot be made (a name too long, a file in the way), the levels
+    // made before it are removed again: a failure leaves nothing behind.
+    std::vector<std::string> made;
+    const auto fail = [&](const std::string& level, int error) {
+        for (auto each = made.rbegin(); each != made.rend(); ++each) ::rmdir(each->c_str());
+        return Failure("创建辩论记录文件夹", level, error);
+    };
     for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string level = folder.substr(0, slash);
-        if (!level.empty() && ::mkdir(level.c_str(), 0777) != 0 && errno != EEXIST) {
-            throw Failure("创建辩论记录文件夹", level, errno);
+        if (!level.empty()) {
+            if (::mkdir(level.c_str(), 0777) == 0) {
+                made.push_back(level);
+            } else if (errno != EEXIST) {
+                throw fail(level, errno);
+            }
         }
         if (slash == std::string::npos) break;
     }
     struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0) throw Failure("创建辩论记录文件夹", folder, errno);
-    if (!S_ISDIR(st.st_mode)) throw Failure("创建辩论记录文件夹", folder, ENOTDIR);
+    if (::stat(folder.c_str(), &st) != 0) throw fail(folder, errno);
+    if (!S_ISDIR(st.st_mode)) throw fail(folder, ENOTDIR);
 }
 
 std::unique_ptr<AppendFile> PosixRecordFiles::CreateNew(const std::string& path) {
@@ -100,6 +112,7 @@ std::string PosixRecordFiles::ReadRegular(const std::string& path) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) throw Failure("读取文件", path, errno);
     if (!S_ISREG(st.st_mode)) throw FileError("“" + path + "”不是普通文件，不能作为辩论记录读取。");
+    if (static_cast<std::uint64_t>(st.st_size) > kMostRecordBytes) throw FileError(TooLargeForARecord(path));
     std::string content;
     std::array<char, 1 << 16> buffer{};
     for (;;) {
@@ -110,6 +123,8 @@ std::string PosixRecordFiles::ReadRegular(const std::string& path) {
             throw Failure("读取文件", path, errno);
         }
         content.append(buffer.data(), static_cast<std::size_t>(got));
+        // Grown while being read: still never more than the limit in memory.
+        if (content.size() > kMostRecordBytes) throw FileError(TooLargeForARecord(path));
     }
     return content;
 }

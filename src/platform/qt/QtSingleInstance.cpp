@@ -5,6 +5,8 @@
 #include <QLocalSocket>
 #include <QThread>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "platform/qt/QtConvert.h"
@@ -27,10 +29,19 @@ std::unique_ptr<QLocalServer> MakeServer() {
 }  // namespace
 
 QString SingleInstanceName(const std::string& folder) {
-    const QFileInfo info(ToQString(folder));
-    const QString canonical = info.canonicalFilePath();
-    const QString path = canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
+    // The folder's identity, not a path to it: a bind mount reaches the same
+    // folder by another path. The path serves only where there is no folder.
+    QByteArray key;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0) {
+        key = "folder " + QByteArray::number(static_cast<qulonglong>(st.st_dev)) + ":" +
+              QByteArray::number(static_cast<qulonglong>(st.st_ino));
+    } else {
+        const QFileInfo info(ToQString(folder));
+        const QString canonical = info.canonicalFilePath();
+        key = (canonical.isEmpty() ? info.absoluteFilePath() : canonical).toUtf8();
+    }
+    const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(32);
     // An absolute name keeps Qt from placing it under a temporary folder, which
     // differs from one environment to the next.
     return QStringLiteral("/tolvanexa/") + QString::fromLatin1(hash);

@@ -1,5 +1,6 @@
 #include "platform/sdl/CueSource.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/CueQueue.h"
+#include "platform/posix/RegularFile.h"
 #include "platform/posix/UserPath.h"
 
 namespace platform {
@@ -129,10 +131,14 @@ private:
 
 std::unique_ptr<CueSource> OpenSoundFile(const std::string& path) {
     // Only regular files: opening a pipe or a device named in the
-    // configuration could block the countdown for good.
-    if (path.empty() || !IsRegularFile(path)) return nullptr;
+    // configuration could block the cue thread, and the close, for good. The
+    // file is opened without waiting and checked as opened, so one swapped
+    // for a pipe after any earlier look is still refused, never waited on.
+    if (path.empty()) return nullptr;
+    RegularFile opened = OpenRegularFile(path, O_RDONLY);
+    if (opened.outcome != OpenOutcome::Opened) return nullptr;
     SF_INFO info{};
-    SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
+    SndfileHandle file(sf_open_fd(opened.fd.Release(), SFM_READ, &info, SF_TRUE));
     if (!file) return nullptr;
     if (info.channels < 1 || info.samplerate < kLowestRate || info.samplerate > kHighestRate) return nullptr;
     auto source = std::make_unique<SoundFileSource>(std::move(file), info);

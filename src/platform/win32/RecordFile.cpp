@@ -145,6 +145,8 @@ std::string Win32RecordFiles::ReadRegular(const std::string& path) {
         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
         throw NotRegular(path);
     }
+    const std::uint64_t size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > kMostRecordBytes) throw FileError(TooLargeForARecord(path));
     std::string content;
     std::string buffer(kChunk, '\0');
     for (;;) {
@@ -154,6 +156,7 @@ std::string Win32RecordFiles::ReadRegular(const std::string& path) {
         }
         if (got == 0) break;
         content.append(buffer.data(), got);
+        if (content.size() > kMostRecordBytes) throw FileError(TooLargeForARecord(path));
     }
     return content;
 }

@@ -47,8 +47,26 @@ std::uint64_t Fnv(const std::wstring& text, std::uint64_t basis) {
 
 }  // namespace
 
+// The folder's identity: its volume's serial number and its file ID, the same
+// however the folder is reached (a junction, a mapped drive, a subst letter).
+// Empty where the folder cannot be opened.
+std::wstring FolderIdentity(const std::string& folder) {
+    const HANDLE handle = ::CreateFileW(NativePath(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+    ::CloseHandle(handle);
+    if (!known) return {};
+    wchar_t identity[40] = {};
+    std::swprintf(identity, 40, L"folder %08lX:%08lX%08lX", static_cast<unsigned long>(info.dwVolumeSerialNumber),
+                  static_cast<unsigned long>(info.nFileIndexHigh), static_cast<unsigned long>(info.nFileIndexLow));
+    return identity;
+}
+
 std::wstring SingleInstanceName(const std::string& folder) {
-    const std::wstring path = FinalPath(folder);
+    std::wstring path = FolderIdentity(folder);
+    if (path.empty()) path = FinalPath(folder);
     wchar_t name[33] = {};
     std::swprintf(name, 33, L"%016llX%016llX", static_cast<unsigned long long>(Fnv(path, 0xCBF29CE484222325ULL)),
                   static_cast<unsigned long long>(Fnv(path, 0x84222325CBF29CE4ULL)));

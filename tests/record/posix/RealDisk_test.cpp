@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 
@@ -88,6 +89,17 @@ std::string FullDisk(const std::string& folder) {
     }
     if (std::string wrong = OneMessage(w, "磁盘空间不足"); !wrong.empty()) return wrong;
     return w.FileHolds(recorded);
+}
+
+// Before, a RecordFolder whose deepest level could not be made (a name too long) left the levels above it.
+TEST(RealDisk, ARecordFolderThatCannotBeMadeLeavesNothingBehind) {
+    const testsupport::TestFolder folder;
+    platform::PosixRecordFiles files;
+    const std::string deep = folder.File("a/b/c/" + std::string(300, 'x'));
+    EXPECT_THROW(files.CreateFolder(deep), platform::FileError);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    files.CreateFolder(folder.File("a/b"));  // one that can be made is made, and stays
+    EXPECT_TRUE(std::filesystem::is_directory(folder.File("a/b")));
 }
 
 TEST(RealDisk, FullDisk) {

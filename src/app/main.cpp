@@ -1,12 +1,14 @@
 // The program: the real Qt window and controls, POSIX files with GBK text and
 // SDL sound, joined to the window's logic and the debate record. With
-// `--summary FILE.csv` it prints that record's summary instead, without a window.
+// `--summary FILE.csv` it prints that record's summary instead, and with
+// `--help` its usage, without a window.
 #include <QApplication>
 
 #include <exception>
 #include <iostream>
 
 #include "app/AudienceWiring.h"
+#include "app/CommandLine.h"
 #include "app/FormWiring.h"
 #include "app/SignalCloser.h"
 #include "app/StartWindow.h"
@@ -97,10 +99,21 @@ int Run() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Before Qt: the summary needs no display and opens no window.
-    if (const auto arguments = record::SummaryArguments(argc, argv)) {
-        platform::PosixRecordFiles files;
-        return record::RunSummaryCommand(*arguments, files, std::cout, std::cerr);
+    // Before Qt: the summary and the usage need no display and open no window.
+    const CommandLine line = ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc), false);
+    if (line.action != CommandAction::Window) {
+        const platform::PosixFileSystem files;
+        const std::string usage = Usage(files.ExecutableBaseName(), ConfigurationPath(files), false);
+        if (line.action == CommandAction::Help) {
+            std::cout << usage;
+            return std::cout.flush() ? 0 : 1;
+        }
+        if (line.action == CommandAction::Wrong) {
+            std::cerr << line.wrong << "\n\n" << usage;
+            return kWrongCommandLineStatus;
+        }
+        platform::PosixRecordFiles records;
+        return record::RunSummaryCommand(line.arguments, records, std::cout, std::cerr);
     }
     // No other command line: Qt is given the program's name only.
     int qtArgc = 1;

@@ -6,11 +6,6 @@
 
 namespace record {
 
-std::optional<std::vector<std::string>> SummaryArguments(int argc, const char* const* argv) {
-    if (argc < 2 || std::string(argv[1]) != kSummaryOption) return std::nullopt;
-    return std::vector<std::string>(argv + 2, argv + argc);
-}
-
 int RunSummaryCommand(const std::vector<std::string>& arguments, platform::RecordFiles& files, std::ostream& out,
                       std::ostream& err) {
     if (arguments.size() != 1) {

@@ -2,7 +2,6 @@
 // standard output, without a window. Shared by every front end's entry.
 #pragma once
 
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,10 +11,6 @@
 namespace record {
 
 inline constexpr const char* kSummaryOption = "--summary";
-
-// The arguments after the program's name, when they ask for a summary;
-// nullopt when the program is to start its window as usual.
-std::optional<std::vector<std::string>> SummaryArguments(int argc, const char* const* argv);
 
 // Prints the summary of the one file in `arguments` to `out`, or a clear
 // message naming the file and the line to `err`. Returns the exit status:

@@ -18,6 +18,7 @@
 #include "platform/qt/QtForm.h"
 #include "platform/qt/QtSingleInstance.h"
 #include "platform/qt/QtSummaryWindow.h"
+#include "platform/qt/QtTranslations.h"
 #include "platform/sdl/SdlSound.h"
 #include "record/RecordWriter.h"
 #include "record/SummaryCommand.h"
@@ -119,6 +120,7 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvanexa"));
+    const auto qtInChinese = platform::InstallChineseTranslations();
     try {
         return Run();
     } catch (const std::exception& error) {

@@ -81,7 +81,7 @@ int Run() {
 
     platform::QtSummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
                                       StartRecording(window, recorder, files.ExecutableFolder()), form.errors);
-    WireSummaryKey(form, summary, audience);
+    WireSummaryKey(window, form, summary, audience);
 
     // A second signal, once the window has closed, closes the message about
     // the save that may be waiting, so the program can still be ended.

@@ -126,7 +126,7 @@ int Run() {
 
     platform::Win32SummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
                                          StartRecording(window, recorder, files.ExecutableFolder()), files, form.errors);
-    WireSummaryKey(form, summary, audience);
+    WireSummaryKey(window, form, summary, audience);
     form.messageRoutes.push_back([&summary](MSG& message) { return summary.RouteMessage(message); });
 
     Closing closing(window, form, sound, summary, recordFailures);

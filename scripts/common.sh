@@ -9,6 +9,7 @@ JOBS="${JOBS:-$(nproc)}"
 PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev libgl-dev
+    qt6-translations-l10n
     libsdl2-dev libsndfile1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-zenhei

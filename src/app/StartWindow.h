@@ -40,12 +40,19 @@ inline std::string StartRecording(frmMain& window, record::RecordWriter& recorde
     return folder.value_or(programFolder);
 }
 
-// F2. On one screen the summary would open beneath the hall's view: the view
-// steps aside for it (F5 brings it back).
+// F2. The logic decides whether the summary may open: not while a countdown
+// runs (the key then shows a hint), and one still open steps aside as a
+// countdown starts, so it never covers the digits nor shows itself to the
+// hall. On one screen the summary would open beneath the hall's view: the
+// view steps aside for it (F5 brings it back).
 template <class Form, class Summary, class View>
-void WireSummaryKey(Form& form, Summary& summary, View& audience) {
-    form.window.onSummary = [&summary, &audience] {
+void WireSummaryKey(frmMain& window, Form& form, Summary& summary, View& audience) {
+    form.window.onSummary = [&window, &summary, &audience] {
+        if (!window.SummaryKey()) return;
         if (audience.CoversMainWindow()) audience.Close();
         summary.ShowSummary();
+    };
+    window.onCountdownRunning = [&summary](bool running) {
+        if (running) summary.Hide();
     };
 }

@@ -1,12 +1,14 @@
 // The program: the real Qt window and controls, POSIX files with GBK text and
 // SDL sound, joined to the window's logic and the debate record. With
-// `--summary FILE.csv` it prints that record's summary instead, without a window.
+// `--summary FILE.csv` it prints that record's summary instead, and with
+// `--help` its usage, without a window.
 #include <QApplication>
 
 #include <exception>
 #include <iostream>
 
 #include "app/AudienceWiring.h"
+#include "app/CommandLine.h"
 #include "app/FormWiring.h"
 #include "app/SignalCloser.h"
 #include "app/StartWindow.h"
@@ -16,6 +18,7 @@
 #include "platform/qt/QtForm.h"
 #include "platform/qt/QtSingleInstance.h"
 #include "platform/qt/QtSummaryWindow.h"
+#include "platform/qt/QtTranslations.h"
 #include "platform/sdl/SdlSound.h"
 #include "record/RecordWriter.h"
 #include "record/SummaryCommand.h"
@@ -78,7 +81,7 @@ int Run() {
 
     platform::QtSummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
                                       StartRecording(window, recorder, files.ExecutableFolder()), form.errors);
-    WireSummaryKey(form, summary, audience);
+    WireSummaryKey(window, form, summary, audience);
 
     // A second signal, once the window has closed, closes the message about
     // the save that may be waiting, so the program can still be ended.
@@ -97,16 +100,28 @@ int Run() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Before Qt: the summary needs no display and opens no window.
-    if (const auto arguments = record::SummaryArguments(argc, argv)) {
-        platform::PosixRecordFiles files;
+    // Before Qt: the summary and the usage need no display and open no window.
+    const CommandLine line = ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc), false);
+    if (line.action != CommandAction::Window) {
+        const platform::PosixFileSystem files;
+        const std::string usage = Usage(files.ExecutableBaseName(), ConfigurationPath(files), false);
+        if (line.action == CommandAction::Help) {
+            std::cout << usage;
+            return std::cout.flush() ? 0 : 1;
+        }
+        if (line.action == CommandAction::Wrong) {
+            std::cerr << line.wrong << "\n\n" << usage;
+            return kWrongCommandLineStatus;
+        }
+        platform::PosixRecordFiles records;
         const platform::IconvCodec codec;
-        return record::RunSummaryCommand(*arguments, files, codec, std::cout, std::cerr);
+        return record::RunSummaryCommand(line.arguments, records, codec, std::cout, std::cerr);
     }
     // No other command line: Qt is given the program's name only.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvanexa"));
+    const auto qtInChinese = platform::InstallChineseTranslations();
     try {
         return Run();
     } catch (const std::exception& error) {

@@ -6,10 +6,6 @@
 #include "record/SummaryText.h"
 
 namespace record {
-std::optional<std::vector<std::string>> SummaryArguments(int argc, const char* const* argv) {
-    if (argc < 2 || std::string(argv[1]) != kSummaryOption) return std::nullopt;
-    return std::vector<std::string>(argv + 2, argv + argc);
-}
 
 RecordSummary SummariseRecord(std::string_view bytes, const platform::TextCodec& codec) {
     std::optional<std::string> decoded;

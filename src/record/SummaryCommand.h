@@ -19,10 +19,6 @@ inline constexpr const char* kSummaryOption = "--summary";
 // limit keeps the summary's memory small whatever the file holds.
 inline constexpr std::size_t kMostStageRuns = 10'000;
 
-// The arguments after the program's name, when they ask for a summary;
-// nullopt when the program is to start its window as usual.
-std::optional<std::vector<std::string>> SummaryArguments(int argc, const char* const* argv);
-
 struct RecordSummary {
     Summary summary;
     std::optional<int> unfinishedLine;  // a last record cut short, left out

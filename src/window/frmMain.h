@@ -90,6 +90,11 @@ public:
     // The time-keeper asks to close the window: answers whether it may close,
     // asking first while a countdown runs.
     bool Form_QueryUnload();
+    // F2, the summary of the debate. Answers whether it may open now: not
+    // while a countdown runs, where it would cover the digits the time-keeper
+    // reads and, on a screen mirrored to the hall, show the table to the
+    // audience; the key then only shows a hint, as a first R does.
+    bool SummaryKey();
     void tmrTime_Timer();
     void SetStageCaption(const std::string& name);
 
@@ -134,6 +139,9 @@ public:
     // view's): set before Form_Load, it answers what it cannot use, which
     // joins the one start-up message.
     std::function<std::vector<std::string>(const clsConfigFile&)> readFrontEndSettings;
+    // Told as a countdown starts where none ran (true) and as the last one
+    // stops (false): a summary still open steps aside while one runs.
+    std::function<void(bool running)> onCountdownRunning;
 
 private:
     // A setting that start-up found unusable, for the one message about them all.

@@ -22,6 +22,8 @@ constexpr const char* kSecondPressForReset = "再按一次 R 重置本环节";
 constexpr const char* kSecondPressForBack = "再按一次 Backspace 返回主页";
 // Told when a free-debate side whose time is up is given the floor.
 constexpr const char* kNoTimeLeft = "时间已用完";
+// What F2 says while a countdown runs, instead of opening the summary.
+constexpr const char* kSummaryWhileRunning = "计时进行中：暂停或结束后再按 F2 查看辩论小结";
 
 }  // namespace
 
@@ -229,6 +231,14 @@ std::optional<std::int16_t> frmMain::PagingTarget(platform::Key key) const {
     const int page = mPage + (key == platform::Key::PageDown ? 1 : -1);
     if (page < kHomePage || page > kLastPage) return std::nullopt;
     return static_cast<std::int16_t>(page);
+}
+
+bool frmMain::SummaryKey() {
+    if (!CountdownRunning()) return true;
+    // Like any other key, it makes the next R or Backspace a first press again.
+    mFirstPress.reset();
+    c.window.ShowHint(kSummaryWhileRunning);
+    return false;
 }
 
 bool frmMain::CountdownRunning() const {

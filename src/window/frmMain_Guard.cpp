@@ -60,6 +60,7 @@ void frmMain::KeepDisplayAwake() {
     if (running == mDisplayKeptAwake) return;
     mDisplayKeptAwake = running;
     c.displaySleep.SetInhibited(running);
+    if (onCountdownRunning) onCountdownRunning(running);
 }
 
 std::vector<frmMain::SettingProblem> frmMain::CheckSettings() const {

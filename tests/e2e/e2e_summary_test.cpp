@@ -26,14 +26,20 @@ struct Outcome {
     std::string out, err;
 };
 
-// Runs `Tolvanexa --summary` with the file (unless none), with no display and no Qt platform set.
-Outcome Summary(const testsupport::TestFolder& folder, const char* file) {
-    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "Tolvanexa";
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + program.string() + "' --summary " +
-                                (file ? "'" + folder.File(file) + "'" : "") + " >'" + folder.File("out") + "' 2>'" +
-                                folder.File("err") + "'";
+const fs::path kProgram = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "Tolvanexa";
+
+// Runs the program with `arguments` (quoted for the shell), with no display and no Qt platform set: a
+// command line that opened a window would fail for want of one.
+Outcome RunProgram(const testsupport::TestFolder& folder, const std::string& arguments) {
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + kProgram.string() + "' " +
+                                arguments + " >'" + folder.File("out") + "' 2>'" + folder.File("err") + "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.Read("out"), folder.Read("err")};
+}
+
+// Runs `Tolvanexa --summary` with the file (unless none).
+Outcome Summary(const testsupport::TestFolder& folder, const char* file) {
+    return RunProgram(folder, std::string("--summary ") + (file ? "'" + folder.File(file) + "'" : ""));
 }
 
 TEST(SummaryCommand, PrintsTheTableWithoutADisplay) {
@@ -133,6 +139,33 @@ INSTANTIATE_TEST_SUITE_P(
         Hostile{"FullStandardOutput", [](auto& p) { Write(p, testsupport::RecordFileOf(testsupport::TwoStages())); },
                 "/dev/full", 1, "无法写到标准输出"}),
     [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// --help and -h print the usage, naming the one option and the configuration beside the program; anything else
+// prints it as an error with status 2. None of them opens a window (there is no display to open one on).
+TEST(CommandLine, HelpPrintsTheUsageAndAnythingElseIsAWrongCommandLine) {
+    testsupport::TestFolder folder;
+    const std::string configuration = (kProgram.parent_path() / "Tolvanexa.config").string();
+    for (const char* help : {"--help", "-h"}) {
+        const Outcome outcome = RunProgram(folder, help);
+        EXPECT_EQ(std::tie(outcome.status, outcome.err), std::tuple(0, "")) << help;
+        for (const std::string& told : {std::string("--summary 记录文件.csv"), configuration})
+            EXPECT_NE(outcome.out.find(told), std::string::npos) << help << "\n" << outcome.out;
+    }
+    for (const auto& [arguments, named] : {std::pair("--fullscreen", "不认识的选项“--fullscreen”"),
+                                           std::pair("'/?'", "多余的参数“/?”"), std::pair("x.config", "多余的参数"),
+                                           std::pair("--summary a.csv b.csv", "只能有一个记录文件")}) {
+        const Outcome outcome = RunProgram(folder, arguments);
+        EXPECT_EQ(std::tie(outcome.status, outcome.out), std::tuple(2, "")) << arguments;
+        EXPECT_NE(outcome.err.find(named), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find(configuration), std::string::npos) << outcome.err;
+    }
+}
 
 }  // namespace
 }  // namespace e2e

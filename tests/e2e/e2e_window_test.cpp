@@ -1,5 +1,7 @@
 // The real window: the home page as first seen, and a whole debate on real timers, ended with "退出".
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 
 #include <unistd.h>
@@ -11,8 +13,10 @@
 #include <fstream>
 #include <set>
 
+#include "app/StartWindow.h"
 #include "e2e/e2e_support.h"
 #include "record/Summary.h"
+#include "platform/qt/QtSummaryWindow.h"
 #include "window/StageTable.h"
 
 namespace e2e {
@@ -169,6 +173,42 @@ TEST_F(QuickTurns, ShowWhatTheRecordCounts) {
         EXPECT_GE(used, 4);
         EXPECT_LE(std::abs(used - (allowances[side] - counts[side])), 1);
     }
+// F2 is wired as the program wires it. While a speech runs it only shows its hint and the summary stays shut
+// (it would cover the digits, and on a mirrored screen show itself to the hall); paused, F2 opens it; as the
+// countdown runs again it steps aside.
+TEST(RealSummaryKey, TheSummaryOpensOnlyWhileNoCountdownRuns) {
+    struct NoHallView {
+        bool CoversMainWindow() const { return false; }
+        void Close() {}
+    } hall;
+    testsupport::TestFolder folder;
+    folder.Write("Tolvanexa.config", NormalisedConfig({{"Stage1Timer1", "600"}}));
+    RealWindow real(folder.Path());
+    platform::QtSummaryWindow summary(real.form.window, [] { return std::vector<platform::DebateEvent>{}; },
+                                      folder.Path(), real.form.errors);
+    WireSummaryKey(real.window, real.form, summary, hall);
+    const auto pressF2 = [&real] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F2, {});
+        QApplication::sendEvent(&real.form.window, &press);
+        QCoreApplication::processEvents();
+    };
+    const auto hintShown = [&real] {
+        for (const QLabel* label : real.form.window.findChildren<QLabel*>())
+            if (label->isVisible() && label->text().contains(QStringLiteral("F2"))) return true;
+        return false;
+    };
+    real.window.ShowPage(1);
+    real.form.cmdCommand.Member(0).Widget()->click();  // 开始
+    ASSERT_TRUE(real.form.tmrTimer1.Enabled());
+    pressF2();
+    EXPECT_FALSE(summary.isVisible());
+    EXPECT_TRUE(hintShown());
+    real.form.cmdCommand.Member(1).Widget()->click();  // 暂停
+    pressF2();
+    EXPECT_TRUE(summary.isVisible());
+    real.form.cmdCommand.Member(1).Widget()->click();  // 继续
+    EXPECT_TRUE(real.form.tmrTimer1.Enabled());
+    EXPECT_FALSE(summary.isVisible());
 }
 
 }  // namespace

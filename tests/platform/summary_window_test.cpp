@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -12,9 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/qt/QtSummaryWindow.h"
+#include "platform/qt/QtTranslations.h"
 #include "platform/qt/QtWindow.h"
 #include "record/Summary.h"
 #include "record/SummaryText.h"
@@ -92,6 +96,26 @@ TEST_F(SummaryWindow, ASaveUnderWayAtTheCloseEndsAndItsFailureIsTold) {
     window.FinishSave();
     ASSERT_EQ(errors.messages.size(), 1u);
     EXPECT_NE(errors.messages[0].find(folder.File("no/such/x.csv")), std::string::npos) << errors.messages[0];
+}
+
+// With Qt's own translations, as the program installs them, the real save dialog speaks Chinese.
+TEST_F(SummaryWindow, TheSaveDialogSpeaksChinese) {
+    const auto chinese = InstallChineseTranslations();
+    ASSERT_NE(chinese, nullptr) << "qtbase_zh_CN (qt6-translations-l10n) is not installed";
+    QStringList seen;
+    QTimer::singleShot(0, [&seen] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        for (const QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons()) seen << button->text();
+        seen << dialog->labelText(QFileDialog::LookIn) << dialog->labelText(QFileDialog::FileType);
+        dialog->reject();
+    });
+    window.SaveButton().click();
+    ASSERT_EQ(seen.size(), 4) << "no save dialog";
+    for (const QString& text : seen) {
+        EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x4E00; }))
+            << text.toStdString();
+    }
 }
 
 }  // namespace

@@ -166,6 +166,20 @@ TEST_F(DispatchTest, PagingKeysDoNothingWhileACountdownRuns) {
     EXPECT_EQ(form->intPage(), 10);
 }
 
+// F2 opens the summary only while no countdown runs (here the second alone); while one runs it shows its hint
+// instead, and an R pressed before it counts no more.
+TEST_F(DispatchTest, TheSummaryOpensOnlyWhileNoCountdownRuns) {
+    EXPECT_TRUE(form->SummaryKey());
+    for (const char* caption : {"自由辩论", "反方"}) Click(caption);
+    EXPECT_EQ(Running(), "2");
+    EXPECT_EQ(form->Form_KeyDown(Key::R), KeyOutcome::HintOnly);
+    EXPECT_FALSE(form->SummaryKey());
+    EXPECT_EQ(window.hints.back(), "计时进行中：暂停或结束后再按 F2 查看辩论小结");
+    EXPECT_EQ(form->Form_KeyDown(Key::R), KeyOutcome::HintOnly);
+    Click("暂停");
+    EXPECT_TRUE(form->SummaryKey());
+}
+
 // Closing from the title bar asks only while a countdown runs; the answer decides.
 TEST_F(DispatchTest, ClosingWhileACountdownRunsAsksFirst) {
     EXPECT_TRUE(window.onCloseRequest());  // the home page

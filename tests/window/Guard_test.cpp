@@ -70,13 +70,17 @@ TEST_F(GuardTest, ClosingTellsOnlyOfASaveThatFailedAndStartUpFailsWhenItCannotWr
     EXPECT_THROW(Load(), platform::FileError);
 }
 
+// The summary is told to step aside at the same moments.
 TEST_F(GuardTest, DisplayStaysAwakeExactlyWhileACountdownRuns) {
+    std::vector<bool> told;
+    form->onCountdownRunning = [&told](bool running) { told.push_back(running); };
     form->Config().Item("Stage1Timer1", "1");
     for (const char* caption : {"正", "开始"}) Click(caption);
     EXPECT_EQ(displaySleep.calls, std::vector<bool>{true});
     tmrTimer1.Tick(2);  // runs out
     EXPECT_EQ(displaySleep.calls, (std::vector<bool>{true, false}));
     for (const char* caption : {"重置", "开始"}) Click(caption);
+    EXPECT_EQ(told, displaySleep.calls);
     form->Form_Unload();  // closing while it runs lets the display sleep again
     EXPECT_EQ(displaySleep.calls, (std::vector<bool>{true, false, true, false}));
 }

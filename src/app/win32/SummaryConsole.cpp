@@ -7,13 +7,15 @@
 #include <sstream>
 
 #include "platform/win32/GbkCodec.h"
+#include "platform/win32/FileSystem.h"
 #include "platform/win32/RecordFile.h"
 #include "platform/win32/Wide.h"
 #include "record/SummaryCommand.h"
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Tolvanexa 辩论小结";
+constexpr wchar_t kSummaryTitle[] = L"Tolvanexa 辩论小结";
+constexpr wchar_t kUsageTitle[] = L"Tolvanexa";
 // Names tried for the text file when earlier ones are taken.
 constexpr int kMaxNameTries = 100;
 // WriteConsoleW and WriteFile take a DWORD count: long text goes in pieces.
@@ -83,8 +85,8 @@ std::string FullPath(const std::string& path) {
     return full.empty() ? path : platform::ToUtf8(full);
 }
 
-void Tell(const std::string& text, UINT icon) {
-    ::MessageBoxW(nullptr, platform::ToWide(text).c_str(), kTitle, MB_OK | icon);
+void Tell(const std::string& text, UINT icon, const wchar_t* title = kSummaryTitle) {
+    ::MessageBoxW(nullptr, platform::ToWide(text).c_str(), title, MB_OK | icon);
 }
 
 // No console and nothing redirected: the time-keeper started the program
@@ -105,28 +107,43 @@ void ShowInstead(const std::vector<std::string>& arguments, int status, const st
 
 }  // namespace
 
-std::optional<std::vector<std::string>> SummaryCommandLine() {
+CommandLine ProgramCommandLine() {
     int count = 0;
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (wide == nullptr) return std::nullopt;
+    if (wide == nullptr) return {};
     std::vector<std::string> arguments;
-    for (int i = 0; i < count; ++i) arguments.push_back(platform::ToUtf8(wide[i]));
+    for (int i = 1; i < count; ++i) arguments.push_back(platform::ToUtf8(wide[i]));
     ::LocalFree(wide);
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-    return record::SummaryArguments(count, argv.data());
+    return ReadCommandLine(arguments, true);
 }
 
-int RunSummary(const std::vector<std::string>& arguments) {
-    platform::Win32RecordFiles files;
-    const platform::GbkCodec codec;
+int AnswerCommandLine(const CommandLine& line) {
     std::ostringstream out;
     std::ostringstream err;
-    const int status = record::RunSummaryCommand(arguments, files, codec, out, err);
+    int status = 0;
+    if (line.action == CommandAction::Summary) {
+        platform::Win32RecordFiles files;
+        const platform::GbkCodec codec;
+        status = record::RunSummaryCommand(line.arguments, files, codec, out, err);
+    } else {
+        const platform::Win32FileSystem files;
+        std::string configuration = ConfigurationPath(files);
+        std::replace(configuration.begin(), configuration.end(), '/', '\\');
+        const std::string usage = Usage(files.ExecutableBaseName() + ".exe", configuration, true);
+        if (line.action == CommandAction::Help) {
+            out << usage;
+        } else {
+            err << line.wrong << "\n\n" << usage;
+            status = kWrongCommandLineStatus;
+        }
+    }
     const bool printed = Deliver(STD_OUTPUT_HANDLE, out.str());
     const bool told = Deliver(STD_ERROR_HANDLE, err.str());
-    if (!printed) {
-        ShowInstead(arguments, status, out.str(), err.str());
+    if (line.action != CommandAction::Summary) {
+        // Started from Explorer or a shortcut: no console shows the usage.
+        if (!printed || !told) Tell(out.str() + err.str(), status == 0 ? MB_ICONINFORMATION : MB_ICONERROR, kUsageTitle);
+    } else if (!printed) {
+        ShowInstead(line.arguments, status, out.str(), err.str());
     } else if (!told) {
         Tell(err.str(), status == 0 ? MB_ICONWARNING : MB_ICONERROR);
     }

@@ -1,7 +1,7 @@
 // The Windows program: the native Win32 window and controls, files in UTF-16
 // paths with GBK text through code page 936, and WAV cues, joined to the
 // window's logic and the debate record. With `--summary FILE.csv` it prints
-// that record's summary instead, without a window.
+// that record's summary instead, and with `/?` its usage, without a window.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -126,7 +126,7 @@ int Run() {
 
     platform::Win32SummaryWindow summary(form.window, [&recorder] { return recorder.Events(); },
                                          StartRecording(window, recorder, files.ExecutableFolder()), files, form.errors);
-    WireSummaryKey(form, summary, audience);
+    WireSummaryKey(window, form, summary, audience);
     form.messageRoutes.push_back([&summary](MSG& message) { return summary.RouteMessage(message); });
 
     Closing closing(window, form, sound, summary, recordFailures);
@@ -154,8 +154,9 @@ int Run() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/) {
-    // Before any window: the summary needs none, and another copy running does not stop it.
-    if (const auto arguments = SummaryCommandLine()) return RunSummary(*arguments);
+    // Before any window: the summary and the usage need none, and another copy running does not stop them.
+    const CommandLine line = ProgramCommandLine();
+    if (line.action != CommandAction::Window) return AnswerCommandLine(line);
     // Pictures are decoded by the Windows Imaging Component, a COM service.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};

@@ -36,6 +36,7 @@ public:
 
     // Computes the summary afresh and shows the window in front.
     void ShowSummary();
+    void Hide() { hide(); }
 
     // At the close: waits for a save under way and tells how it ended, so
     // neither the file nor a failure is lost with the program.

@@ -56,6 +56,25 @@ TEST(SummaryCommand, PrintsTheTableOrTellsTheFaultAndTheStatusSaysWhich) {
     }
 }
 
+// /? (as well as --help and -h) prints the usage, naming the configuration beside the program, and ends without a
+// window (a window would keep the program running past Run's wait); anything else is a wrong command line.
+TEST(CommandLine, HelpPrintsTheUsageAndAnythingElseIsAWrongCommandLine) {
+    const testsupport::TestFolder folder("辩论 记录");
+    std::wstring program = e2e::BuiltProgram();
+    const std::string configuration = platform::ToUtf8(program.substr(0, program.size() - 4)) + ".config";
+    const std::tuple<std::wstring, DWORD, std::string> cases[] = {
+        {L"/?", 0, "/?"}, {L"--help", 0, "--summary 记录文件.csv"}, {L"-h", 0, configuration},
+        {L"/fullscreen", 2, "不认识的选项“/fullscreen”"}, {L"比赛.config", 2, "多余的参数“比赛.config”"}};
+    for (const auto& [arguments, status, told] : cases) {
+        const Outcome outcome = Summary(folder, arguments);
+        EXPECT_EQ(outcome.status, status) << outcome.err;
+        const std::string& text = status == 0 ? outcome.out : outcome.err;
+        EXPECT_EQ((status == 0 ? outcome.err : outcome.out), "");
+        for (const std::string& part : {told, configuration, std::string("用法")})
+            EXPECT_NE(text.find(part), std::string::npos) << text;
+    }
+}
+
 TEST(SummaryCommand, TheTextFileBesideTheRecordNeverReplacesAnother) {
     const testsupport::TestFolder folder("辩论 记录");
     folder.Write("决赛.txt", "the adjudicators' notes");

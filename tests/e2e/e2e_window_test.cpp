@@ -173,6 +173,8 @@ TEST_F(QuickTurns, ShowWhatTheRecordCounts) {
         EXPECT_GE(used, 4);
         EXPECT_LE(std::abs(used - (allowances[side] - counts[side])), 1);
     }
+}
+
 // F2 is wired as the program wires it. While a speech runs it only shows its hint and the summary stays shut
 // (it would cover the digits, and on a mirrored screen show itself to the hall); paused, F2 opens it; as the
 // countdown runs again it steps aside.

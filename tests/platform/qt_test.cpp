@@ -276,6 +276,15 @@ TEST(QtWindow, KeysReachOnKeyAndSpaceDoesNotClickTheFocusedButton) {
     window.onKey = [](Key) { return false; };
     Press(focused, Qt::Key_Space);
     EXPECT_TRUE(clicked);
+    // Tab moves along the bar and Enter presses the button it reached.
+    bar.Load(1);
+    bar[1].SetVisible(true);
+    std::vector<int> pressed;
+    bar.onClick = [&](int index) { pressed.push_back(index); };
+    Press(focused, Qt::Key_Tab);
+    ASSERT_EQ(window.focusWidget(), bar.Member(1).Widget());
+    Press(bar.Member(1).Widget(), Qt::Key_Return);
+    EXPECT_EQ(pressed, std::vector<int>{1});
     Press(&window, Qt::Key_F11);
     EXPECT_TRUE(window.isFullScreen());
     Press(&window, Qt::Key_Escape);

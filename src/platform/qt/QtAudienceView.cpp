@@ -60,7 +60,7 @@ QtAudienceView::QtAudienceView(QtWindow& main, std::string executableFolder)
     hintTimer_.setInterval(kHintMs);
     QObject::connect(&hintTimer_, &QTimer::timeout, hint_, &QWidget::hide);
 
-    main_.onViewKey = [this](const QKeyEvent& event) { return TakeMainWindowKey(event); };
+    main_.audienceKeys = {[this] { return IsOpen(); }, [this] { IsOpen() ? Close() : Open(); }, [this] { Close(); }};
     main_.onHint = [this](const std::string& text) { ShowHint(text); };
     // Screens come and go while the view is open: a projector plugged in late
     // or unplugged. The view never stays on a screen that has gone.
@@ -74,7 +74,7 @@ QtAudienceView::QtAudienceView(QtWindow& main, std::string executableFolder)
 }
 
 QtAudienceView::~QtAudienceView() {
-    main_.onViewKey = nullptr;
+    main_.audienceKeys = {};
     main_.onHint = nullptr;
     for (const QMetaObject::Connection& connection : screenConnections_) QObject::disconnect(connection);
 }
@@ -121,30 +121,11 @@ void QtAudienceView::Close() {
     main_.activateWindow();
 }
 
-bool QtAudienceView::TakeMainWindowKey(const QKeyEvent& event) {
-    const bool press = event.type() == QEvent::KeyPress;
-    if (event.key() == Qt::Key_F5) {
-        if (press && !event.isAutoRepeat()) IsOpen() ? Close() : Open();
-        return true;
-    }
-    // Esc ends the show first, as in presentation software; a second Esc leaves full screen.
-    if (event.key() == Qt::Key_Escape && IsOpen()) {
-        if (press) Close();
-        return true;
-    }
-    return false;
-}
-
 void QtAudienceView::TakeKey(const QKeyEvent& event) {
-    const bool press = event.type() == QEvent::KeyPress;
-    switch (event.key()) {
-    case Qt::Key_F5:
-    case Qt::Key_Escape:
-        if (press && !event.isAutoRepeat()) Close();
-        return;
-    case Qt::Key_F11:  // the view is full screen already
-        return;
-    default: break;
+    switch (AudienceViewKey(QtKeyStroke(event))) {
+    case AudienceKeyEffect::Close: Close(); return;
+    case AudienceKeyEffect::Ignore: return;
+    case AudienceKeyEffect::Forward: break;
     }
     // The same path as a key typed into the main window: its filter gives the
     // logic the keys it knows, and any other goes to its focused button.

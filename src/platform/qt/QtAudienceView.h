@@ -66,8 +66,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // F5 and Esc as the main window sees them.
-    bool TakeMainWindowKey(const QKeyEvent& event);
     // F5, Esc and F11 typed here; any other key goes on to the main window.
     void TakeKey(const QKeyEvent& event);
     // Fills the screen the rules choose, leaving out `gone` (a screen being removed).

@@ -1,5 +1,6 @@
 #include "platform/qt/QtWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -33,20 +34,28 @@ constexpr int kHintBottomMargin = 4;  // pixels between the hint and the window'
 
 }  // namespace
 
-std::optional<Key> LogicKey(int qtKey, Qt::KeyboardModifiers modifiers) {
-    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return std::nullopt;
-    switch (qtKey) {
-    case Qt::Key_Space: return Key::Space;
+KeyStroke QtKeyStroke(const QKeyEvent& event) {
+    KeyStroke stroke;
+    stroke.press = event.type() == QEvent::KeyPress;
+    stroke.repeat = event.isAutoRepeat();
+    stroke.modified = (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+    switch (event.key()) {
+    case Qt::Key_Space: stroke.name = KeyName::Space; break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return Key::Enter;
-    case Qt::Key_Left: return Key::Left;
-    case Qt::Key_Right: return Key::Right;
-    case Qt::Key_R: return Key::R;
-    case Qt::Key_Backspace: return Key::Backspace;
-    case Qt::Key_PageUp: return Key::PageUp;
-    case Qt::Key_PageDown: return Key::PageDown;
-    default: return std::nullopt;
+    case Qt::Key_Enter: stroke.name = KeyName::Enter; break;
+    case Qt::Key_Left: stroke.name = KeyName::Left; break;
+    case Qt::Key_Right: stroke.name = KeyName::Right; break;
+    case Qt::Key_R: stroke.name = KeyName::R; break;
+    case Qt::Key_Backspace: stroke.name = KeyName::Backspace; break;
+    case Qt::Key_PageUp: stroke.name = KeyName::PageUp; break;
+    case Qt::Key_PageDown: stroke.name = KeyName::PageDown; break;
+    case Qt::Key_F2: stroke.name = KeyName::F2; break;
+    case Qt::Key_F5: stroke.name = KeyName::F5; break;
+    case Qt::Key_F11: stroke.name = KeyName::F11; break;
+    case Qt::Key_Escape: stroke.name = KeyName::Escape; break;
+    default: stroke.name = KeyName::Other; break;
     }
+    return stroke;
 }
 
 QtWindow::QtWindow(std::string executableFolder)
@@ -219,47 +228,25 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     KeepHintOnTop(watched, *event);
     const bool press = event->type() == QEvent::KeyPress;
     if ((!press && event->type() != QEvent::KeyRelease) || !IsOwnWidget(watched)) return false;
-    const auto& key = static_cast<const QKeyEvent&>(*event);
-    if (HandleViewKey(key)) return true;
-    if (!LogicKey(key.key(), key.modifiers())) return false;
-    if (press && !key.isAutoRepeat()) {
-        // A key that pressed nothing on this page goes to the focused button.
-        if (!HandleKey(key)) return false;
-        takenKeys_.insert(key.key());
-        return true;
-    }
-    // A taken key stays taken while it repeats and up to its release: a button
-    // that saw only the release of Space would still count it as a click.
-    const bool taken = takenKeys_.contains(key.key());
-    if (!press && !key.isAutoRepeat()) takenKeys_.erase(key.key());
-    return taken;
+    return HandleKey(static_cast<const QKeyEvent&>(*event));
 }
 
 bool QtWindow::HandleKey(const QKeyEvent& event) {
-    const std::optional<Key> key = LogicKey(event.key(), event.modifiers());
-    // A held key would otherwise toggle pause and continue several times a second.
-    if (!key || event.isAutoRepeat() || !onKey) return false;
-    return onKey(*key);
-}
-
-// F11 and Esc change only how the window is shown, F2 shows the summary; the
-// logic never hears of them.
-bool QtWindow::HandleViewKey(const QKeyEvent& event) {
-    if (onViewKey && onViewKey(event)) return true;
-    const bool press = event.type() == QEvent::KeyPress;
-    if (event.key() == Qt::Key_F2) {
-        if (press && !event.isAutoRepeat() && onSummary) onSummary();
+    KeyHooks hooks;
+    hooks.logic = onKey;
+    hooks.summary = onSummary;
+    hooks.toggleFullScreen = [this] { isFullScreen() ? showNormal() : showFullScreen(); };
+    hooks.leaveFullScreen = [this] { showNormal(); };
+    hooks.toggleAudience = audienceKeys.toggle;
+    hooks.closeAudience = audienceKeys.close;
+    hooks.pressFocused = [this] {
+        auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+        if (button == nullptr || !button->isVisible() || !button->isEnabled()) return false;
+        button->click();
         return true;
-    }
-    if (event.key() == Qt::Key_F11) {
-        if (press && !event.isAutoRepeat()) isFullScreen() ? showNormal() : showFullScreen();
-        return true;
-    }
-    if (event.key() == Qt::Key_Escape && isFullScreen()) {
-        if (press) showNormal();
-        return true;
-    }
-    return false;
+    };
+    const bool audienceOpen = audienceKeys.isOpen && audienceKeys.isOpen();
+    return keys_.Route(QtKeyStroke(event), {isFullScreen(), audienceOpen}, hooks);
 }
 
 bool QtWindow::IsOwnWidget(QObject* watched) const {

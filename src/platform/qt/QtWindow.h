@@ -13,9 +13,9 @@
 
 #include <functional>
 #include <optional>
-#include <set>
 #include <string>
 
+#include "platform/KeyPolicy.h"
 #include "platform/Window.h"
 
 namespace platform {
@@ -48,10 +48,14 @@ public:
     void BringToFront();
     bool HasPicture() const { return !picture_.isNull(); }
 
-    // Keys that show or hide another view of the debate (the audience view's
-    // F5, and Esc while it is open), seen before this window's own; answers
-    // whether the key was taken. Like F11, they never reach the logic.
-    std::function<bool(const QKeyEvent&)> onViewKey;
+    // The audience view beside this window, for its keys (F5, and Esc while
+    // it is open): like F11, they never reach the logic.
+    struct AudienceHooks {
+        std::function<bool()> isOpen;
+        std::function<void()> toggle;
+        std::function<void()> close;
+    };
+    AudienceHooks audienceKeys;
 
     // F2: the summary of the debate so far. A view of the record, like F11 a
     // key of the window alone: the logic never hears of it.
@@ -73,7 +77,6 @@ private:
     // a key that pressed a bar button is taken, or Space would also press
     // whichever button last had the focus. Any other key goes on as usual.
     bool HandleKey(const QKeyEvent& event);
-    bool HandleViewKey(const QKeyEvent& event);
     bool IsOwnWidget(QObject* watched) const;
     void LoadIcons();
     void PlaceHint();
@@ -82,7 +85,7 @@ private:
     std::string executableFolder_;
     bool placedWithFrame_ = false;
     QPixmap picture_;
-    std::set<int> takenKeys_;  // Qt keys the logic took, until they are released
+    MainWindowKeys keys_;
     QLabel* hint_;             // owned by the window
     QTimer* hintTimer_;        // hides the hint
     QPointer<QMessageBox> question_;  // the question being asked, if any
@@ -94,8 +97,7 @@ private:
 // design size, the frame inside the area.
 QRect PlaceWithin(const QSize& design, const QRect& available, const QMargins& frame);
 
-// The key of the logic that a Qt key stands for, if any. Keys pressed with
-// Ctrl, Alt or Meta are left to the system.
-std::optional<Key> LogicKey(int qtKey, Qt::KeyboardModifiers modifiers);
+// A Qt key event as the key policy reads it.
+KeyStroke QtKeyStroke(const QKeyEvent& event);
 
 }  // namespace platform

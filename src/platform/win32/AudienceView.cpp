@@ -75,12 +75,12 @@ Win32AudienceView::Win32AudienceView(Win32Window& main, std::string executableFo
                                   reinterpret_cast<void**>(&annotations_)))) {
         annotations_ = nullptr;
     }
-    main_.onViewKey = [this](UINT message, WPARAM key, LPARAM flags) { return TakeMainWindowKey(message, key, flags); };
+    main_.audienceKeys = {[this] { return IsOpen(); }, [this] { IsOpen() ? Close() : Open(); }, [this] { Close(); }};
     main_.onHint = [this](const std::string& text) { ShowHint(text); };
 }
 
 Win32AudienceView::~Win32AudienceView() {
-    main_.onViewKey = nullptr;
+    main_.audienceKeys = {};
     main_.onHint = nullptr;
     if (annotations_ != nullptr) {
         MSAAPROPID property = PROPID_ACC_DESCRIPTION;
@@ -171,32 +171,11 @@ bool Win32AudienceView::CoversMainWindow() const {
                            ::MonitorFromWindow(main_.Handle(), MONITOR_DEFAULTTONEAREST);
 }
 
-bool Win32AudienceView::TakeMainWindowKey(UINT message, WPARAM key, LPARAM flags) {
-    const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    const bool repeat = press && (flags & (1L << 30)) != 0;
-    if (key == VK_F5) {
-        if (press && !repeat) IsOpen() ? Close() : Open();
-        return true;
-    }
-    // Esc ends the show first, as in presentation software; a second Esc leaves full screen.
-    if (key == VK_ESCAPE && IsOpen()) {
-        if (press) Close();
-        return true;
-    }
-    return false;
-}
-
 bool Win32AudienceView::TakeKey(UINT message, WPARAM key, LPARAM flags) {
-    const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    const bool repeat = press && (flags & (1L << 30)) != 0;
-    switch (key) {
-    case VK_F5:
-    case VK_ESCAPE:
-        if (press && !repeat) Close();
-        return true;
-    case VK_F11:  // the view is full screen already
-        return true;
-    default: break;
+    switch (AudienceViewKey(Win32KeyStroke(message, key, flags))) {
+    case AudienceKeyEffect::Close: Close(); return true;
+    case AudienceKeyEffect::Ignore: return true;
+    case AudienceKeyEffect::Forward: break;
     }
     // The same path as a key typed into the main window: the logic takes the
     // keys it knows, and any other goes to the button that has the focus there.

@@ -69,8 +69,6 @@ private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> HandlePointer(UINT message, WPARAM wParam, LPARAM lParam);
-    // F5 and Esc as the main window sees them.
-    bool TakeMainWindowKey(UINT message, WPARAM key, LPARAM flags);
     // A key typed here; false when it is left to the system (Alt+F4 closes the view).
     bool TakeKey(UINT message, WPARAM key, LPARAM flags);
     // Fills the screen the rules choose among those connected now.

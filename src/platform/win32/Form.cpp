@@ -34,6 +34,7 @@ int Win32Form::RunMessageLoop() {
     BOOL got = 0;
     while ((got = ::GetMessageW(&message, nullptr, 0, 0)) > 0) {
         if (errors.RouteDialogMessage(message)) continue;
+        if (window.MoveFocus(message)) continue;
         const auto takes = [&message](const auto& route) { return route(message); };
         if (std::any_of(messageRoutes.begin(), messageRoutes.end(), takes)) continue;
         ::TranslateMessage(&message);

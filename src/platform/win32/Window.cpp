@@ -42,19 +42,28 @@ ChildControl* ChildControl::Of(HWND child) {
     return reinterpret_cast<ChildControl*>(::GetWindowLongPtrW(child, GWLP_USERDATA));
 }
 
-std::optional<Key> LogicKey(WPARAM virtualKey, bool withModifier) {
-    if (withModifier) return std::nullopt;
-    switch (virtualKey) {
-    case VK_SPACE: return Key::Space;
-    case VK_RETURN: return Key::Enter;
-    case VK_LEFT: return Key::Left;
-    case VK_RIGHT: return Key::Right;
-    case 'R': return Key::R;
-    case VK_BACK: return Key::Backspace;
-    case VK_PRIOR: return Key::PageUp;
-    case VK_NEXT: return Key::PageDown;
-    default: return std::nullopt;
+KeyStroke Win32KeyStroke(UINT message, WPARAM key, LPARAM flags) {
+    KeyStroke stroke;
+    stroke.press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    // Bit 30: the key was down before this message, so a press is the keyboard's repeat.
+    stroke.repeat = stroke.press && (flags & (1L << 30)) != 0;
+    stroke.modified = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP || ::GetKeyState(VK_CONTROL) < 0;
+    switch (key) {
+    case VK_SPACE: stroke.name = KeyName::Space; break;
+    case VK_RETURN: stroke.name = KeyName::Enter; break;
+    case VK_LEFT: stroke.name = KeyName::Left; break;
+    case VK_RIGHT: stroke.name = KeyName::Right; break;
+    case 'R': stroke.name = KeyName::R; break;
+    case VK_BACK: stroke.name = KeyName::Backspace; break;
+    case VK_PRIOR: stroke.name = KeyName::PageUp; break;
+    case VK_NEXT: stroke.name = KeyName::PageDown; break;
+    case VK_F2: stroke.name = KeyName::F2; break;
+    case VK_F5: stroke.name = KeyName::F5; break;
+    case VK_F11: stroke.name = KeyName::F11; break;
+    case VK_ESCAPE: stroke.name = KeyName::Escape; break;
+    default: stroke.name = KeyName::Other; break;
     }
+    return stroke;
 }
 
 std::wstring DisplayText(const std::string& text) {
@@ -223,36 +232,34 @@ void Win32Window::Show() {
 bool Win32Window::IsVisible() const { return ::IsWindowVisible(hwnd_) != 0; }
 
 bool Win32Window::HandleKey(UINT message, WPARAM key, LPARAM flags) {
-    const bool press = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    const bool repeat = press && (flags & (1L << 30)) != 0;
-    if (onViewKey && onViewKey(message, key, flags)) return true;
-    if (key == VK_F2) {
-        if (press && !repeat && onSummary) onSummary();
+    KeyHooks hooks;
+    hooks.logic = onKey;
+    hooks.summary = onSummary;
+    hooks.toggleFullScreen = [this] { ToggleFullScreen(); };
+    hooks.leaveFullScreen = [this] { LeaveFullScreen(); };
+    hooks.toggleAudience = audienceKeys.toggle;
+    hooks.closeAudience = audienceKeys.close;
+    hooks.pressFocused = [this] {
+        const HWND focus = ::GetFocus();
+        wchar_t kind[8] = {};
+        if (focus == nullptr || !::IsChild(hwnd_, focus) || !::IsWindowEnabled(focus) ||
+            ::GetClassNameW(focus, kind, 8) == 0 || ::lstrcmpiW(kind, L"Button") != 0) {
+            return false;
+        }
+        ::SendMessageW(focus, BM_CLICK, 0, 0);
         return true;
-    }
-    // F11 and Esc change only how the window is shown; the logic never hears of them.
-    if (key == VK_F11) {
-        if (press && !repeat) ToggleFullScreen();
-        return true;
-    }
-    if (key == VK_ESCAPE && fullScreen_) {
-        if (press) LeaveFullScreen();
-        return true;
-    }
-    const bool system = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
-    if (!LogicKey(key, system || ::GetKeyState(VK_CONTROL) < 0)) return false;
-    if (press && !repeat) {
-        // A held key would otherwise toggle pause and continue several times
-        // a second; a key that pressed nothing on this page goes to the focused button.
-        if (!onKey || !onKey(*LogicKey(key, false))) return false;
-        takenKeys_.insert(key);
-        return true;
-    }
-    // A taken key stays taken while it repeats and up to its release: a
-    // button that saw only the release of Space would count it as a click.
-    const bool taken = takenKeys_.contains(key);
-    if (!press) takenKeys_.erase(key);
-    return taken;
+    };
+    const bool audienceOpen = audienceKeys.isOpen && audienceKeys.isOpen();
+    return keys_.Route(Win32KeyStroke(message, key, flags), {fullScreen_, audienceOpen}, hooks);
+}
+
+// Tab and Shift+Tab move between the bar's buttons as in a dialog, and show
+// the focus mark; every other key stays the window's own, so the dialog
+// manager's Enter, Esc and arrows never reach past the key policy.
+bool Win32Window::MoveFocus(MSG& message) {
+    const bool tab = message.message == WM_KEYDOWN && message.wParam == VK_TAB;
+    if (!tab || (message.hwnd != hwnd_ && !::IsChild(hwnd_, message.hwnd))) return false;
+    return ::IsDialogMessageW(hwnd_, &message) != 0;
 }
 
 void Win32Window::DestroyLater(HWND child) {

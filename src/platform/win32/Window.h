@@ -10,10 +10,10 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/KeyPolicy.h"
 #include "platform/Window.h"
 
 namespace platform {
@@ -78,6 +78,9 @@ public:
     // A key message that reached the window or one of its children; true
     // when the logic or the view took it, so the child must not see it.
     bool HandleKey(UINT message, WPARAM key, LPARAM flags);
+    // A Tab key message of this window's moves the focus along its buttons;
+    // answers whether it did (the message loop then goes on to the next).
+    bool MoveFocus(MSG& message);
     // Destroys a child once the message being handled is over: a button may
     // be destroyed by its own click.
     void DestroyLater(HWND child);
@@ -91,9 +94,14 @@ public:
     void AddDpiListener(const void* owner, std::function<void()> listener);
     void RemoveDpiListener(const void* owner);
 
-    // Keys for the audience view (F5, and Esc while it is open), seen before
-    // this window's own; true when the view took the key.
-    std::function<bool(UINT message, WPARAM key, LPARAM flags)> onViewKey;
+    // The audience view beside this window, for its keys (F5, and Esc while
+    // it is open): like F11, they never reach the logic.
+    struct AudienceHooks {
+        std::function<bool()> isOpen;
+        std::function<void()> toggle;
+        std::function<void()> close;
+    };
+    AudienceHooks audienceKeys;
     // Each hint as it is shown (an empty one as it is taken away), for a view
     // that may be covering this window to show it too.
     std::function<void(const std::string&)> onHint;
@@ -132,15 +140,14 @@ private:
     bool fullScreen_ = false;
     WINDOWPLACEMENT placement_{};
     LONG_PTR windowedStyle_ = 0;
-    std::set<WPARAM> takenKeys_;  // keys the logic took, until they are released
+    MainWindowKeys keys_;
     std::map<int, std::function<void(unsigned)>> ticks_;
     int nextTicks_ = 1;
     std::vector<std::pair<const void*, std::function<void()>>> dpiListeners_;
 };
 
-// The key of the logic that a virtual key stands for, if any. Keys pressed
-// with Ctrl or Alt are left to the system.
-std::optional<Key> LogicKey(WPARAM virtualKey, bool withModifier);
+// A key message as the key policy reads it; Ctrl or Alt held makes it the system's.
+KeyStroke Win32KeyStroke(UINT message, WPARAM key, LPARAM flags);
 
 // Text as a control shows it: every line end (CR LF, CR or LF, as a
 // multi-line setting holds them) becomes CR LF.

@@ -142,6 +142,16 @@ TEST_F(RealWin32Debate, HomePageShowsTheTitleTheBarFlushWithTheBottomTheClockInT
     ::FreeLibrary(file);
 }
 
+// Before, Tab moved nowhere on the Windows home page: the bar could not be worked from the keyboard.
+TEST_F(RealWin32Debate, TabMovesAlongTheBarAndEnterPressesTheFocusedButton) {
+    ::SetFocus(form.cmdCommand.Member(0).Handle());
+    MSG tab{form.cmdCommand.Member(0).Handle(), WM_KEYDOWN, VK_TAB, 1, 0, {}};
+    ASSERT_TRUE(form.window.MoveFocus(tab));
+    EXPECT_EQ(::GetFocus(), form.cmdCommand.Member(1).Handle());  // "反方一辩发言"
+    Press(VK_RETURN);
+    ExpectStage("反方一辩发言");
+}
+
 class RealWin32Speech : public RealWin32Debate {
 protected:
     RealWin32Speech() : RealWin32Debate("32") {}

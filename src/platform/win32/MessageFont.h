@@ -16,11 +16,16 @@ namespace platform {
 inline constexpr wchar_t kMessageFontSample[] = L"-一辩论计时器确定保存复制关闭正反方环节超时暂停再按重置返回主页：（）“”0123456789";
 
 // The system's message font at `dpi`. A face whose small sizes come from
-// bitmaps that leave some characters out (WenQuanYi Zen Hei below 14 pixels,
-// which Wine's Chinese set-up puts in its place) is taken a pixel larger at a
-// time, up to half again, until every character of the sample draws.
+// bitmaps that draw wrong or no glyphs (WenQuanYi Zen Hei's up to 16 pixels,
+// which Wine's Chinese set-up puts in the system font's place: 用 as 川, 由
+// as 山, no hyphen) is taken a pixel larger at a time, up to half again,
+// until it draws from its outlines and every character of the sample draws.
 // Null when the system reports no font.
 HFONT CreateMessageFont(UINT dpi);
+
+// True when `font`, asked for smoothing, draws Chinese in shades of grey:
+// from its outlines, not from bitmaps made for its size.
+bool DrawnFromOutlines(HFONT font);
 
 // True when every character of `text` but blanks leaves ink when drawn
 // alone in `font`.

@@ -248,9 +248,11 @@ TEST_F(RealWin32StartUp, TheMessageOpensInFrontOfTheShownWindowAndEveryCharacter
 }
 
 // Every bar caption of every page, the hints and the summary's column names draw every character in the
-// window's small font. Under Wine's Chinese set-up the system's message font at 9 points comes from WenQuanYi
-// Zen Hei's bitmaps, which draw no hyphen and a wrong 辩: the font is then taken at a size that draws them.
+// window's small font, from its outlines. Under Wine's Chinese set-up the system's message font at 9 points
+// comes from WenQuanYi Zen Hei's bitmaps, which draw no hyphen, 辩 and 用 wrong: the font is then taken at a size
+// drawn from outlines.
 TEST_F(RealWin32Debate, EveryCaptionHintAndColumnDrawsEveryCharacterInTheSmallFont) {
+    EXPECT_TRUE(platform::DrawnFromOutlines(form.window.Font()));
     std::set<std::string> texts = {"再按一次 R 重置本环节", "再按一次 Backspace 返回主页", "确定", "复制", "保存", "关闭",
                                    "计时进行中：暂停或结束后再按 F2 查看辩论小结", "2026-12-07 -240"};
     for (std::int16_t page = 0; page <= 11; ++page) {

@@ -33,9 +33,11 @@ Win32ErrorSink::Win32ErrorSink(Win32Window& window) : window_(window) {
         RegisterWindowClass({kClassName, &Win32ErrorSink::Procedure,
                              reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), false});
     (void)registered;
+    window_.onShown = [this] { ShowWaiting(); };
 }
 
 Win32ErrorSink::~Win32ErrorSink() {
+    window_.onShown = nullptr;
     const std::map<std::string, HWND> boxes = open_;
     for (const auto& [text, box] : boxes) ::DestroyWindow(box);
 }
@@ -50,10 +52,43 @@ void Win32ErrorSink::Show(const std::string& message) {
     }
     const auto found = open_.find(message);
     if (found != open_.end()) {
-        ::SetWindowPos(found->second, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        if (::IsWindowVisible(found->second)) ::SetWindowPos(found->second, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         return;
     }
-    if (const HWND box = OpenBox(message)) open_[message] = box;
+    const HWND box = OpenBox(message);
+    if (box == nullptr) return;
+    open_[message] = box;
+    // Start-up's message comes before the window is shown: shown then, it
+    // would end up behind the window and never be read. It waits for the window.
+    if (window_.IsVisible()) Present(box);
+}
+
+void Win32ErrorSink::ShowWaiting() {
+    if (!window_.IsVisible()) return;
+    for (const auto& [text, box] : open_) {
+        if (!::IsWindowVisible(box)) Present(box);
+    }
+}
+
+// Over the middle of the window as it is now, within its screen, in front,
+// with "确定" taking Enter and Esc.
+void Win32ErrorSink::Present(HWND box) {
+    RECT owner{};
+    RECT own{};
+    ::GetWindowRect(window_.Handle(), &owner);
+    ::GetWindowRect(box, &own);
+    const LONG width = own.right - own.left;
+    const LONG height = own.bottom - own.top;
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    ::GetMonitorInfoW(::MonitorFromWindow(window_.Handle(), MONITOR_DEFAULTTONEAREST), &screen);
+    const RECT& work = screen.rcWork;
+    const LONG left = std::clamp((owner.left + owner.right - width) / 2, work.left, std::max(work.left, work.right - width));
+    const LONG top = std::clamp((owner.top + owner.bottom - height) / 2, work.top, std::max(work.top, work.bottom - height));
+    ::SetWindowPos(box, HWND_TOP, left, top, 0, 0, SWP_NOSIZE);
+    ::ShowWindow(box, SW_SHOWNORMAL);
+    ::SetForegroundWindow(box);
+    ::SetFocus(::GetDlgItem(box, IDOK));
 }
 
 int Win32ErrorSink::OpenBoxes() const { return static_cast<int>(open_.size()); }
@@ -68,8 +103,9 @@ void Win32ErrorSink::ShowFatal(const std::string& message) {
     ::MessageBoxW(nullptr, DisplayText(message).c_str(), kTitle, MB_OK | MB_ICONERROR);
 }
 
-// The box: a warning icon, the text wrapped to a readable width, and "确定",
-// centred over the window that owns it (so it never outlives it).
+// The box, not shown yet: a warning icon, the text wrapped to a readable
+// width, and "确定"; owned by the window, so it stays above it and never
+// outlives it.
 HWND Win32ErrorSink::OpenBox(const std::string& message) {
     const UINT dpi = window_.Dpi();
     const auto px = [dpi](int pixels) { return ::MulDiv(pixels, static_cast<int>(dpi), 96); };
@@ -87,15 +123,10 @@ HWND Win32ErrorSink::OpenBox(const std::string& message) {
                 px(kMargin) * 3 + textHeight + px(kButtonHeight)};
     constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     ::AdjustWindowRectExForDpi(&client, kStyle, FALSE, WS_EX_DLGMODALFRAME, dpi);
-    RECT owner{};
-    ::GetWindowRect(window_.Handle(), &owner);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
     auto* box = new Box{this, message};
-    const HWND hwnd = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, kTitle, kStyle,
-                                        owner.left + (owner.right - owner.left - width) / 2,
-                                        owner.top + (owner.bottom - owner.top - height) / 2, width, height,
-                                        window_.Handle(), nullptr, ::GetModuleHandleW(nullptr), box);
+    const HWND hwnd = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, kTitle, kStyle, 0, 0,
+                                        client.right - client.left, client.bottom - client.top, window_.Handle(),
+                                        nullptr, ::GetModuleHandleW(nullptr), box);
     if (hwnd == nullptr) {
         delete box;
         return nullptr;
@@ -115,8 +146,6 @@ HWND Win32ErrorSink::OpenBox(const std::string& message) {
     for (const HWND child : {label, ok}) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(window_.Font()), FALSE);
     }
-    ::ShowWindow(hwnd, SW_SHOWNORMAL);
-    ::SetFocus(ok);
     return hwnd;
 }
 

@@ -14,7 +14,7 @@ namespace platform {
 
 enum class Modality {
     // While the window runs: a small box owned by the window that does not
-    // wait. A MessageBoxW opened inside a countdown's tick would run a modal
+    // wait (one told before the window is shown appears once it is, in front). A MessageBoxW opened inside a countdown's tick would run a modal
     // loop within the tick and let further ticks and clicks into the
     // half-done handler.
     NonBlocking,
@@ -45,6 +45,9 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND OpenBox(const std::string& message);
+    // Boxes that waited for the window to be shown, shown now.
+    void ShowWaiting();
+    void Present(HWND box);
 
     Win32Window& window_;
     Modality modality_ = Modality::NonBlocking;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/win32/MessageFont.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/WindowClass.h"
@@ -123,9 +124,30 @@ Win32SummaryWindow::~Win32SummaryWindow() {
 
 void Win32SummaryWindow::ShowSummary() {
     Refresh();
+    if (!::IsWindowVisible(hwnd_)) PlaceOverOwner();
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);
     ::SetForegroundWindow(hwnd_);
     ::SetFocus(table_);
+}
+
+// Over the middle of the timer's window, where the time-keeper looks, at its
+// design size where the screen's work area holds it, smaller where it does not.
+void Win32SummaryWindow::PlaceOverOwner() {
+    const UINT dpi = ::GetDpiForWindow(hwnd_);
+    RECT frame{0, 0, ::MulDiv(kWidth, static_cast<int>(dpi), 96), ::MulDiv(kHeight, static_cast<int>(dpi), 96)};
+    ::AdjustWindowRectExForDpi(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi);
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(owner_.Handle(), MONITOR_DEFAULTTONEAREST), &screen)) return;
+    const RECT& work = screen.rcWork;
+    const RECT fitted = PlaceWithin({frame.right - frame.left, frame.bottom - frame.top}, work);
+    const LONG width = fitted.right - fitted.left;
+    const LONG height = fitted.bottom - fitted.top;
+    RECT owner{};
+    ::GetWindowRect(owner_.Handle(), &owner);
+    const LONG left = std::clamp((owner.left + owner.right - width) / 2, work.left, work.right - width);
+    const LONG top = std::clamp((owner.top + owner.bottom - height) / 2, work.top, work.bottom - height);
+    ::SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32SummaryWindow::Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
@@ -225,6 +247,10 @@ void Win32SummaryWindow::Copy() {
 void Win32SummaryWindow::Save() {
     if (saving_.joinable()) return;
     const std::optional<std::string> chosen = askSavePath(hwnd_, folder_, SuggestedName());
+    // The closed dialog may hand the activation to the timer's window: the
+    // keyboard comes back here, so Esc still closes the summary.
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(chosen && !chosen->empty() ? table_ : save_);
     if (!chosen || chosen->empty()) return;
     const std::string path = *chosen;
     // A folder, a pipe or a device is refused before anything is opened.
@@ -292,12 +318,7 @@ LRESULT Win32SummaryWindow::CustomDraw(NMLVCUSTOMDRAW& draw) const {
 }
 
 void Win32SummaryWindow::MakeFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, ::GetDpiForWindow(hwnd_))) {
-        return;
-    }
-    HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont);
+    HFONT font = CreateMessageFont(::GetDpiForWindow(hwnd_));
     if (font == nullptr) return;
     for (const HWND child : {span_, table_, copy_, save_, close_}) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -313,7 +334,7 @@ void Win32SummaryWindow::Layout() {
     RECT client{};
     ::GetClientRect(hwnd_, &client);
     HDC dc = ::GetDC(hwnd_);
-    HGDIOBJ previous = ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ previous = ::SelectObject(dc, font_ != nullptr ? font_ : owner_.Font());
     TEXTMETRICW text{};
     ::GetTextMetricsW(dc, &text);
     ::SelectObject(dc, previous);

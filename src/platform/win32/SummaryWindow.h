@@ -66,6 +66,7 @@ private:
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) const;
     void MakeFont();
     void Layout();
+    void PlaceOverOwner();
     void Refresh();
     void FitColumns(const record::SummaryTable& table) const;
     void Copy();

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/FileSystem.h"
+#include "platform/win32/MessageFont.h"
 #include "platform/win32/Picture.h"
 #include "platform/win32/UserPath.h"
 #include "platform/win32/Wide.h"
@@ -64,6 +65,14 @@ KeyStroke Win32KeyStroke(UINT message, WPARAM key, LPARAM flags) {
     default: stroke.name = KeyName::Other; break;
     }
     return stroke;
+}
+
+RECT PlaceWithin(SIZE size, const RECT& area) {
+    const LONG width = std::min(size.cx, area.right - area.left);
+    const LONG height = std::min(size.cy, area.bottom - area.top);
+    const LONG left = area.left + (area.right - area.left - width) / 2;
+    const LONG top = area.top + (area.bottom - area.top - height) / 2;
+    return {left, top, left + width, top + height};
 }
 
 std::wstring DisplayText(const std::string& text) {
@@ -212,21 +221,25 @@ void Win32Window::BringToFront() {
 }
 
 void Win32Window::Show() {
-    HMONITOR monitor = ::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY);
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    RECT frame{};
-    ::GetWindowRect(hwnd_, &frame);
-    if (::GetMonitorInfoW(monitor, &info)) {
-        const RECT& work = info.rcWork;
-        const LONG width = frame.right - frame.left;
-        const LONG height = frame.bottom - frame.top;
-        ::SetWindowPos(hwnd_, nullptr, work.left + std::max(0L, (work.right - work.left - width) / 2),
-                       work.top + std::max(0L, (work.bottom - work.top - height) / 2), 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    PlaceOnScreen();
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);
     ::UpdateWindow(hwnd_);
+    if (onShown) onShown();
+}
+
+// The design's size at the window's DPI, as large as its screen's work area
+// allows: at 150 % on a laptop or on a 720p projector the bar along the
+// bottom edge and the clock stay on the screen, above the taskbar.
+void Win32Window::PlaceOnScreen() {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &info)) return;
+    RECT frame{0, 0, ::MulDiv(kDesignWidthPx, static_cast<int>(dpi_), 96),
+               ::MulDiv(kDesignHeightPx, static_cast<int>(dpi_), 96)};
+    ::AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, dpi_);
+    const RECT placed = PlaceWithin({frame.right - frame.left, frame.bottom - frame.top}, info.rcWork);
+    ::SetWindowPos(hwnd_, nullptr, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool Win32Window::IsVisible() const { return ::IsWindowVisible(hwnd_) != 0; }
@@ -398,12 +411,7 @@ void Win32Window::ChangeDpi(UINT dpi, const RECT* suggested) {
 
 // The system's message font (Microsoft YaHei UI on a Chinese Windows) at the window's DPI.
 void Win32Window::MakeFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    HFONT font = nullptr;
-    if (::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_)) {
-        font = ::CreateFontIndirectW(&metrics.lfMessageFont);
-    }
+    HFONT font = CreateMessageFont(dpi_);
     if (font == nullptr) return;
     if (font_ != nullptr) ::DeleteObject(font_);
     font_ = font;

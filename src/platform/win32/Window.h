@@ -63,7 +63,8 @@ public:
     HFONT Font() const { return font_; }
     int ToPixels(double twips) const;
     double ToTwips(double pixels) const;
-    // Places the window, at its design size, in the middle of its screen, and shows it.
+    // Places the window in the middle of its screen's work area, at its
+    // design size where that fits, smaller where it does not, and shows it.
     void Show();
     bool IsVisible() const;
     bool IsFullScreen() const { return fullScreen_; }
@@ -113,6 +114,8 @@ public:
     std::function<void()> onClose;
     // Windows ends the session (log-off, shut-down): save and go, without asking.
     std::function<void()> onEndSession;
+    // Show() has shown the window: a message that came before it is put in front of it now.
+    std::function<void()> onShown;
 
 private:
     static constexpr UINT_PTR kHintTimer = 1;
@@ -121,6 +124,7 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
     void ChangeDpi(UINT dpi, const RECT* suggested);
+    void PlaceOnScreen();
     void MakeFont();
     void ToggleFullScreen();
     void LeaveFullScreen();
@@ -148,6 +152,11 @@ private:
 
 // A key message as the key policy reads it; Ctrl or Alt held makes it the system's.
 KeyStroke Win32KeyStroke(UINT message, WPARAM key, LPARAM flags);
+
+// A window of `size` (its frame included) in the middle of `area`, a
+// screen's work area, and no larger than it: nothing falls off the screen or
+// under the taskbar.
+RECT PlaceWithin(SIZE size, const RECT& area);
 
 // Text as a control shows it: every line end (CR LF, CR or LF, as a
 // multi-line setting holds them) becomes CR LF.

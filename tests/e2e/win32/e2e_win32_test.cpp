@@ -16,8 +16,11 @@
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/Form.h"
 #include "platform/win32/GbkCodec.h"
+#include "platform/win32/MessageFont.h"
 #include "platform/win32/TestMessages.h"
 #include "platform/win32/Wide.h"
+#include "record/Summary.h"
+#include "record/SummaryText.h"
 #include "support/FakeControls.h"
 #include "support/TestFolder.h"
 #include "window/StageTable.h"
@@ -65,11 +68,11 @@ RECT ClientRectOf(HWND control, HWND parent) {
 
 class RealWin32Debate : public testing::Test {
 protected:
-    explicit RealWin32Debate(const std::string& firstSpeech = "1") : settings(Debate(firstSpeech)) {
+    explicit RealWin32Debate(const std::string& firstSpeech = "1", bool shown = true) : settings(Debate(firstSpeech)) {
         folder.Write("Tolvanexa.config", NormalisedConfig(settings));
         ConfigureAudience(window, audience, form.errors);
         window.Form_Load();
-        form.window.Show();
+        if (shown) form.window.Show();
     }
     std::vector<std::string> Captions() {
         std::vector<std::string> captions;
@@ -218,6 +221,57 @@ TEST_F(RealWin32Debate, AWholeDebateEndsWithTheConfigurationWrittenAsItWasRead) 
     form.StopTimers();
     window.Form_Unload();
     EXPECT_EQ(folder.Read("Tolvanexa.config"), NormalisedConfig(settings));
+}
+
+class RealWin32StartUp : public RealWin32Debate {
+protected:
+    RealWin32StartUp() : RealWin32Debate("-240", false) {}
+};
+
+// The start-up message about a wrong setting waits for the window, then opens in front of it, over its middle,
+// with the keyboard (before, it opened first and the window covered it); every character of it draws.
+TEST_F(RealWin32StartUp, TheMessageOpensInFrontOfTheShownWindowAndEveryCharacterDraws) {
+    const HWND box = ::FindWindowExW(nullptr, nullptr, L"TolvanexaMessage", nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(box));
+    form.window.Show();
+    ASSERT_TRUE(::IsWindowVisible(box));
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), form.window.Handle());
+    bool inFront = false;
+    for (HWND behind = box; behind != nullptr && !inFront; behind = ::GetWindow(behind, GW_HWNDNEXT))
+        inFront = behind == form.window.Handle();
+    EXPECT_TRUE(inFront);
+    EXPECT_TRUE(RunUntil([&] { return ::GetForegroundWindow() == box; }, 5000));
+    RECT message{}, main{};
+    ::GetWindowRect(box, &message);
+    ::GetWindowRect(form.window.Handle(), &main);
+    EXPECT_NEAR(message.left + message.right, main.left + main.right, 2);
+    EXPECT_NEAR(message.top + message.bottom, main.top + main.bottom, 2);
+    std::string text;
+    for (HWND child = nullptr; (child = ::FindWindowExW(box, child, L"STATIC", nullptr)) != nullptr;) {
+        if (TextOf(child).find("-240") == std::string::npos) continue;
+        text = TextOf(child);
+        const auto font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
+        EXPECT_TRUE(platform::DrawsEveryCharacter(font, platform::ToWide(text))) << text;
+    }
+    EXPECT_NE(text.find("“Stage1Timer1”的值“-240”是负数"), std::string::npos) << text;
+}
+
+// Every bar caption of every page, the hints and the summary's column names draw every character in the
+// window's small font, from its outlines. Under Wine's Chinese set-up the system's message font at 9 points
+// comes from WenQuanYi Zen Hei's bitmaps, which draw no hyphen, 辩 and 用 wrong: the font is then taken at a size
+// drawn from outlines.
+TEST_F(RealWin32Debate, EveryCaptionHintAndColumnDrawsEveryCharacterInTheSmallFont) {
+    EXPECT_TRUE(platform::DrawnFromOutlines(form.window.Font()));
+    std::set<std::string> texts = {"再按一次 R 重置本环节", "再按一次 Backspace 返回主页", "确定", "复制", "保存", "关闭",
+                                   "计时进行中：暂停或结束后再按 F2 查看辩论小结", "2026-12-07 -240"};
+    for (std::int16_t page = 0; page <= 11; ++page) {
+        window.ShowPage(page);
+        for (const std::string& caption : Captions()) texts.insert(caption);
+    }
+    for (const std::string& column : record::Tabulate(record::Summary{}).header) texts.insert(column);
+    for (const std::string& text : texts)
+        EXPECT_TRUE(platform::DrawsEveryCharacter(form.window.Font(), platform::ToWide(text))) << text;
 }
 
 }  // namespace

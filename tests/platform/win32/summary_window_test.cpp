@@ -106,4 +106,40 @@ TEST_F(SummaryWindow, SaveWritesTheCsvWhereChosenOrTellsWhyNot) {
     EXPECT_EQ(folder.Read("只读.csv"), "the adjudicators' own");
 }
 
+// F2's summary opens over the middle of the timer's window. After "保存" the keyboard is back in it, so Esc still
+// closes it, though the dialog, closing, handed the activation to the timer's window (as Wine's does).
+TEST_F(SummaryWindow, OpensOverTheTimersWindowAndKeepsTheKeyboardAfterASave) {
+    owner.Show();
+    window.ShowSummary();
+    RECT summary{}, main{};
+    ::GetWindowRect(window.Handle(), &summary);
+    ::GetWindowRect(owner.Handle(), &main);
+    EXPECT_NEAR(summary.left + summary.right, main.left + main.right, 2);
+    EXPECT_NEAR(summary.top + summary.bottom, main.top + main.bottom, 2);
+
+    std::optional<bool> result;
+    window.onSaveFinished = [&result](bool written) { result = written; };
+    window.askSavePath = [this](HWND, const std::string&, const std::string&) {
+        ::SetForegroundWindow(owner.Handle());
+        return std::optional<std::string>(folder.File("小结.csv"));
+    };
+    ::SendMessageW(window.SaveButton(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(testwin::RunUntil([&result] { return result.has_value(); }, 10'000));
+    const auto inSummary = [this] {
+        const HWND focus = ::GetFocus();
+        return focus != nullptr && (focus == window.Handle() || ::IsChild(window.Handle(), focus));
+    };
+    EXPECT_TRUE(testwin::RunUntil(inSummary, 5000));
+    // Esc where the keyboard is, through the program's message loop, which hands the summary its keys first.
+    ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    testwin::RunUntil([this] {
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!window.RouteMessage(message)) ::TranslateMessage(&message), ::DispatchMessageW(&message);
+        }
+        return !::IsWindowVisible(window.Handle());
+    }, 5000);
+    EXPECT_FALSE(::IsWindowVisible(window.Handle()));
+}
+
 }  // namespace

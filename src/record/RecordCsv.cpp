@@ -31,6 +31,15 @@ constexpr std::array<std::pair<DebateEventKind, std::string_view>, 12> kKindWord
 constexpr std::array<std::string_view, 10> kColumns = {
     "时间", "毫秒", "事件", "环节", "名称", "倒计时", "持方", "剩余秒数", "总秒数", "秒数"};
 enum Column { kTime, kOffset, kKind, kPage, kCaption, kCountdown, kSide, kRemaining, kAllowance, kSeconds };
+// A debate on a format of its own adds the kind of each stage as a last column.
+constexpr std::string_view kStageColumn = "类型";
+constexpr std::array<std::pair<platform::StageKind, std::string_view>, 3> kStageWords = {{
+    {platform::StageKind::Speech, "发言"},
+    {platform::StageKind::Questioning, "质询"},
+    {platform::StageKind::Alternating, "交替"},
+}};
+// The most pages a record names: a format's thirty stages.
+constexpr int kMostPages = 30;
 
 std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
 
@@ -68,9 +77,17 @@ platform::LocalTime ParseDateTime(const CsvRow& row) {
     return time;
 }
 
-DebateEvent ParseEvent(const CsvRow& row) {
-    if (row.fields.size() != kColumns.size()) {
-        throw CsvError(row.line, "应有 " + std::to_string(kColumns.size()) + " 栏，实有 " +
+platform::StageKind ParseStage(const CsvRow& row) {
+    const std::string& text = row.fields[kColumns.size()];
+    for (const auto& [stage, word] : kStageWords) {
+        if (text == word) return stage;
+    }
+    throw CsvError(row.line, Quoted(kStageColumn) + "一栏的" + Quoted(text) + "不是“发言”“质询”或“交替”。");
+}
+
+DebateEvent ParseEvent(const CsvRow& row, std::size_t columns) {
+    if (row.fields.size() != columns) {
+        throw CsvError(row.line, "应有 " + std::to_string(columns) + " 栏，实有 " +
                                      std::to_string(row.fields.size()) + " 栏。");
     }
     constexpr int kMaxSeconds = 1'000'000;
@@ -78,20 +95,28 @@ DebateEvent ParseEvent(const CsvRow& row) {
     event.wall = ParseDateTime(row);
     event.steadyMs = ParseNumber<std::int64_t>(row, kOffset, 0, INT64_C(1) << 50, "不小于 0 的整数");
     event.kind = ParseKind(row);
-    event.page = ParseNumber(row, kPage, 1, 11, "1 到 11 之间的整数");
+    // The classic stages are eleven; a format's record, which names each stage's kind, may hold thirty.
+    if (columns > kColumns.size()) {
+        event.page = ParseNumber(row, kPage, 1, kMostPages, "1 到 30 之间的整数");
+    } else {
+        event.page = ParseNumber(row, kPage, 1, 11, "1 到 11 之间的整数");
+    }
     event.caption = TextFromCell(row.fields[kCaption]);
     event.countdown = ParseNumber(row, kCountdown, 0, 2, "0、1 或 2");
-    event.side = row.fields[kSide];
+    event.side = TextFromCell(row.fields[kSide]);
     event.remaining = ParseNumber(row, kRemaining, -kMaxSeconds, kMaxSeconds, "整数");
     event.allowance = ParseNumber(row, kAllowance, 0, kMaxSeconds, "不小于 0 的整数");
     event.seconds = ParseNumber(row, kSeconds, 0, kMaxSeconds, "不小于 0 的整数");
+    if (columns > kColumns.size()) event.stage = ParseStage(row);
     return event;
 }
 
 }  // namespace
 
-std::string RecordFileHeader() {
-    return std::string(kByteOrderMark) + CsvRecord(std::vector<std::string>(kColumns.begin(), kColumns.end()));
+std::string RecordFileHeader(bool stageKinds) {
+    std::vector<std::string> columns(kColumns.begin(), kColumns.end());
+    if (stageKinds) columns.emplace_back(kStageColumn);
+    return std::string(kByteOrderMark) + CsvRecord(columns);
 }
 
 std::string_view KindWord(DebateEventKind kind) {
@@ -109,10 +134,15 @@ std::string FormatDateTime(const platform::LocalTime& time) {
 }
 
 std::string EncodeEvent(const DebateEvent& event, std::int64_t firstSteadyMs) {
-    return CsvRecord({FormatDateTime(event.wall), std::to_string(event.steadyMs - firstSteadyMs),
-                      std::string(KindWord(event.kind)), std::to_string(event.page), CellText(event.caption),
-                      std::to_string(event.countdown), event.side, std::to_string(event.remaining),
-                      std::to_string(event.allowance), std::to_string(event.seconds)});
+    std::vector<std::string> fields = {FormatDateTime(event.wall), std::to_string(event.steadyMs - firstSteadyMs),
+                                       std::string(KindWord(event.kind)), std::to_string(event.page),
+                                       CellText(event.caption), std::to_string(event.countdown), CellText(event.side),
+                                       std::to_string(event.remaining), std::to_string(event.allowance),
+                                       std::to_string(event.seconds)};
+    for (const auto& [stage, word] : kStageWords) {
+        if (stage == event.stage) fields.emplace_back(word);
+    }
+    return CsvRecord(fields);
 }
 
 ParsedRecord ParseRecord(std::string_view bytes) {
@@ -122,12 +152,14 @@ ParsedRecord ParseRecord(std::string_view bytes) {
         if (!csv.unfinished.empty()) throw CsvError(1, "文件的第一行（各栏名称）不完整。");
         throw CsvError(1, "文件是空的，不是辩论记录。");
     }
-    const std::vector<std::string> header(kColumns.begin(), kColumns.end());
-    if (csv.rows.front().fields != header) {
+    std::vector<std::string> header(kColumns.begin(), kColumns.end());
+    const bool classic = csv.rows.front().fields == header;
+    header.emplace_back(kStageColumn);
+    if (!classic && csv.rows.front().fields != header) {
         throw CsvError(1, "第一行不是辩论记录的各栏名称（应为“时间,毫秒,事件,……”）。");
     }
     for (std::size_t i = 1; i < csv.rows.size(); ++i) {
-        DebateEvent event = ParseEvent(csv.rows[i]);
+        DebateEvent event = ParseEvent(csv.rows[i], classic ? kColumns.size() : header.size());
         // Spans are differences of offsets: one that went back would make a negative time.
         if (!parsed.events.empty() && event.steadyMs < parsed.events.back().steadyMs) {
             throw CsvError(csv.rows[i].line, "“毫秒”一栏的 " + std::to_string(event.steadyMs) + " 小于上一条记录的 " +

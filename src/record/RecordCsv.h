@@ -12,8 +12,9 @@
 
 namespace record {
 
-// What starts every record file: the byte-order mark and the column names.
-std::string RecordFileHeader();
+// What starts every record file: the byte-order mark and the column names,
+// with the stages' kinds as a last column for a debate on a format of its own.
+std::string RecordFileHeader(bool stageKinds = false);
 
 // One event as a CSV record; `firstSteadyMs` is the first event's steady time.
 std::string EncodeEvent(const platform::DebateEvent& event, std::int64_t firstSteadyMs);

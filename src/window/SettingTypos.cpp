@@ -102,9 +102,11 @@ std::vector<std::string> WindowKeys() {
     // A debate format's keys.
     keys.insert(keys.end(), {"Format", "StageCount"});
     for (int stage = 1; stage <= kMostStages; ++stage) {
-        for (const char* part : {"Kind", "Button", "Caption", "Timer1", "Timer2", "Side1", "Side2", "Join", "HandBack"}) {
+        for (const char* part : {"Kind", "Button", "Side1", "Side2", "Join", "HandBack", "Caption", "Timer1", "Timer2"}) {
             const std::string key = "Stage" + std::to_string(stage) + part;
-            if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+            // The classic stages' names and durations are listed already.
+            const bool classic = stage <= kLastPage && (std::string_view(part) == "Caption" || std::string_view(part).starts_with("Timer"));
+            if (!classic || std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
         }
     }
     return keys;

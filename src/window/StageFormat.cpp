@@ -21,6 +21,12 @@ constexpr std::int16_t kAlternatingSeconds = 240;
 
 std::string Quoted(const std::string& text) { return "“" + text + "”"; }
 
+// A value over several lines (a key written twice) quoted on one line, as the file shows its lines.
+std::string OneLine(std::string value) {
+    for (std::size_t at; (at = value.find("\r\n")) != std::string::npos;) value.replace(at, 2, " / ");
+    return value;
+}
+
 // What is wrong with a format, one line each, for the one start-up message.
 class Notes final {
 public:
@@ -36,7 +42,7 @@ public:
         const config::SettingLine* setting = Find(key);
         const bool given = setting && !setting->value.empty();
         std::string line = given ? "第 " + std::to_string(setting->line) + " 行" + Quoted(key) + "的值" +
-                                       Quoted(QuoteValue(setting->value)) + fault
+                                       Quoted(QuoteValue(OneLine(setting->value))) + fault
                                  : "缺少设置" + Quoted(key);
         mLines.push_back(line + "，" + consequence);
     }

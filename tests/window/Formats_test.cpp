@@ -290,7 +290,7 @@ const std::string kFormatFile = "/opt/Tolvanexa/formats/对辩.config";
 TEST_F(FormatTest, FormatFileNamedByTheConfigurationIsReadNeverWritten) {
     const std::string format = codec.Utf8ToGbk("#TarvelMonic Config File#\r\n\r\n<tolvanexa>\\stagecount = 1\r\n"
                                                "<Tolvanexa>\\Stage1Kind = Alternating\r\n<Tolvanexa>\\Stage1Button = 对辩\r\n"
-                                               "<Tolvanexa>\\Stage1Timer1 = 九十\r\n").value();
+                                               "<Tolvanexa>\\Stage1Timer1 = 九十\r\n<Tolvanexa>\\Stage0Caption = 决赛\r\n").value();
     files.files[kFormatFile] = format;
     Load({{"Format", "formats\\对辩.config"}, {"StageCount", "3"}});
     ASSERT_EQ(errors.messages.size(), 1u);
@@ -298,6 +298,8 @@ TEST_F(FormatTest, FormatFileNamedByTheConfigurationIsReadNeverWritten) {
                                       "  第 6 行“Stage1Timer1”的值“九十”不是有效的数字，改用 240 秒"),
               std::string::npos) << errors.messages[0];
     EXPECT_EQ(Bar(), "对辩||关于||退出");
+    // The home page's name is the format's, for the hall too, beneath the title.
+    EXPECT_EQ(lblCaption.caption + "|" + form->AudienceNow().caption, "决赛|决赛");
     const std::string config = files.ConfigFile();
     form->Form_Unload();
     form.reset();

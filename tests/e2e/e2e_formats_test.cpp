@@ -4,6 +4,8 @@
 #include <QPushButton>
 
 #include <fstream>
+#include <map>
+#include <set>
 #include <regex>
 #include <sstream>
 
@@ -99,6 +101,58 @@ INSTANTIATE_TEST_SUITE_P(Formats, ShippedFormat,
                              std::erase(name, '-');
                              return name;
                          });
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// Thirty stages on the real window at a small size: every button whole on the window, none over another
+// nor over the clock, 关于 and 退出 last; and at the projector's size the same in fewer rows.
+TEST(ThirtyStages, LieOnTheRealWindowInRowsClearOfTheClock) {
+    std::vector<Setting> settings = {{"ApplicationTitle", "华语辩论赛"}, {"ButtonPadding", "18"}, {"SeparatorWidth", "12"},
+                                     {"StageCount", "30"}};
+    for (int n = 1; n <= 30; ++n) {
+        settings.emplace_back("Stage" + std::to_string(n) + "Kind", n % 2 ? "Speech" : "Alternating");
+        settings.emplace_back("Stage" + std::to_string(n) + "Button", "第" + std::to_string(n) + "环节");
+        settings.emplace_back("Stage" + std::to_string(n) + "Timer1", "60");
+        if (n % 2 == 0) settings.emplace_back("Stage" + std::to_string(n) + "Timer2", "60");
+    }
+    testsupport::TestFolder folder;
+    folder.Write("Tolvanexa.config", NormalisedConfig(settings));
+    RealWindow real(folder.Path());
+    EXPECT_EQ(real.form.errors.MessagesShown(), 0);
+    std::map<int, std::size_t> rowsAt;
+    for (const QSize size : {QSize(800, 600), QSize(1920, 1080)}) {
+        real.form.window.resize(size);
+        ASSERT_TRUE(RunUntil([&] { return real.form.window.size() == size; }));
+        QCoreApplication::processEvents();
+        const QRect window = real.form.window.rect();
+        const QRect clock = real.form.cmdTime.Widget()->geometry();
+        std::vector<QRect> placed;
+        std::set<int> rows;
+        std::string last;
+        for (int i = 0; i <= real.form.cmdCommand.UBound(); ++i) {
+            const QPushButton& button = *real.form.cmdCommand.Member(i).Widget();
+            if (!button.isVisible()) continue;
+            SCOPED_TRACE(button.text().toStdString());
+            const QRect at = button.geometry();
+            EXPECT_TRUE(window.contains(at));
+            EXPECT_FALSE(at.intersects(clock));
+            EXPECT_GT(at.width(), button.fontMetrics().horizontalAdvance(button.text()));
+            // Neighbours share at most a one-pixel edge.
+            for (const QRect& other : placed) EXPECT_LE(std::min(at.intersected(other).width(), at.intersected(other).height()), 1);
+            placed.push_back(at);
+            rows.insert(at.y());
+            last += button.text().toStdString();
+        }
+        EXPECT_TRUE(last.ends_with("关于退出"));
+        rowsAt[size.width()] = rows.size();
+    }
+    EXPECT_GT(rowsAt[800], rowsAt[1920]);
+    EXPECT_GE(rowsAt[1920], 1u);
+}
 
 }  // namespace
 }  // namespace e2e

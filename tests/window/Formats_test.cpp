@@ -1,7 +1,10 @@
 // Debate formats: the classic stages as they always were, a format's shapes through the window, the home
 // page of thirty stages, and every bad format ending in a usable window with one message.
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "WindowFixture.h"

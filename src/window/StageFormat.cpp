@@ -1,6 +1,7 @@
 #include "window/StageFormat.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "config/CaseFold.h"
@@ -71,7 +72,8 @@ std::optional<PageGroup> ParseKind(const std::string& value) {
 // A whole number of stages from 1 up, or nullopt.
 std::optional<int> ParseCount(const std::string& value) {
     const auto number = basConvert::ParseNumber(value);
-    if (!number || *number != static_cast<double>(static_cast<long long>(*number)) || *number < 1) return std::nullopt;
+    if (!number || *number < 1 || std::floor(*number) != *number) return std::nullopt;
+    // Any count past the most a format holds is told as such; the cast needs it within range.
     return static_cast<int>(std::min(*number, 1e6));
 }
 

@@ -272,6 +272,8 @@ const BadCase kBad[] = {
      {"Stage1Side2", "正二"}}, {"“Stage1Side2”的值“正二”与另一方相同"}, "甲||关于||退出"},
     {"SideNamedLikeAButton", {{"StageCount", "1"}, {"Stage1Kind", "Questioning"}, {"Stage1Button", "甲"},
      {"Stage1Side2", "重置"}}, {"“Stage1Side2”的值“重置”与按钮的名称相同"}, "甲||关于||退出"},
+    {"HugeCount", {{"StageCount", "1e300"}, {"Stage1Kind", "Speech"}, {"Stage1Button", "甲"}},
+     {"“StageCount”的值“1e300”超过 30，只使用前 30 个环节", "缺少设置“Stage2Kind”"}, "甲||关于||退出"},
     {"NoStages", {{"StageCount", "0"}}, {"“StageCount”的值“0”不是 1 到 30 之间的整数", "没有可用的环节"}, kClassicHome},
     {"CountNotGivenStagesWritten", {{"StageCount", "x"}, {"Stage1Kind", "Speech"}, {"Stage1Button", "甲"}},
      {"按写出的 1 个环节使用"}, "甲||关于||退出"},

@@ -130,9 +130,9 @@ private:
         return false;
     }
 
-    // A caption on a bar: "|" would split it in two, so it is read as the full-width "｜".
+    // A caption on a bar, on one line: "|" would split it in two, so it is read as the full-width "｜".
     std::string BarText(const std::string& what, const std::string& fallback) {
-        std::string text = Value(what);
+        std::string text = OneLine(Value(what));
         if (text.empty()) return fallback;
         if (text.find('|') == std::string::npos) return text;
         mNotes.Add(mStage + what, "中有“|”", "按全角的“｜”显示");

@@ -25,17 +25,23 @@ enum class DebateEventKind {
     Reset,
 };
 
+// The kind of stage an event's page is. A debate on the classic stages leaves
+// it unsaid (its pages' kinds follow from their numbers, as in every record
+// written before formats); a debate on a format of its own says it.
+enum class StageKind { Classic, Speech, Questioning, Alternating };
+
 struct DebateEvent {
     DebateEventKind kind = DebateEventKind::PageEntered;
     LocalTime wall;                // local time of day and date, to the second
     std::int64_t steadyMs = 0;     // monotonic milliseconds, for spans between events
-    int page = 0;                  // 1..11
+    int page = 0;                  // 1..11, or 1..30 on a format
     std::string caption;           // the stage's caption as shown
     int countdown = 0;             // 1 or 2; 0 for an event of the page
     std::string side;              // "正方" or "反方" for a countdown's event
     int remaining = 0;             // that countdown's seconds left
     int allowance = 0;             // that countdown's seconds at the page's start
     int seconds = 0;               // the answer's or the overtime's length, where the kind has one
+    StageKind stage = StageKind::Classic;
 
     bool operator==(const DebateEvent&) const = default;
 };

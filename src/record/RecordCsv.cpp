@@ -32,6 +32,15 @@ constexpr std::array<std::pair<DebateEventKind, std::string_view>, 12> kKindWord
 constexpr std::array<std::string_view, 10> kColumns = {
     "时间", "毫秒", "事件", "环节", "名称", "倒计时", "持方", "剩余秒数", "总秒数", "秒数"};
 enum Column { kTime, kOffset, kKind, kPage, kCaption, kCountdown, kSide, kRemaining, kAllowance, kSeconds };
+// A debate on a format of its own adds the kind of each stage as a last column.
+constexpr std::string_view kStageColumn = "类型";
+constexpr std::array<std::pair<platform::StageKind, std::string_view>, 3> kStageWords = {{
+    {platform::StageKind::Speech, "发言"},
+    {platform::StageKind::Questioning, "质询"},
+    {platform::StageKind::Alternating, "交替"},
+}};
+// The most pages a record names: a format's thirty stages.
+constexpr int kMostPages = 30;
 
 std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
 
@@ -81,9 +90,17 @@ platform::LocalTime ParseDateTime(const CsvRow& row) {
     return time;
 }
 
-DebateEvent ParseEvent(const CsvRow& row) {
-    if (row.fields.size() != kColumns.size()) {
-        throw CsvError(row.line, "应有 " + std::to_string(kColumns.size()) + " 栏，实有 " +
+platform::StageKind ParseStage(const CsvRow& row) {
+    const std::string& text = row.fields[kColumns.size()];
+    for (const auto& [stage, word] : kStageWords) {
+        if (text == word) return stage;
+    }
+    throw CsvError(row.line, Quoted(kStageColumn) + "一栏的" + Quoted(text) + "不是“发言”“质询”或“交替”。");
+}
+
+DebateEvent ParseEvent(const CsvRow& row, std::size_t columns) {
+    if (row.fields.size() != columns) {
+        throw CsvError(row.line, "应有 " + std::to_string(columns) + " 栏，实有 " +
                                      std::to_string(row.fields.size()) + " 栏。");
     }
     constexpr int kMaxSeconds = 1'000'000;
@@ -91,20 +108,28 @@ DebateEvent ParseEvent(const CsvRow& row) {
     event.wall = ParseDateTime(row);
     event.steadyMs = ParseNumber<std::int64_t>(row, kOffset, 0, kMostOffsetMs, "0 到 10000000000 之间的整数");
     event.kind = ParseKind(row);
-    event.page = ParseNumber(row, kPage, 1, 11, "1 到 11 之间的整数");
+    // The classic stages are eleven; a format's record, which names each stage's kind, may hold thirty.
+    if (columns > kColumns.size()) {
+        event.page = ParseNumber(row, kPage, 1, kMostPages, "1 到 30 之间的整数");
+    } else {
+        event.page = ParseNumber(row, kPage, 1, 11, "1 到 11 之间的整数");
+    }
     event.caption = TextFromCell(row.fields[kCaption]);
     event.countdown = ParseNumber(row, kCountdown, 0, 2, "0、1 或 2");
-    event.side = row.fields[kSide];
+    event.side = TextFromCell(row.fields[kSide]);
     event.remaining = ParseNumber(row, kRemaining, -kMaxSeconds, kMaxSeconds, "整数");
     event.allowance = ParseNumber(row, kAllowance, 0, kMaxSeconds, "不小于 0 的整数");
     event.seconds = ParseNumber(row, kSeconds, 0, kMaxSeconds, "不小于 0 的整数");
+    if (columns > kColumns.size()) event.stage = ParseStage(row);
     return event;
 }
 
 }  // namespace
 
-std::string RecordFileHeader() {
-    return std::string(kByteOrderMark) + CsvRecord(std::vector<std::string>(kColumns.begin(), kColumns.end()));
+std::string RecordFileHeader(bool stageKinds) {
+    std::vector<std::string> columns(kColumns.begin(), kColumns.end());
+    if (stageKinds) columns.emplace_back(kStageColumn);
+    return std::string(kByteOrderMark) + CsvRecord(columns);
 }
 
 std::string_view KindWord(DebateEventKind kind) {
@@ -122,10 +147,15 @@ std::string FormatDateTime(const platform::LocalTime& time) {
 }
 
 std::string EncodeEvent(const DebateEvent& event, std::int64_t firstSteadyMs) {
-    return CsvRecord({FormatDateTime(event.wall), std::to_string(event.steadyMs - firstSteadyMs),
-                      std::string(KindWord(event.kind)), std::to_string(event.page), CellText(event.caption),
-                      std::to_string(event.countdown), event.side, std::to_string(event.remaining),
-                      std::to_string(event.allowance), std::to_string(event.seconds)});
+    std::vector<std::string> fields = {FormatDateTime(event.wall), std::to_string(event.steadyMs - firstSteadyMs),
+                                       std::string(KindWord(event.kind)), std::to_string(event.page),
+                                       CellText(event.caption), std::to_string(event.countdown), CellText(event.side),
+                                       std::to_string(event.remaining), std::to_string(event.allowance),
+                                       std::to_string(event.seconds)};
+    for (const auto& [stage, word] : kStageWords) {
+        if (stage == event.stage) fields.emplace_back(word);
+    }
+    return CsvRecord(fields);
 }
 
 RecordReader::RecordReader(std::string_view bytes) : csv_(bytes) {
@@ -133,14 +163,18 @@ RecordReader::RecordReader(std::string_view bytes) : csv_(bytes) {
         if (csv_.UnfinishedLine() != 0) throw CsvError(1, "文件的第一行（各栏名称）不完整。");
         throw CsvError(1, "文件是空的，不是辩论记录。");
     }
-    if (!std::equal(row_.fields.begin(), row_.fields.end(), kColumns.begin(), kColumns.end())) {
+    std::vector<std::string> header(kColumns.begin(), kColumns.end());
+    const bool classic = row_.fields == header;
+    header.emplace_back(kStageColumn);
+    if (!classic && row_.fields != header) {
         throw CsvError(1, "第一行不是辩论记录的各栏名称（应为“时间,毫秒,事件,……”）。");
     }
+    columns_ = header.size() - (classic ? 1 : 0);
 }
 
 bool RecordReader::Next(DebateEvent& event) {
     if (!csv_.Next(row_)) return false;
-    event = ParseEvent(row_);
+    event = ParseEvent(row_, columns_);
     // Spans are differences of offsets: one that went back would make a negative time.
     if (lastOffset_ && event.steadyMs < *lastOffset_) {
         throw CsvError(row_.line, "“毫秒”一栏的 " + std::to_string(event.steadyMs) + " 小于上一条记录的 " +

@@ -13,8 +13,9 @@
 
 namespace record {
 
-// What starts every record file: the byte-order mark and the column names.
-std::string RecordFileHeader();
+// What starts every record file: the byte-order mark and the column names,
+// with the stages' kinds as a last column for a debate on a format of its own.
+std::string RecordFileHeader(bool stageKinds = false);
 
 // One event as a CSV record; `firstSteadyMs` is the first event's steady time.
 std::string EncodeEvent(const platform::DebateEvent& event, std::int64_t firstSteadyMs);
@@ -49,6 +50,7 @@ public:
 private:
     CsvReader csv_;
     CsvRow row_;
+    std::size_t columns_ = 0;  // a classic record's ten, or eleven with the stages' kinds
     std::optional<std::int64_t> lastOffset_;
 };
 

@@ -143,7 +143,7 @@ void RecordWriter::Run() {
 void RecordWriter::WriteOne(const platform::DebateEvent& event, std::int64_t firstSteadyMs) {
     if (!file_) OpenFile(event.wall);
     if (!headerWritten_) {
-        file_->Append(RecordFileHeader());
+        file_->Append(RecordFileHeader(event.stage != platform::StageKind::Classic));
         headerWritten_ = true;
     }
     file_->Append(EncodeEvent(event, firstSteadyMs));

@@ -19,6 +19,33 @@ int WholeSeconds(std::int64_t ms) {
     return static_cast<int>(std::min<std::int64_t>(seconds, std::numeric_limits<int>::max()));
 }
 
+// A format's record names each page's kind; a classic page's kind is its number's.
+PageGroup GroupOf(const DebateEvent& event) {
+    switch (event.stage) {
+        case platform::StageKind::Speech: return PageGroup::Speech;
+        case platform::StageKind::Questioning: return PageGroup::Questioning;
+        case platform::StageKind::Alternating: return PageGroup::FreeDebate;
+        case platform::StageKind::Classic: break;
+    }
+    if (event.page < 1 || event.page > kLastPage) return PageGroup::Speech;
+    return Stage(static_cast<std::int16_t>(event.page)).group;
+}
+
+// The summary's columns are the affirmative's and the negative's: a side is
+// placed by the name it begins with ("正方", "正二"; "反方", "反二"), and
+// otherwise, or when both begin alike, by its countdown.
+std::array<int, 2> SideColumns(const std::string& first, const std::string& second) {
+    const auto column = [](const std::string& side, int countdown) {
+        if (side.starts_with("反")) return 1;
+        if (side.starts_with("正")) return 0;
+        return countdown;
+    };
+    const int one = column(first, 0);
+    const int two = column(second, 1);
+    if (one == two) return {0, 1};
+    return {one, two};
+}
+
 // One countdown of a run, as its events tell it.
 struct CountdownState {
     std::optional<std::int64_t> runningSince;
@@ -35,8 +62,7 @@ public:
     explicit RunTally(const DebateEvent& first) {
         run_.page = first.page;
         run_.caption = first.caption;
-        run_.group = first.page >= 1 && first.page <= kLastPage ? Stage(static_cast<std::int16_t>(first.page)).group
-                                                                  : PageGroup::Speech;
+        run_.group = GroupOf(first);
     }
 
     void Take(const DebateEvent& event) {
@@ -88,12 +114,13 @@ public:
         run_.allowance = one.allowance;
         run_.used = Used(one);
         if (run_.group == PageGroup::FreeDebate) {
+            // Columns by side, whatever countdown the side has.
+            const std::array<int, 2> columns = SideColumns(one.side, two.side);
             for (int k = 0; k < 2; ++k) {
                 // A countdown that never ran has no side: it fills no column.
                 if (!clocks_[k].known) continue;
-                // Columns by side, whatever countdown the side has.
-                SideTime& column = run_.sides[clocks_[k].side == "反方" ? 1 : 0];
-                column = {clocks_[k].side, Used(clocks_[k]), turns_[k]};
+                run_.sides[static_cast<std::size_t>(columns[static_cast<std::size_t>(k)])] = {
+                    clocks_[k].side, Used(clocks_[k]), turns_[k]};
             }
             run_.side = two.known ? one.side + "/" + two.side : one.side;
             run_.allowance = one.allowance + two.allowance;

@@ -106,6 +106,7 @@ double SeparatorWidthTwips(const clsConfigFile& config) {
 }
 
 std::int16_t StageSeconds(const clsConfigFile& config, const CountdownEntry& countdown) {
+    if (countdown.seconds) return *countdown.seconds;
     try {
         return Seconds(config, countdown.key);
     } catch (const SettingError&) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_map>
 
 #include "config/CaseFold.h"
 #include "window/SettingError.h"
@@ -39,7 +40,7 @@ class Checker final {
 public:
     explicit Checker(const clsConfigFile& config)
         : mPrefix("<" + config.NameSpace() + ">\\"), mFoldedPrefix(config::FoldCase(mPrefix)) {
-        for (const std::string& key : WindowKeys()) mKnown.push_back(config::FoldCase(key));
+        for (const std::string& key : mKeys) mKnown.emplace(config::FoldCase(key), mKnown.size());
     }
 
     // Why a skipped line looks like a typo worth telling, or empty when it does not.
@@ -67,8 +68,8 @@ public:
         const std::string squeezed = config::FoldCase(WithoutBlanks(key));
         if (!squeezed.starts_with(mFoldedPrefix)) return {};
         const std::string rest = squeezed.substr(mFoldedPrefix.size());
-        const auto known = std::find(mKnown.begin(), mKnown.end(), rest);
-        return known == mKnown.end() ? std::string() : WindowKeys()[static_cast<std::size_t>(known - mKnown.begin())];
+        const auto known = mKnown.find(rest);
+        return known == mKnown.end() ? std::string() : mKeys[known->second];
     }
 
     // A key as the message names it: ours without the prefix, any other whole.
@@ -77,12 +78,14 @@ public:
 private:
     bool IsOurs(const std::string& key) const { return config::FoldCase(key).starts_with(mFoldedPrefix); }
     bool IsKnown(const std::string& folded) const {
-        return std::find(mKnown.begin(), mKnown.end(), folded) != mKnown.end();
+        return mKnown.contains(folded);
     }
 
     std::string mPrefix;
     std::string mFoldedPrefix;
-    std::vector<std::string> mKnown;  // folded, in WindowKeys() order
+    std::vector<std::string> mKeys = WindowKeys();
+    // Folded key -> its place in mKeys: a file of many thousand keys is checked key by key.
+    std::unordered_map<std::string, std::size_t> mKnown;
 };
 
 }  // namespace
@@ -96,6 +99,16 @@ std::vector<std::string> WindowKeys() {
     }
     for (int page = kHomePage; page <= kLastPage; ++page) keys.push_back("Stage" + std::to_string(page) + "Caption");
     for (const char* key : DurationKeys()) keys.emplace_back(key);
+    // A debate format's keys.
+    keys.insert(keys.end(), {"Format", "StageCount"});
+    for (int stage = 1; stage <= kMostStages; ++stage) {
+        for (const char* part : {"Kind", "Button", "Side1", "Side2", "Join", "HandBack", "Caption", "Timer1", "Timer2"}) {
+            const std::string key = "Stage" + std::to_string(stage) + part;
+            // The classic stages' names and durations are listed already.
+            const bool classic = stage <= kLastPage && (std::string_view(part) == "Caption" || std::string_view(part).starts_with("Timer"));
+            if (!classic || std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+        }
+    }
     return keys;
 }
 

@@ -2,6 +2,7 @@
 // sounds, the background picture and the fonts.
 #include "window/frmMain.h"
 
+#include "window/StageFormat.h"
 #include "window/StageTable.h"
 #include "window/basConvert.h"
 
@@ -65,6 +66,7 @@ void frmMain::Form_Load() {
     mCaption = Item("ApplicationTitle");
     mSound0 = Item("Sound0Seconds");
     mSound30 = Item("Sound30Seconds");
+    LoadStages();
 
     // Picture and fonts are a matter of looks: what fails keeps its design value.
     LoadBackground();
@@ -107,6 +109,17 @@ void frmMain::Form_Unload() {
         mConfig->Close();
     } catch (const std::exception& error) {
         c.errors.Show(error.what());
+    }
+}
+
+void frmMain::LoadStages() {
+    try {
+        FormatLoad format = LoadFormat(*mConfig, c.files, c.codec);
+        if (format.stages) mStages = std::move(*format.stages);
+        mFormatNotice = std::move(format.notice);
+    } catch (const std::exception& error) {
+        // The classic stages stand: the time-keeper is never left without a debate to run.
+        mFormatNotice = std::string("辩论赛制未能读取：") + error.what() + "。本次使用经典赛制的十一个环节。";
     }
 }
 

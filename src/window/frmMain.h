@@ -23,6 +23,7 @@
 #include "platform/Window.h"
 #include "window/Countdown.h"
 #include "window/SettingError.h"
+#include "window/StageTable.h"
 
 // Everything the window works through, created by the application (real
 // adapters) or by a test (fakes), in the window's control order.
@@ -134,6 +135,8 @@ public:
     platform::AudienceFrame AudienceNow() const;
     // The settings store; valid after Form_Load.
     clsConfigFile& Config() { return *mConfig; }
+    // The stages: the classic eleven, or the format start-up read.
+    const StageTable& Stages() const { return mStages; }
 
     // Settings a front end reads itself once the file is loaded (the audience
     // view's): set before Form_Load, it answers what it cannot use, which
@@ -153,6 +156,7 @@ private:
     };
 
     std::string Item(const std::string& key) const { return mConfig->Item(key); }
+    void LoadStages();
     void LoadBackground();
     void ApplyFonts();
     std::vector<SettingProblem> CheckSettings() const;
@@ -167,6 +171,8 @@ private:
     void ClickQuestioning(std::int16_t index);
     void ClickFreeDebate(std::int16_t index);
     void ClickHome(std::int16_t index);
+    // A format's bar, in as many rows along the bottom as the width needs.
+    void ArrangeRows();
     void OpenAboutPage();
     void PressStart();
     void TogglePause(int index, const std::function<void()>& pause, const std::function<void()>& resume);
@@ -208,6 +214,9 @@ private:
     std::string mSound30;  // snd30
     // Why the configured background was refused, for the start-up message.
     std::string mBackgroundProblem;
+    StageTable mStages = StageTable::Classic();
+    // What the format could not use, for the start-up message.
+    std::string mFormatNotice;
     std::int16_t mPage = 0;  // intPage
     std::int16_t mSide = 0;  // intSide
     // The first press of R or Backspace while a countdown ran, waiting for its second.

@@ -11,7 +11,8 @@ void frmMain::tmrTime_Timer() {
 
 void frmMain::SetStageCaption(const std::string& name) {
     // Any page can be renamed in the configuration; a value of blanks counts as a name.
-    const std::string replacement = Item("Stage" + std::to_string(mPage) + "Caption");
+    // A format's names are its own already.
+    const std::string replacement = mStages.fromFormat ? std::string() : Item("Stage" + std::to_string(mPage) + "Caption");
     const std::string& shown = replacement.empty() ? name : replacement;
     c.window.SetTitle(mCaption + " - " + shown);
     c.lblCaption.SetCaption(shown);

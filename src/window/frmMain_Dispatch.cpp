@@ -7,13 +7,6 @@
 
 namespace {
 
-// Home page buttons and the pages they open; the gaps between them have no action.
-constexpr struct {
-    std::int16_t index;
-    std::int16_t page;
-} kHomeButtons[] = {{0, 1}, {1, 2}, {3, 3}, {4, 4}, {6, 5}, {7, 6}, {9, 7}, {10, 8}, {12, 9}, {14, 10}, {15, 11}};
-constexpr std::int16_t kAboutButton = 17;
-constexpr std::int16_t kExitButton = 19;
 constexpr const char* kAboutPage = "about.html";
 
 // How long the first press of R or Backspace waits for its second, and what it says meanwhile.
@@ -28,10 +21,13 @@ constexpr const char* kSummaryWhileRunning = "计时进行中：暂停或结束�
 }  // namespace
 
 void frmMain::cmdCommand_Click(std::int16_t Index) {
-    const StagePage& stage = Stage(mPage);
+    const StagePage& stage = mStages.Page(mPage);
     // Reset and back do the same on every stage page; a reset re-enters the page.
-    if (Index == EntryIndex(stage.buttons, kReset)) return ShowPage(mPage);
-    if (Index == EntryIndex(stage.buttons, kBack)) return ShowPage(kHomePage);
+    // The home page's buttons are the stages', whatever a format calls them.
+    if (stage.group != PageGroup::Home) {
+        if (Index == EntryIndex(stage.buttons, kReset)) return ShowPage(mPage);
+        if (Index == EntryIndex(stage.buttons, kBack)) return ShowPage(kHomePage);
+    }
     switch (stage.group) {
         case PageGroup::Home: ClickHome(Index); break;
         case PageGroup::Speech: ClickSpeech(Index); break;
@@ -41,16 +37,12 @@ void frmMain::cmdCommand_Click(std::int16_t Index) {
 }
 
 void frmMain::ClickHome(std::int16_t index) {
-    for (const auto& button : kHomeButtons) {
-        if (button.index == index) {
-            ShowPage(button.page);
-            return;
-        }
-    }
-    if (index == kAboutButton) {
-        OpenAboutPage();
-    } else if (index == kExitButton) {
-        c.window.Close();
+    const HomeButton button = mStages.HomeAction(index);
+    switch (button.action) {
+        case HomeButton::Action::Open: ShowPage(button.page); break;
+        case HomeButton::Action::About: OpenAboutPage(); break;
+        case HomeButton::Action::Exit: c.window.Close(); break;
+        case HomeButton::Action::None: break;
     }
 }
 
@@ -92,7 +84,7 @@ void frmMain::ClickSpeech(std::int16_t index) {
 }
 
 void frmMain::ClickQuestioning(std::int16_t index) {
-    const StagePage& stage = Stage(mPage);
+    const StagePage& stage = mStages.Page(mPage);
     // While an answer is timed the side button names the questioning side.
     const bool answering = BarCaption(2) == stage.questioning;
     if (index == 0) PressStart();
@@ -170,7 +162,7 @@ void frmMain::CountdownTwoRanOut() {
     if (AnswerHandsBackAtZero()) cmdCommand_Click(2);
 }
 
-bool frmMain::AnswerHandsBackAtZero() const { return Stage(mPage).group == PageGroup::Questioning; }
+bool frmMain::AnswerHandsBackAtZero() const { return mStages.Page(mPage).group == PageGroup::Questioning; }
 
 // A bar that failed to build (a bad setting) may lack the button; it then reads
 // as empty and takes no caption, rather than touching a control that is not there.
@@ -229,7 +221,7 @@ frmMain::KeyAction frmMain::DecideKey(platform::Key key) {
 std::optional<std::int16_t> frmMain::PagingTarget(platform::Key key) const {
     if (CountdownRunning()) return std::nullopt;
     const int page = mPage + (key == platform::Key::PageDown ? 1 : -1);
-    if (page < kHomePage || page > kLastPage) return std::nullopt;
+    if (page < kHomePage || page > mStages.LastPage()) return std::nullopt;
     return static_cast<std::int16_t>(page);
 }
 
@@ -255,7 +247,7 @@ std::optional<int> frmMain::KeyTarget(platform::Key key) {
 }
 
 std::optional<int> frmMain::KeyButton(platform::Key key) {
-    const StagePage& stage = Stage(mPage);
+    const StagePage& stage = mStages.Page(mPage);
     const std::string_view list = stage.buttons;
     const bool freeDebate = stage.group == PageGroup::FreeDebate;
     switch (key) {
@@ -267,8 +259,9 @@ std::optional<int> frmMain::KeyButton(platform::Key key) {
         case platform::Key::Enter:
             if (stage.group != PageGroup::Questioning) return std::nullopt;
             return EntryIndex(list, stage.answering);
-        case platform::Key::Left: return freeDebate ? EntryIndex(list, kAffirmative) : std::nullopt;
-        case platform::Key::Right: return freeDebate ? EntryIndex(list, kNegative) : std::nullopt;
+        // The first side's button and the second's, whatever the sides are called.
+        case platform::Key::Left: return freeDebate ? std::optional<int>(0) : std::nullopt;
+        case platform::Key::Right: return freeDebate ? std::optional<int>(1) : std::nullopt;
         case platform::Key::R: return EntryIndex(list, kReset);
         case platform::Key::Backspace: return EntryIndex(list, kBack);
         case platform::Key::PageUp:

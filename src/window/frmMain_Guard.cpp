@@ -75,6 +75,8 @@ std::vector<frmMain::SettingProblem> frmMain::CheckSettings() const {
     const auto pixels = [](double value) { return std::to_string(static_cast<int>(value)) + " 像素"; };
     check("ButtonPadding", WindowSettings::PixelsAsTwips, pixels(kBuiltInButtonPadding));
     check("SeparatorWidth", WindowSettings::PixelsAsTwips, pixels(kBuiltInSeparatorWidth));
+    // A format's durations were read, and told of, with the format.
+    if (mStages.fromFormat) return problems;
     for (const CountdownEntry& countdown : Countdowns())
         check(countdown.key, WindowSettings::Seconds, std::to_string(countdown.builtInSeconds) + " 秒");
     return problems;
@@ -107,7 +109,7 @@ void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems)
     std::vector<std::string> parts;
     // Why the file was set aside (or could not be, and is left alone), and a
     // background that was refused.
-    for (const std::string& notice : {mConfig->FileNotice(), mBackgroundProblem}) {
+    for (const std::string& notice : {mConfig->FileNotice(), mFormatNotice, mBackgroundProblem}) {
         if (!notice.empty()) parts.push_back(notice);
     }
     // A file without its header: the notice above already says that nothing

@@ -1,6 +1,9 @@
 // Layout of the window, afresh at every change of size or content: the timer
 // rows centred below the caption, the bar along the bottom edge, the clock in
 // the bottom-right corner.
+#include <algorithm>
+#include <vector>
+
 #include "window/SettingError.h"
 #include "window/basConvert.h"
 #include "window/frmMain.h"
@@ -41,6 +44,9 @@ void frmMain::Form_Resize() {
 }
 
 void frmMain::ArrangeButtons() {
+    // A format's home page may hold thirty stages: its bar takes more rows
+    // when one is not enough. The classic bar stays one row, as it always was.
+    if (mStages.fromFormat) return ArrangeRows();
     // Positions are whole twips rounded half to even, but not held to 16 bits:
     // a wide display must not make the layout fail.
     double x = 0;
@@ -68,4 +74,45 @@ void frmMain::SizeClockButton() {
     if (clock.Height() != height) clock.SetHeight(height);
     if (clock.Left() != left) clock.SetLeft(left);
     if (clock.Top() != top) clock.SetTop(top);
+}
+
+void frmMain::ArrangeRows() {
+    // A row ends before a button would reach the clock's column, so no row is
+    // clipped at the edge nor drawn over the clock; a button wider than the
+    // room has a row of its own. A gap that would start a row is left out.
+    const double clockWidth = ClockExtent(*mConfig, c.window.TextWidth(c.cmdTime.Caption()));
+    const double room = c.window.ScaleWidth() - clockWidth;
+    struct Placed {
+        int index;
+        double left;
+    };
+    std::vector<std::vector<Placed>> rows(1);
+    double x = 0;
+    const int lowest = c.cmdCommand.LBound();
+    const int highest = c.cmdCommand.UBound();
+    for (int i = lowest; i <= highest; ++i) {
+        const platform::Button& button = c.cmdCommand[i];
+        const bool gap = button.Caption().empty();
+        if (!gap && x > 0 && x + button.Width() > room) {
+            rows.emplace_back();
+            x = 0;
+        }
+        rows.back().push_back({i, x});
+        if (!(gap && x == 0)) x = basConvert::RoundPosition(x + (button.Width() - kButtonOverlap));
+    }
+    // The last row on the bottom edge, each row above it sharing an edge with the one below.
+    double bottom = c.window.ScaleHeight();
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        double height = 0;
+        for (const Placed& placed : *row) {
+            const platform::Button& button = c.cmdCommand[placed.index];
+            if (!button.Caption().empty()) height = std::max(height, button.Height());
+        }
+        for (const Placed& placed : *row) {
+            platform::Button& button = c.cmdCommand[placed.index];
+            button.Move(placed.left, bottom - button.Height());
+            button.BringToFront();
+        }
+        bottom = basConvert::RoundPosition(bottom - height + kButtonOverlap);
+    }
 }

@@ -20,11 +20,11 @@ void frmMain::ShowPage(std::int16_t page) {
     c.lblTimer2Desc.SetVisible(false);
     c.lblTimer2.SetVisible(false);
     mPage = page;
-    if (page < kHomePage || page > kLastPage) {
+    if (page < kHomePage || page > mStages.LastPage()) {
         ShowPage(kHomePage);
         return;
     }
-    const StagePage& stage = Stage(page);
+    const StagePage& stage = mStages.Page(page);
     SetStageCaption(stage.name);
     BuildButtonBar(stage.buttons);
     // A duration that cannot be used gives way to the stage's built-in one.

@@ -8,6 +8,18 @@
 
 using platform::DebateEventKind;
 
+namespace {
+
+platform::StageKind StageKindOf(PageGroup group) {
+    switch (group) {
+        case PageGroup::Questioning: return platform::StageKind::Questioning;
+        case PageGroup::FreeDebate: return platform::StageKind::Alternating;
+        default: return platform::StageKind::Speech;
+    }
+}
+
+}  // namespace
+
 Countdown& frmMain::CountdownNumber(int countdown) { return countdown == 1 ? mTimer1 : mTimer2; }
 
 const Countdown& frmMain::CountdownNumber(int countdown) const { return countdown == 1 ? mTimer1 : mTimer2; }
@@ -16,13 +28,15 @@ frmMain::Running frmMain::RunningNow() const { return {mTimer1.Running(), mTimer
 
 void frmMain::Record(DebateEventKind kind, int countdown, int seconds) {
     // The home page is no stage: nothing on it is timed.
-    if (mPage <= kHomePage || mPage > kLastPage) return;
+    if (mPage <= kHomePage || mPage > mStages.LastPage()) return;
     platform::DebateEvent event;
     event.kind = kind;
     event.wall = c.clock.Now();
     event.steadyMs = c.clock.SteadyMilliseconds();
     event.page = mPage;
     event.caption = c.lblCaption.Caption();
+    // A format's page numbers say nothing of the kind of stage; the record says it.
+    if (mStages.fromFormat) event.stage = StageKindOf(mStages.Page(mPage).group);
     event.countdown = countdown;
     event.seconds = seconds;
     if (countdown != 0) {
@@ -99,7 +113,10 @@ platform::AudienceFrame frmMain::AudienceNow() const {
     frame.home = mPage == kHomePage;
     frame.title = mCaption;
     // The home page shows the title; its built-in name means nothing to the hall.
-    frame.caption = frame.home ? (mConfig ? Item("Stage0Caption") : std::string()) : c.lblCaption.Caption();
+    const std::string homeCaption = mStages.fromFormat ? mStages.homeCaption
+                                    : mConfig                ? Item("Stage0Caption")
+                                                             : std::string();
+    frame.caption = frame.home ? homeCaption : c.lblCaption.Caption();
     const platform::Label* displays[] = {&c.lblTimer1, &c.lblTimer2};
     for (int n = 1; n <= 2; ++n) {
         const Countdown& timer = CountdownNumber(n);

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(read.summary.runs.size() <= record::kMostStageRuns + 1);
         for (const record::StageRun& run : read.summary.runs) {
             Require(run.used >= 0 && run.overtime >= 0 && run.pauses >= 0 && run.pausedSeconds >= 0);
-            Require(run.used <= run.allowance && run.longestAnswer >= 0 && run.longestAnswer <= run.allowance);
+            // An answer's allowance is countdown 2's, which the row does not show: only its sign is sure.
+            Require(run.used <= run.allowance && run.longestAnswer >= 0);
             for (const record::SideTime& side : run.sides) Require(side.used >= 0 && side.turns >= 0);
         }
         (void)record::AsText(read.summary);

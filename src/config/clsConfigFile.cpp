@@ -156,7 +156,10 @@ void clsConfigFile::Load() {
         mSetAsideCause = "配置文件“" + path + "”中既有 UTF-8 编码的行，也有 GBK 编码的行。";
     }
     mHoldsSkippedLines = !mSkippedLines.empty();
-    if (!mSetAsideCause.empty()) SetAsideUnusable(*bytes, status);
+    // A file holding lines no setting reads is not rewritten at the close, so
+    // it needs no copy now (a copy at every start would pile up); a change of
+    // the store's own sets it aside before writing over it.
+    if (!mSetAsideCause.empty() && !mHoldsSkippedLines) SetAsideUnusable(*bytes, status);
 }
 
 void clsConfigFile::SetAsideUnusable(const std::optional<std::string>& bytes,
@@ -175,9 +178,9 @@ std::string clsConfigFile::FileNotice() const {
                std::string(config::kHeader) + "”，然后重新启动程序。";
     }
     if (mHeld) return mSetAsideCause + mHeld->why + "。为免丢失其原有内容，本次运行中程序不会改写该文件。";
+    if (mSetAsidePath.empty()) return mSetAsideCause + "文件中还有程序没有读取的行，因此程序不会改写该文件。";
     std::string notice = mSetAsideCause + "原内容已另存为“" + mSetAsidePath + "”";
     if (mWrittenAtLoad) return notice + "，并已写入新的配置文件。";
-    if (mHoldsSkippedLines) return notice + "；文件中有程序没有读取的行，因此程序结束时不会改写该文件。";
     const bool utf8 = mEncoding != config::FileEncoding::Gbk;
     return notice + (utf8 ? "；程序结束时将以 UTF-8 编码写回该文件。" : "；程序结束时将以整理后的格式写回该文件。");
 }

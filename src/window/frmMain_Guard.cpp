@@ -92,10 +92,10 @@ std::string frmMain::DescribeSettingProblems(const std::vector<SettingProblem>& 
         // A new or unread file: one line says it better than eighteen.
         text << "配置文件“" << mConfig->Path() << "”中没有按钮栏和各环节时长的设置，本次使用内置的值：按钮留白 "
              << kBuiltInButtonPadding << " 像素、间隔 " << kBuiltInSeparatorWidth
-             << " 像素，各环节时长与随程序提供的配置文件相同（配置文件不作改动）。";
+             << " 像素，各环节时长与随程序提供的配置文件相同（程序不会把这些值写进配置文件）。";
         return text.str();
     }
-    text << "配置文件“" << mConfig->Path() << "”中有以下设置无法使用，本次改用内置的值（配置文件不作改动）：\n";
+    text << "配置文件“" << mConfig->Path() << "”中有以下设置无法使用，本次改用内置的值（配置文件中的值不作改动）：\n";
     for (const SettingProblem& problem : problems) {
         // "“Key”的值“x”不是有效的数字" reads on; a missing value takes a colon.
         text << "  “" << problem.key << "”" << (problem.fault == SettingFault::Missing ? "：" : "")
@@ -117,7 +117,7 @@ void frmMain::ReportStartupProblems(const std::vector<SettingProblem>& problems)
     if (!problems.empty() && !mConfig->HeaderMissing()) parts.push_back(DescribeSettingProblems(problems));
     const std::vector<std::string> typos = LikelyTypos(*mConfig);
     if (!typos.empty()) {
-        std::string text = "配置文件“" + mConfig->Path() + "”中以下几处可能有笔误（文件不作改动）：";
+        std::string text = "配置文件“" + mConfig->Path() + "”中以下几处可能有笔误（程序不改动这些行）：";
         for (const std::string& typo : typos) text += "\n  " + typo;
         parts.push_back(text);
     }

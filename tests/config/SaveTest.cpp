@@ -119,7 +119,12 @@ TEST(Save, AnEditMadeDuringTheSaveStands) {
 }
 
 // What start-up tells of a file it could not take over names the true cause and where the file went.
-struct NoticeCase { const char* name; std::function<void(MemoryFileSystem&)> make; std::vector<std::string> parts; };
+struct NoticeCase {
+    const char* name;
+    std::function<void(MemoryFileSystem&)> make;
+    std::vector<std::string> parts;
+    bool copied = true;  // whether a copy of the file was made
+};
 void PrintTo(const NoticeCase& notice, std::ostream* out) { *out << notice.name; }
 class Notice : public testing::TestWithParam<NoticeCase> {};
 
@@ -128,6 +133,7 @@ TEST_P(Notice, NamesTheCause) {
     GetParam().make(files);
     const clsConfigFile config(files, codec);
     for (const std::string& part : GetParam().parts) EXPECT_THAT(config.FileNotice(), HasSubstr(part));
+    EXPECT_EQ(files.files.contains(files.ConfigPath() + ".bak"), GetParam().copied) << config.FileNotice();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -137,12 +143,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {"没有权限", "Tolvanexa.config.bak", "并已写入新的配置文件"}},
         NoticeCase{"PipeThatCannotBeMoved", [](auto& f) {
                        f.ConfigFile() = "", f.special.insert(f.ConfigPath()), f.Fail(SaveStep::Rename);
-                   }, {"不是普通文件", "另存失败", "不会改写该文件"}},
+                   }, {"不是普通文件", "另存失败", "不会改写该文件"}, false},
         NoticeCase{"NoHeader", [](auto& f) { f.ConfigFile() = "\r\n<Tolvanexa>\\" + std::string(60, 'x') + "\r\n"; },
                    {"第一行应是文件头“#TarvelMonic Config File#”，实际却是“<Tolvanexa>\\xxxxxxxxxxxxxxxxxxxxxxxxxxxx……”",
-                    "程序不会改动该文件", "请在该文件的最前面加上一行“#TarvelMonic Config File#”"}},
+                    "程序不会改动该文件", "请在该文件的最前面加上一行“#TarvelMonic Config File#”"}, false},
+        // Never rewritten at the close, so not copied at every start either.
         NoticeCase{"SkippedLine", [](auto& f) { f.ConfigFile() = H + "A = \xFF\r\n# 决赛\r\n"; },
-                   {"既不是 GBK 也不是 UTF-8", "程序结束时不会改写该文件"}},
+                   {"既不是 GBK 也不是 UTF-8", "程序不会改写该文件"}, false},
         NoticeCase{"MixedEncodings", [](auto& f) { f.ConfigFile() = H + "A = 辩论\r\nB = \xB1\xE7\xC2\xDB\r\n"; },
                    {"既有 UTF-8 编码的行，也有 GBK 编码的行", "以 UTF-8 编码写回"}}),
     [](const testing::TestParamInfo<NoticeCase>& info) { return std::string(info.param.name); });

@@ -83,7 +83,7 @@ TEST_P(KilledClose, LeavesTheOldOrTheNewFileNeverAnotherOne) {
         ::chmod(folder.Path().c_str(), 0555);
     }
     std::mt19937 random(17);
-    for (int run = 0; run < 8; ++run) {
+    for (int run = 0; run < 12; ++run) {
         folder.Write("Tolvanexa.config", old);
         const struct stat before = Stat(config);
         const pid_t pid = Start(folder.File("Tolvanexa"), InPlace() && root);

@@ -282,16 +282,14 @@ void Win32FileSystem::Rename(const std::string& from, const std::string& to) {
 
 // ReplaceFileW keeps the replaced file under a backup name, which is all the
 // caller needs to see what it replaced; Windows has no exchange of two names.
-// The backup name has the temporary files' form, so a kill before the caller
-// is done leaves nothing that the next start does not clear.
+// It takes two steps: a kill between them leaves the old file under the
+// backup name, which is therefore not of the temporary files' form (those
+// the next start removes) but the form ReplaceHeldFile's backups have.
 std::optional<std::string> Win32FileSystem::ReplaceKeepingOld(const std::string& from, const std::string& to) {
     const std::wstring target = NativePath(to);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) return std::nullopt;
-    const std::size_t slash = to.find_last_of("/\\");
-    const std::string folder = slash == std::string::npos ? std::string() : to.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? to : to.substr(slash + 1);
-    const std::string backup = folder + "." + name + "." + RandomSuffix();
+    const std::string backup = to + "." + RandomSuffix() + ".old";
     if (::ReplaceFileW(target.c_str(), NativePath(from).c_str(), NativePath(backup).c_str(),
                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         return backup;

@@ -70,8 +70,25 @@ std::string_view LineAt(std::string_view bytes, std::size_t start) {
     return bytes.substr(start, end == std::string_view::npos ? std::string_view::npos : end + 1 - start);
 }
 
-// A line read as UTF-8: well-formed, with something beyond ASCII in it.
-bool IsUtf8Line(std::string_view line) { return !IsAscii(line) && IsValidUtf8(line); }
+// Whether well-formed UTF-8 holds a character of three bytes or more: Chinese
+// characters and punctuation, full-width forms. GBK text comes out as UTF-8
+// by chance mostly as two-byte characters (GBK "一" reads as Cyrillic "һ"),
+// seldom as three-byte ones.
+bool HoldsWideUtf8(std::string_view line) {
+    for (std::size_t at = 0; at < line.size();) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf8At(line, at, c);
+        if (length == 0) return false;
+        if (length >= 3) return true;
+        at += length;
+    }
+    return false;
+}
+
+// A line read as UTF-8 although its bytes may also be GBK: well-formed, with
+// a Chinese character or the like in it. "决赛" pasted in UTF-8 is read so,
+// while a GBK line that only happens to be well-formed is not.
+bool IsUtf8Line(std::string_view line) { return !IsAscii(line) && IsValidUtf8(line) && HoldsWideUtf8(line); }
 
 bool AnyUtf8Line(std::string_view bytes) {
     for (std::size_t start = 0; start < bytes.size();) {
@@ -99,11 +116,14 @@ LineByLine DecodeLines(std::string_view bytes, const platform::TextCodec& codec)
     while (start < bytes.size()) {
         const std::string_view line = LineAt(bytes, start);
         start += line.size();
-        if (IsValidUtf8(line)) {
+        std::optional<std::string> gbk;
+        const bool utf8 = IsAscii(line) || IsUtf8Line(line) ||
+                          (IsValidUtf8(line) && !(gbk = codec.GbkToUtf8(std::string(line))));
+        if (utf8) {
             result.utf8 = result.utf8 || !IsAscii(line);
             result.text += line;
-        } else if (const auto decoded = codec.GbkToUtf8(std::string(line))) {
-            result.text += *decoded;
+        } else if (gbk || (gbk = codec.GbkToUtf8(std::string(line)))) {
+            result.text += *gbk;
         } else {
             if (!units) units.emplace(codec);
             units->Append(line, result.text);
@@ -123,7 +143,9 @@ DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& code
         return {std::move(lines.text), FileEncoding::Utf8WithBom, lines.lossy ? Fidelity::Lossy : Fidelity::Mixed};
     }
     if (IsAscii(bytes)) return {bytes, FileEncoding::Gbk, Fidelity::Exact};
-    if (IsValidUtf8(bytes)) return {bytes, FileEncoding::Utf8, Fidelity::Exact};
+    if (IsValidUtf8(bytes) && (HoldsWideUtf8(bytes) || !codec.GbkToUtf8(bytes))) {
+        return {bytes, FileEncoding::Utf8, Fidelity::Exact};
+    }
     // A UTF-8 line pasted into a GBK file is UTF-8 even when its bytes also
     // make GBK characters (UTF-8 "决赛" does), so the file is read whole as
     // GBK only when no line is UTF-8.

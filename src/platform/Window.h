@@ -53,7 +53,7 @@ public:
 // A periodic timer. Ticks arrive on the window's thread while enabled, on an
 // absolute schedule: tick n falls due at the start plus n intervals, however
 // late the ticks before it came. Ticks that fell due while the program was
-// held up (a suspended laptop) come as one tick, not as a burst: whoever
+// held up (a frozen laptop) come as one tick, not as a burst: whoever
 // counts time reads its own clock to learn how much passed.
 class Timer {
 public:

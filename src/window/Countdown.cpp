@@ -10,7 +10,7 @@ namespace {
 // A tick is counted as due from a little before its time: platform timers and
 // the steady clock round differently, and a tick a hair early must not be
 // taken for none (the next would then make up two seconds at once).
-constexpr std::int64_t kEarlyTolerance = 250;
+constexpr std::int64_t kEarlyTolerance = 20;
 }  // namespace
 
 Countdown::Countdown(Controls controls, Cues cues, std::function<void()> layout, std::function<void()> afterZero)
@@ -55,6 +55,7 @@ std::int64_t Countdown::CarriedMilliseconds() const {
 
 void Countdown::Stop() {
     if (Running()) {
+        CountOverdue();
         mCarried = CarriedMilliseconds();
         mControls.timer.SetEnabled(false);
     }
@@ -88,22 +89,40 @@ void Countdown::Tick() {
     // time really run; a plain tick is one second.
     const std::int64_t elapsed = Now() - mLastTickDue;
     const std::int64_t due = std::max<std::int64_t>(1, (elapsed + kEarlyTolerance) / kSecondMilliseconds);
+    const std::int64_t firstDue = mLastTickDue + kSecondMilliseconds;
     mLastTickDue += due * kSecondMilliseconds;
     if (due > 1) {
         // Back on the grid of this run's seconds, whatever the platform's timer made of the hold-up.
-        mControls.timer.Arm(static_cast<int>(std::clamp<std::int64_t>(mLastTickDue + kSecondMilliseconds - Now(), 0, kSecondMilliseconds)));
+        const std::int64_t next = mLastTickDue + kSecondMilliseconds - Now();
+        mControls.timer.Arm(static_cast<int>(std::clamp<std::int64_t>(next, 0, kSecondMilliseconds + kEarlyTolerance)));
         // The seconds made up in between are counted off without a redraw,
         // stopping at the two counts a tick acts on, so their cues still sound.
-        for (std::int64_t left = due - 1; left > 0 && Running(); --left) {
-            if (mRemaining == 0 || mRemaining == kWarningSeconds) {
-                Step();
-            } else if (mRemaining != std::numeric_limits<std::int16_t>::min()) {
-                mRemaining = static_cast<std::int16_t>(mRemaining - 1);
-            }
+        for (std::int64_t k = 0; k < due - 1 && Running(); ++k) {
+            mStepDue = firstDue + k * kSecondMilliseconds;
+            CountOneSecond();
         }
     }
+    mStepDue = mLastTickDue;
     if (Running()) Step();
 }
+
+void Countdown::CountOverdue() {
+    while (Now() - mLastTickDue >= kSecondMilliseconds && mRemaining != 0) {
+        mLastTickDue += kSecondMilliseconds;
+        mStepDue = mLastTickDue;
+        CountOneSecond();
+    }
+}
+
+void Countdown::CountOneSecond() {
+    if (mRemaining == 0 || mRemaining == kWarningSeconds) {
+        Step();
+    } else if (mRemaining != std::numeric_limits<std::int16_t>::min()) {
+        mRemaining = static_cast<std::int16_t>(mRemaining - 1);
+    }
+}
+
+std::int64_t Countdown::StepDue() const { return std::min(mStepDue, Now()); }
 
 void Countdown::Step() {
     const std::int16_t count = mRemaining;

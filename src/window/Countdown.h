@@ -69,10 +69,20 @@ public:
     const std::string& Description() const { return mDescription; }
     // Milliseconds run since the last tick, kept across pauses.
     std::int64_t CarriedMilliseconds() const;
+    // When the tick being acted on fell due, on the steady clock: after a
+    // hold-up, earlier than the moment it is acted on.
+    std::int64_t StepDue() const;
 
 private:
     // What a tick does to the count, the display and the cues.
     void Step();
+    // One second made up: a plain one only lowers the count, without a redraw.
+    void CountOneSecond();
+    // Seconds already run whose ticks have not come when the countdown stops
+    // (the machine was held up) are counted then, so what a pause shows and
+    // records is true. The tick that finds no time left is left to the next
+    // run: a stop never rings the bell.
+    void CountOverdue();
     std::int64_t Now() const { return mControls.clock.SteadyMilliseconds(); }
 
     Controls mControls;
@@ -87,4 +97,5 @@ private:
     // the last tick fell due, as if the runs since it had been one.
     std::int64_t mCarried = 0;
     std::int64_t mLastTickDue = 0;
+    std::int64_t mStepDue = 0;
 };

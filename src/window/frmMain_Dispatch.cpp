@@ -121,10 +121,11 @@ void frmMain::ClickQuestioning(std::int16_t index) {
 
 void frmMain::ClickFreeDebate(std::int16_t index) {
     const Running before = RunningNow();
-    // A side whose bell has rung has no floor to take: the other side's clock
-    // runs on, and the spent side's bell does not ring again.
-    if (index == 0 || index == 1) {
-        const Countdown& side = CountdownNumber(index + 1);
+    // A side whose bell has rung has no floor to take, by its button or by
+    // "继续": the other side's clock runs on, and the bell does not ring again.
+    const bool resuming = index == 3 && BarCaption(3) != kPause;
+    if (index == 0 || index == 1 || resuming) {
+        const Countdown& side = CountdownNumber((resuming ? mSide : index) + 1);
         if (side.TimeIsUp()) {
             c.window.ShowHint(side.Description() + kNoTimeLeft);
             return;

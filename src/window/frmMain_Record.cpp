@@ -72,7 +72,8 @@ void frmMain::OnMilestone(int countdown, Countdown::Milestone milestone) {
     Record(DebateEventKind::TimeUp, countdown);
     // An answer that runs out hands the floor back at once: nobody runs over.
     if (countdown == 2 && AnswerHandsBackAtZero()) return;
-    mTimeUp[countdown - 1] = TimeUp{c.clock.SteadyMilliseconds(), std::nullopt};
+    // From when the time ran out, which after a hold-up is before this moment.
+    mTimeUp[countdown - 1] = TimeUp{CountdownNumber(countdown).StepDue(), std::nullopt};
     CountdownNumber(countdown).ShowOvertime(0);
 }
 

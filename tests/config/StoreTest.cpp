@@ -166,6 +166,16 @@ TEST(Store, EachLineIsUtf8WhenItCanBeAndGbkLinesStayGbk) {
         config.Close();
         EXPECT_EQ(files.ConfigFile(), H + gbkLine + "\r\n" + line + "\r\n");
     }
+    // GBK "一" (D2 BB) is also well-formed UTF-8, as Cyrillic "һ": a GBK line or file of such characters alone
+    // stays GBK (a format's button "一" read as "һ" before).
+    for (const std::string& other : {gbkLine + "\r\n", std::string()}) {
+        MemoryFileSystem one;
+        one.ConfigFile() = *codec.Utf8ToGbk(H + other + "<Tolvanexa>\\Stage1Button = 一\r\n");
+        clsConfigFile config(one, codec);
+        config.NameSpace("Tolvanexa");
+        EXPECT_EQ(config.Item("Stage1Button"), "一");
+        EXPECT_EQ(config.Encoding(), config::FileEncoding::Gbk);
+    }
     MemoryFileSystem files;
     const std::string gbk = *codec.Utf8ToGbk(H + gbkLine + "\r\n<Tolvanexa>\\Stage0Caption = 决赛 反方\r\n");
     files.ConfigFile() = gbk;

@@ -39,8 +39,9 @@ TEST_F(WindowRecord, QuestioningAnswersAndAResetRun) {
                                  {"正二选择反二、三（第2次）", "正方", "90", "40", "0", "0", "0", "2", "20", "", "", "", ""}}));
 }
 
-// Runs of a fraction of a second: what the summary says was used is what the countdowns show was used.
-TEST_F(WindowRecord, PiecesOfSecondsAreUsedAsTheCountdownsShow) {
+// Runs of a fraction of a second: what the summary says was used is what the countdowns show was used, to
+// the second (the countdown counts whole seconds run, the summary rounds); before, they parted by seconds.
+TEST_F(WindowRecord, PiecesOfSecondsAreUsedAsTheCountdownsShowWithinASecond) {
     tmrTimer1.steady = tmrTimer2.steady = &clock.steady;
     const auto pass = [&](std::int64_t ms) { testsupport::AdvanceTimers(clock, ms, {&tmrTimer1, &tmrTimer2}); };
     Enter(3);

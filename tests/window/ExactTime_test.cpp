@@ -133,6 +133,27 @@ TEST_F(ExactTimeTest, AHoldUpIsMadeUpOnceAndTheCuesOnTheWayStillSound) {
     EXPECT_EQ(sound.played[1].name, "zero.wav");
 }
 
+// A freeze is made up by the next event, whichever comes first: a pause shows and records the seconds run,
+// and an overtime that began during the freeze counts from when the time ran out, not from the late tick.
+TEST_F(ExactTimeTest, AfterAHoldUpAPauseShowsTheTimeRunAndOvertimeCountsFromZero) {
+    Load({{"Stage1Timer1", "2"}, {"Stage2Timer1", "180"}});
+    Click("反方一辩发言");
+    Click("开始");
+    clock.steady += 6300;  // frozen; the pause is handled before the late tick
+    Click("暂停");
+    EXPECT_EQ(lblTimer1.caption, "02:54");
+    EXPECT_EQ(recorder.events.back().remaining, 174);
+    Click("返回");
+    Click("正");
+    Click("开始");
+    clock.steady += 10'000;  // frozen past its zero at 3 s
+    tmrTimer1.Tick();
+    ASSERT_EQ(sound.played.back().name, "zero.wav");
+    clock.steady += 400;
+    tmrTime.Tick();
+    EXPECT_EQ(lblTimer1Desc.caption, "正方  超时 00:07");
+}
+
 // Before, 正方's button after its time was up stopped 反方, rang 正方's bell again and restarted its overtime.
 TEST_F(ExactTimeTest, ASideWhoseTimeIsUpCannotTakeTheFloor) {
     Load({{"Stage9Timer1", "2"}});
@@ -140,8 +161,12 @@ TEST_F(ExactTimeTest, ASideWhoseTimeIsUpCannotTakeTheFloor) {
     Click("正方");
     Pass(3000);  // 2 s, then the tick that finds 0
     ASSERT_EQ(sound.played.back().name, "zero.wav");
-    Click("反方");
     const auto cues = sound.played.size();
+    Click("暂停");  // the pause button still offers to pause the spent side,
+    Click("继续");  // but cannot give it the floor again
+    EXPECT_EQ(Running(), "");
+    EXPECT_EQ(window.hints.back(), "正方时间已用完");
+    Click("反方");
     const auto events = recorder.events.size();
     for (Key key : {Key::Left, Key::Left}) form->Form_KeyDown(key);
     Click("正方");

@@ -14,7 +14,7 @@
 #include "app/FormWiring.h"
 #include "app/StartWindow.h"
 #include "app/win32/SummaryConsole.h"
-#include "platform/win32/AudienceView.h"
+#include "platform/win32/Win32AudienceView.h"
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/Form.h"
 #include "platform/win32/GbkCodec.h"

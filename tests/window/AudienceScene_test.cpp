@@ -68,6 +68,8 @@ std::vector<CountdownPieces> Countdowns(const Pieces& pieces, const AudienceFram
     }
     return found;
 }
+// The pieces pointed into must outlive the answer.
+std::vector<CountdownPieces> Countdowns(Pieces&&, const AudienceFrame&) = delete;
 
 // ---- The bar and the digits turn red with the countdown ----
 
@@ -106,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Scene, TheBarIsTheShareLeftOfItsTrack) {
     for (const int left : {180, 90, 1, 0}) {
         const AudienceFrame frame = Stage(Shown("01:30", "正方", left, true, false));
-        const CountdownPieces countdown = Countdowns(Compose(frame), frame).at(0);
+        const Pieces pieces = Compose(frame);
+        const CountdownPieces countdown = Countdowns(pieces, frame).at(0);
         const platform::PixelBox track = countdown.foot[0]->box;
         const platform::PixelBox bar = countdown.foot[1]->box;
         EXPECT_EQ(bar.left, track.left);
@@ -128,7 +131,8 @@ TEST_P(WaitingSide, IsDimmedOnlyWhileTheOtherRuns) {
     const WaitingCase& c = GetParam();
     AudienceFrame frame = Stage(Shown("01:05", "正方", 65, c.firstRuns, false));
     frame.countdowns[1] = Shown("100:00", "反方", 6000, c.secondRuns, c.secondRed);
-    const std::vector<CountdownPieces> shown = Countdowns(Compose(frame), frame);
+    const Pieces pieces = Compose(frame);
+    const std::vector<CountdownPieces> shown = Countdowns(pieces, frame);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].side->colour, c.firstSide);
     EXPECT_EQ(shown[1].side->colour, c.secondSide);
@@ -167,12 +171,14 @@ TEST_F(Scene, AHiddenCountdownTakesNoPlace) {
 
 TEST_F(Scene, AtTimeUpTheDigitsStandOnARedFieldAndTheOvertimeReplacesTheBar) {
     AudienceFrame frame = Stage(Shown("00:00", "正方", 0, false, true));
-    const CountdownPieces before = Countdowns(Compose(frame), frame).at(0);
+    const Pieces running = Compose(frame);
+    const CountdownPieces before = Countdowns(running, frame).at(0);
     EXPECT_FALSE(before.field->fill.has_value());  // the field's place is kept, unfilled, until time up
 
     frame.countdowns[0].timeUp = true;
     frame.countdowns[0].overtimeSeconds = 67;
-    const CountdownPieces after = Countdowns(Compose(frame), frame).at(0);
+    const Pieces timeUp = Compose(frame);
+    const CountdownPieces after = Countdowns(timeUp, frame).at(0);
     EXPECT_EQ(after.field->fill, AudienceRole::OvertimeField);
     EXPECT_EQ(after.field->box, before.field->box);
     // The field reaches past the first and the last digit.
@@ -280,7 +286,8 @@ TEST_F(Scene, TheFaceIsMeasuredAndAFaceWithoutDigitsTakesTheDesignsProportions) 
               (std::tuple(design.digitAdvance, design.colonAdvance, design.inkAbove)));
     // Even then the countdown fills its line, in cells of the design's width.
     const AudienceFrame frame = Stage(Shown("02:15", "正方", 135, true, false));
-    EXPECT_GT(Countdowns(Compose(frame), frame).at(0).digits[0]->box.Width(), 0);
+    const Pieces pieces = Compose(frame);
+    EXPECT_GT(Countdowns(pieces, frame).at(0).digits[0]->box.Width(), 0);
 }
 
 // ---- The hall's palette ----

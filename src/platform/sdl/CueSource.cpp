@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/CueQueue.h"
-#include "platform/posix/UserPath.h"
+#include "platform/posix/PosixUserPath.h"
 
 namespace platform {
 namespace {

@@ -99,7 +99,10 @@ public:
 
     void Load(int index) final {
         if (index != UBound() + 1) throw std::invalid_argument(LoadRefusedMessage(index));
-        members_.emplace(index, NewMember(index));
+        std::unique_ptr<Control> member = NewMember();
+        member->SetVisible(false);
+        Connect(index, *member);
+        members_.emplace(index, std::move(member));
     }
     void Unload(int index) final {
         if (index == 0) throw std::invalid_argument(UnloadFirstMessage());
@@ -117,9 +120,14 @@ public:
 
 protected:
     // The first member, made by the front end's constructor.
-    void Adopt(std::unique_ptr<Control> first) { members_.emplace(0, std::move(first)); }
-    // Member `index`: hidden, in member 0's look, its click told to onClick.
-    virtual std::unique_ptr<Control> NewMember(int index) = 0;
+    void Adopt(std::unique_ptr<Control> first) {
+        Connect(0, *first);
+        members_.emplace(0, std::move(first));
+    }
+    // A new member in member 0's look (Load hides it).
+    virtual std::unique_ptr<Control> NewMember() = 0;
+    // Tells the member's clicks to onClick, with its index.
+    virtual void Connect(int index, Control& member) = 0;
 
 private:
     std::map<int, std::unique_ptr<Control>> members_;

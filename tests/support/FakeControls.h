@@ -70,12 +70,9 @@ struct FakeButtonArray final : platform::ButtonArrayOf<FakeButton> {
     void Click(int index) { Member(index); onClick(index); }  // only a member that is there
 
 private:
-    // A hidden copy of member 0.
-    std::unique_ptr<FakeButton> NewMember(int /*index*/) override {
-        auto member = std::make_unique<FakeButton>(Member(0));
-        member->visible = false;
-        return member;
-    }
+    // A copy of member 0; Click tells onClick itself.
+    std::unique_ptr<FakeButton> NewMember() override { return std::make_unique<FakeButton>(Member(0)); }
+    void Connect(int /*index*/, FakeButton& /*member*/) override {}
 };
 
 // Text in the window's font measures 75 twips a byte and 240 twips high.

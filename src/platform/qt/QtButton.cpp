@@ -75,18 +75,14 @@ void QtButton::Place() {
 
 QtButtonArray::QtButtonArray(QWidget& parent, const std::string& caption, const TwipRect& geometry)
     : parent_(parent) {
-    auto first = std::make_unique<QtButton>(parent, caption, geometry);
-    Connect(0, *first);
-    Adopt(std::move(first));
+    Adopt(std::make_unique<QtButton>(parent, caption, geometry));
 }
 
 QtButtonArray::~QtButtonArray() = default;
 
-std::unique_ptr<QtButton> QtButtonArray::NewMember(int index) {
+std::unique_ptr<QtButton> QtButtonArray::NewMember() {
     auto member = std::make_unique<QtButton>(parent_, "", TwipRect{});
-    member->SetVisible(false);
     member->CopyLookOf(Member(0));
-    Connect(index, *member);
     return member;
 }
 

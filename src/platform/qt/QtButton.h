@@ -48,8 +48,8 @@ public:
     ~QtButtonArray() override;
 
 private:
-    std::unique_ptr<QtButton> NewMember(int index) override;
-    void Connect(int index, QtButton& member);
+    std::unique_ptr<QtButton> NewMember() override;
+    void Connect(int index, QtButton& member) override;
 
     QWidget& parent_;
 };

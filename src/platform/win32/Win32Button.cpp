@@ -109,18 +109,13 @@ void Win32Button::Place() {
 
 Win32ButtonArray::Win32ButtonArray(Win32Window& parent, const std::string& caption, const TwipRect& geometry)
     : parent_(parent) {
-    auto first = std::make_unique<Win32Button>(parent, caption, geometry);
-    Connect(0, *first);
-    Adopt(std::move(first));
+    Adopt(std::make_unique<Win32Button>(parent, caption, geometry));
 }
 
 Win32ButtonArray::~Win32ButtonArray() = default;
 
-std::unique_ptr<Win32Button> Win32ButtonArray::NewMember(int index) {
-    auto member = std::make_unique<Win32Button>(parent_, "", TwipRect{});
-    member->SetVisible(false);
-    Connect(index, *member);
-    return member;
+std::unique_ptr<Win32Button> Win32ButtonArray::NewMember() {
+    return std::make_unique<Win32Button>(parent_, "", TwipRect{});
 }
 
 void Win32ButtonArray::Connect(int index, Win32Button& member) {

@@ -59,9 +59,9 @@ public:
     ~Win32ButtonArray() override;
 
 private:
-    // A hidden copy of member 0's look: the window's font, which all share.
-    std::unique_ptr<Win32Button> NewMember(int index) override;
-    void Connect(int index, Win32Button& member);
+    // Member 0's look: the window's font, which all share.
+    std::unique_ptr<Win32Button> NewMember() override;
+    void Connect(int index, Win32Button& member) override;
 
     Win32Window& parent_;
 };

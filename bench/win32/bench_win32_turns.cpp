@@ -17,7 +17,7 @@
 #include <string>
 
 #include "platform/win32/Desktop.h"
-#include "platform/win32/Label.h"
+#include "platform/win32/Win32Label.h"
 #include "platform/win32/Timer.h"
 #include "platform/win32/Window.h"
 #include "window/Countdown.h"

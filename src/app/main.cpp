@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "app/AudienceWiring.h"
+#include "app/CloseDown.h"
 #include "app/CommandLine.h"
 #include "app/FormWiring.h"
 #include "app/SignalCloser.h"
@@ -24,36 +25,6 @@
 #include "record/SummaryCommand.h"
 
 namespace {
-
-// Once the window has closed: silence, the hall's view gone, and the
-// configuration saved. Answers whether it was saved (or had nothing to save)
-// without a message.
-bool CloseDown(platform::QtForm& form, frmMain& window, platform::SdlSound& sound, platform::QtAudienceView& audience,
-               platform::QtSummaryWindow& summary, platform::QtSingleInstance& instance) {
-    // Silence first: a cue still sounding (a long file is cut only at its tenth
-    // second) must neither outlast the window nor hold up the end below.
-    sound.StopAll();
-    // The hall's view goes with the window: a frozen frame must not stay up,
-    // nor cover the message about the save on a single screen.
-    audience.Close();
-    // A later copy started while that message waits finds the window closed:
-    // it brings the message forward, never the closed window back.
-    instance.onActivate = [] {
-        if (QWidget* waiting = QApplication::activeModalWidget()) waiting->raise();
-    };
-
-    // No event loop runs any more: a message about the save has to wait to be read.
-    form.StopTimers();
-    form.errors.SetModality(platform::Modality::Blocking);
-    // A record failure the writer told as the loop ended is still shown, now in a box that waits,
-    // and a summary being saved is finished first: the two saves never run side by side.
-    QCoreApplication::sendPostedEvents(&form.window, QEvent::MetaCall);
-    summary.FinishSave();
-    const int shownBefore = form.errors.MessagesShown();
-    window.Form_Unload();
-    // A configuration that could not be saved is a failed run, for whoever started it.
-    return form.errors.MessagesShown() == shownBefore;
-}
 
 int Run() {
     platform::PosixFileSystem files;
@@ -94,7 +65,16 @@ int Run() {
     });
     form.window.show();
     const int status = QApplication::exec();
-    return CloseDown(form, window, sound, audience, summary, instance) ? status : 1;
+    // A later copy started while a message about the save waits finds the
+    // window closed: it brings the message forward, never the closed window back.
+    instance.onActivate = [] {
+        if (QWidget* waiting = QApplication::activeModalWidget()) waiting->raise();
+    };
+    // A record failure the writer told as the loop ended waits among the window's posted events.
+    CloseDown closing(window, form, sound, audience, summary,
+                      [&form] { QCoreApplication::sendPostedEvents(&form.window, QEvent::MetaCall); });
+    closing.Save();
+    return closing.Failed() ? 1 : status;
 }
 
 }  // namespace

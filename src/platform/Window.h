@@ -108,6 +108,17 @@ public:
     virtual void SetInhibited(bool inhibited) = 0;
 };
 
+// Whether a message box waits to be read.
+enum class Modality {
+    // While the window runs: a box that does not wait. A modal box opened
+    // inside a countdown's tick would run the event loop within the tick and
+    // let further ticks and clicks into the half-done handler.
+    NonBlocking,
+    // Before the window is shown and after it has closed, when no event loop
+    // would keep a box on the screen: the box waits for the time-keeper.
+    Blocking,
+};
+
 // Shows an error that reached the window's edge to the time-keeper.
 class ErrorSink {
 public:

@@ -78,8 +78,18 @@ SummaryTable Tabulate(const Summary& summary) {
     table.lines = {{"开始", when(summary.start)}, {"结束", when(summary.end)}};
     table.header = {"环节",     "持方",     "时限（秒）", "用时（秒）", "超时（秒）", "暂停次数", "暂停共计（秒）",
                     "回答次数", "最长回答（秒）", "正方用时（秒）", "正方轮次", "反方用时（秒）", "反方轮次"};
-    for (const StageRun& run : summary.runs) table.rows.push_back(Row(run));
+    table.overtimeColumn = 4;
+    for (const StageRun& run : summary.runs) {
+        table.rows.push_back(Row(run));
+        table.overtime.push_back(run.overtime > 0);
+    }
     return table;
+}
+
+std::string SuggestedSummaryName(const platform::LocalTime& now) {
+    const auto two = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    return "辩论小结 " + std::to_string(now.year) + "-" + two(now.month) + "-" + two(now.day) + " " + two(now.hour) +
+           "-" + two(now.minute) + "-" + two(now.second) + ".csv";
 }
 
 std::string AsText(const Summary& summary) {

@@ -1,5 +1,5 @@
-// The audience view on real Qt widgets, fed frames made here: what it paints and paints again, its texts for
-// assistive technology, its keys, and the pictures it refuses.
+// The audience view on real Qt widgets, fed frames made here: that Qt measures and paints the shared
+// scene's pieces, what it paints again, its keys, and the pictures it refuses.
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,7 +13,9 @@
 
 #include <filesystem>
 
-#include "platform/AudienceText.h"
+#include "platform/AudienceScene.h"
+#include "platform/qt/QtAudiencePainter.h"
+#include "platform/qt/QtConvert.h"
 #include "platform/FileSystem.h"
 #include "platform/qt/QtAudienceView.h"
 #include "platform/qt/QtPicture.h"
@@ -41,68 +43,53 @@ double LitShare(const QImage& image, const QRect& box) {
     return static_cast<double>(lit) / (box.width() * box.height());
 }
 
-const AudiencePiece* PieceOf(const std::vector<AudiencePiece>& pieces, const QString& text) {
+const AudiencePiece* PieceOf(const std::vector<AudiencePiece>& pieces, const std::string& text) {
     const auto found = std::find_if(pieces.begin(), pieces.end(), [&](const AudiencePiece& p) { return p.text == text; });
     return found == pieces.end() ? nullptr : &*found;
 }
 
-// Whatever the text or the face, nothing is painted off the screen: each text fits the box it is clipped to. A
-// face that is not installed still shows the countdown, in the face Qt puts in its place.
+std::vector<AudiencePiece> Compose(const AudienceFrame& frame, QSize size, QtAudienceFonts& fonts) {
+    return ComposeAudience(frame, size.width(), size.height(), MeasureDigitFace(fonts), fonts);
+}
+
+// Qt measures each text as it paints it: whatever the text or the face, nothing is painted off the
+// screen. A face that is not installed still shows the countdown, in the face Qt puts in its place.
 TEST(AudienceScene, EveryTextFitsItsBoxOnTheScreen) {
     AudienceSettings missingFace;
     missingFace.timerFont.name = missingFace.captionFont.name = "No Such Face 0xDEAD";
     AudienceFrame longCaption = Speech("02:15", 135);
     longCaption.caption.clear();
     for (int i = 0; i < 1000; ++i) longCaption.caption += i % 2 ? "长" : "W";
-    AudienceFrame longTitle;
-    longTitle.title = longTitle.caption = longCaption.caption;
     AudienceFrame both = Speech("100:00", 6000);
     both.countdowns[1] = {true, "00:00", "反方", 0, 20, false, true, true, 3599};
     for (const AudienceSettings& settings : {AudienceSettings{}, missingFace}) {
-        const AudienceFaces faces = MakeAudienceFaces(settings);
-        for (const QSize size : {QSize(1920, 1080), QSize(1080, 1920), QSize(320, 200)}) {
-            for (const AudienceFrame& frame : {longCaption, longTitle, both}) {
+        QtAudienceFonts fonts(settings);
+        for (const QSize size : {QSize(1920, 1080), QSize(320, 200)}) {
+            for (const AudienceFrame& frame : {longCaption, both}) {
                 SCOPED_TRACE(settings.timerFont.name + " " + std::to_string(size.width()));
-                for (const AudiencePiece& piece : ComposeAudience(frame, size, faces)) {
-                    if (piece.text.isEmpty()) continue;
-                    const double width = QFontMetricsF(piece.font).horizontalAdvance(piece.text);
-                    EXPECT_TRUE(QRect(QPoint(), size).contains(piece.box)) << piece.text.left(8).toStdString();
-                    EXPECT_LE(piece.origin.x() + width, piece.box.right() + 2.0) << piece.text.left(8).toStdString();
-                    EXPECT_GE(piece.origin.x(), piece.box.left() - 1.0) << piece.text.left(8).toStdString();
+                for (const AudiencePiece& piece : Compose(frame, size, fonts)) {
+                    if (piece.text.empty()) continue;
+                    const QRect box = ToQRect(piece.box);
+                    const double width = QFontMetricsF(fonts.Font(piece.style)).horizontalAdvance(ToQString(piece.text));
+                    EXPECT_TRUE(QRect(QPoint(), size).contains(box)) << piece.text.substr(0, 8);
+                    EXPECT_LE(piece.originX + width, box.right() + 2.0) << piece.text.substr(0, 8);
+                    EXPECT_GE(piece.originX, box.left() - 1.0) << piece.text.substr(0, 8);
                 }
             }
         }
     }
     const QSize size(1280, 720);
-    const std::vector<AudiencePiece> pieces = ComposeAudience(Speech("02:15", 135), size, MakeAudienceFaces(missingFace));
+    QtAudienceFonts fonts(missingFace);
+    const std::vector<AudiencePiece> pieces = Compose(Speech("02:15", 135), size, fonts);
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
-    PaintPieces(painter, pieces, QRegion(QRect(QPoint(), size)));
+    PaintAudience(painter, pieces, QRegion(QRect(QPoint(), size)), fonts);
     painter.end();
     const AudiencePiece* digit = PieceOf(pieces, "5");
     ASSERT_NE(digit, nullptr);
-    EXPECT_GT(digit->box.height(), 0.3 * size.height());
-    EXPECT_GT(LitShare(image, digit->box), 0.05);
-}
-
-// Free debate: the side whose clock runs is marked, the other dimmed; with both stopped neither is dimmed; a
-// hidden countdown takes no place and the longer text sets the size both share.
-TEST(AudienceScene, TheWaitingSideIsDimmedOnlyWhileTheOtherRuns) {
-    AudienceFrame frame = Speech("01:05", 65, false);
-    frame.countdowns[1] = {true, "100:00", "反方", 6000, 6000, true, false, false, 0};
-    ShownCountdowns shown = CountdownsShown(frame);
-    ASSERT_EQ(shown.shown.size(), 2u);
-    EXPECT_TRUE(shown.shown[0].waiting && !shown.shown[1].waiting);
-    EXPECT_EQ(shown.widest, "100:00");
-    EXPECT_EQ(AudienceDescription(frame).toStdString(), "正方 01:05；反方 100:00");  // for assistive technology
-    frame.countdowns[1].running = false;
-    shown = CountdownsShown(frame);
-    EXPECT_FALSE(shown.shown[0].waiting || shown.shown[1].waiting);
-    frame.countdowns[0].shown = false;
-    shown = CountdownsShown(frame);
-    ASSERT_EQ(shown.shown.size(), 1u);
-    EXPECT_EQ(shown.shown[0].countdown, &frame.countdowns[1]);
+    EXPECT_GT(digit->box.Height(), 0.3 * size.height());
+    EXPECT_GT(LitShare(image, ToQRect(digit->box)), 0.05);
 }
 
 // The main window and its audience view, on the one offscreen screen.
@@ -190,24 +177,25 @@ TEST_F(AudienceViewTest, PaintsThePublishedFrameAndRepaintsOnlyWhatChanged) {
     view.Publish(next);
     view.Publish(view.Frame());  // the same frame again paints nothing more
     QCoreApplication::processEvents();
-    EXPECT_EQ(spy.painted, ChangedRegion(before, view.Pieces(), view.size()));
+    EXPECT_EQ(spy.painted, ToQRegion(ChangedBoxes(before, view.Pieces(), view.width(), view.height())));
     int area = 0;
     for (const QRect& rect : spy.painted) area += rect.width() * rect.height();
     EXPECT_GT(area, 0);
     EXPECT_LT(area, view.width() * view.height() / 8);
     for (const char* same : {"正方一辩发言", "正方", "0", "2", ":", "1"}) {
-        const AudiencePiece* piece = PieceOf(before, QString::fromUtf8(same));
+        const AudiencePiece* piece = PieceOf(before, same);
         ASSERT_NE(piece, nullptr) << same;
         // Neighbouring cells may share the pixels of an edge, no more.
-        EXPECT_FALSE(spy.painted.intersects(piece->box.adjusted(2, 2, -2, -2))) << same;
+        EXPECT_FALSE(spy.painted.intersects(ToQRect(piece->box).adjusted(2, 2, -2, -2))) << same;
     }
     const AudiencePiece* digit = PieceOf(view.Pieces(), "4");
     ASSERT_NE(digit, nullptr);
-    EXPECT_GT(LitShare(view.grab().toImage(), digit->box), 0.05);
+    EXPECT_GT(LitShare(view.grab().toImage(), ToQRect(digit->box)), 0.05);
     // A change of page or of the number of countdowns is a new picture.
     AudienceFrame two = Speech("02:15", 135);
     two.countdowns[1] = {true, "00:20", "反方", 20, 20, false, true, false, 0};
-    EXPECT_EQ(ChangedRegion(before, ComposeAudience(two, view.size(), MakeAudienceFaces({})), view.size()),
+    QtAudienceFonts fonts({});
+    EXPECT_EQ(ToQRegion(ChangedBoxes(before, Compose(two, view.size(), fonts), view.width(), view.height())),
               QRegion(view.rect()));
 }
 

@@ -83,6 +83,14 @@ TEST(Summary, OfAWholeDebate) {
         {"自由辩论", "正方/反方", "480", "96", "0", "1", "4", "", "", "56", "2", "40", "2"},
     };
     EXPECT_EQ(table.rows, expected);
+    // The cell a window shows in red: the overtime's, where there was any.
+    EXPECT_EQ(table.header.at(table.overtimeColumn), "超时（秒）");
+    EXPECT_EQ(table.overtime, (std::vector<bool>{true, false, false, false, true, false}));
+}
+
+// Suggested by both windows' save dialogs; Windows refuses ":" in a file name.
+TEST(Summary, SuggestedFileNameIsStampedWithoutColons) {
+    EXPECT_EQ(record::SuggestedSummaryName({2026, 3, 7, 9, 5, 1}), "辩论小结 2026-03-07 09-05-01.csv");
 }
 
 TEST(Summary, IsTheSameFromTheFileAsFromMemory) {

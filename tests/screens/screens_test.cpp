@@ -86,17 +86,17 @@ TEST_F(TwoScreens, TheViewFollowsADebateRunFromItsOwnKeys) {
     EXPECT_EQ(view->grab().size(), kProjector.size());
     const platform::AudienceFrame& frame = view->Frame();
     EXPECT_EQ(view->accessibleName().toStdString(), "华语辩论赛，校际辩论赛决赛");
-    const auto painted = [&](const QString& text) {
+    const auto painted = [&](const std::string& text) {
         return std::ranges::any_of(view->Pieces(), [&](const platform::AudiencePiece& piece) { return piece.text == text; });
     };
-    EXPECT_TRUE(painted(QStringLiteral("华语辩论赛")) && !painted(QStringLiteral("主页")));
+    EXPECT_TRUE(painted("华语辩论赛") && !painted("主页"));
     Press(view.get(), Qt::Key_PageDown);  // stage 1
     Press(view.get(), Qt::Key_Space);
     EXPECT_EQ(frame.caption, form->lblCaption.Caption());
     ASSERT_TRUE(RunUntil([&] { return frame.countdowns[0].timeUp && frame.countdowns[0].overtimeSeconds >= 1; }));
     EXPECT_EQ(frame.countdowns[0].text, "00:00");
-    EXPECT_TRUE(painted(QStringLiteral("超时 ")));
-    const QRect field = view->Pieces()[2].box;  // caption, side, then the field behind the digits
+    EXPECT_TRUE(painted("超时 "));
+    const QRect field = platform::ToQRect(view->Pieces()[2].box);  // caption, side, then the field behind the digits
     EXPECT_EQ(view->grab().toImage().pixelColor(field.topLeft() + QPoint(2, 2)).red(), 0xC8);
     EXPECT_EQ(view->accessibleDescription().toStdString(),
               frame.countdowns[0].side + " 00:00，超时 00:0" + std::to_string(frame.countdowns[0].overtimeSeconds));

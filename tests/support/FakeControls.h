@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/AudienceView.h"
-#include "platform/Controls.h"
+#include "platform/ControlRules.h"
 #include "platform/CueQueue.h"
 #include "platform/DebateRecord.h"
 #include "platform/Window.h"
@@ -35,19 +35,21 @@ struct FakeControl : Control {
     bool visible = true;
 };
 
-struct FakeLabel final : FakeControl<platform::Label> {
+// The font's rules are the real labels' own (FontedLabel).
+struct FakeLabel final : FakeControl<platform::FontedLabel> {
     FakeLabel(std::string text, double points, double x, double y, double w, double h)
-        : FakeControl(std::move(text), x, y, w, h), font{"黑体", points} {}
+        : FakeControl(std::move(text), x, y, w, h) {
+        font_ = {"黑体", points};
+    }
     platform::Colour ForeColor() const override { return colour; }
     void SetForeColor(platform::Colour value) override { colour = value; }
-    platform::FontAttributes Font() const override { return font; }
-    void SetFontName(const std::string& name) override { font.name = name; }
-    bool SetFontSize(double points) override { if (points > 0) font.size = points; return points > 0; }
-    void SetFontBold(bool on) override { font.bold = on; } void SetFontItalic(bool on) override { font.italic = on; }
-    void SetFontUnderline(bool on) override { font.underline = on; }
+    // The font the form was drawn with, before any setting.
+    void SetDesignFont(const platform::FontAttributes& font) { font_ = font; }
 
-    platform::FontAttributes font;
     platform::Colour colour = platform::kBlack;
+
+private:
+    void ApplyFont() override {}
 };
 
 struct FakeButton final : FakeControl<platform::Button> {
@@ -59,30 +61,21 @@ struct FakeButton final : FakeControl<platform::Button> {
     bool enabled = true;
 };
 
-struct FakeButtonArray final : platform::ButtonArray {
-    FakeButtonArray() { buttons[0] = std::make_unique<FakeButton>("Command1", 0, 0, 1095, 375); }
-    int LBound() const override { return buttons.begin()->first; }
-    int UBound() const override { return buttons.rbegin()->first; }
-    platform::Button& operator[](int index) override { return At(index); }
-    FakeButton& At(int index) { return *buttons.at(index); }
-    // A new member is a hidden copy of member 0; any other order is the caller's fault.
-    void Load(int index) override {
-        if (index != UBound() + 1) throw std::logic_error("Load out of order");
-        buttons[index] = std::make_unique<FakeButton>(At(0));
-        At(index).visible = false;
-    }
-    void Unload(int index) override {
-        if (index == 0 || buttons.erase(index) == 0) throw std::logic_error("Unload of no member");
-    }
+// What it loads, unloads and refuses is the real arrays' own (ButtonArrayOf).
+struct FakeButtonArray final : platform::ButtonArrayOf<FakeButton> {
+    FakeButtonArray() { Adopt(std::make_unique<FakeButton>("Command1", 0, 0, 1095, 375)); }
     // Every member's caption from 0 up, "|" between them: the list the bar shows.
     std::string Captions() const {
         std::string list;
-        for (const auto& [index, button] : buttons) list += (index == 0 ? "" : "|") + button->caption;
+        for (const auto& [index, button] : Members()) list += (index == 0 ? "" : "|") + button->caption;
         return list;
     }
-    void Click(int index) { At(index); onClick(index); }  // only a member that is there
+    void Click(int index) { Member(index); onClick(index); }  // only a member that is there
 
-    std::map<int, std::unique_ptr<FakeButton>> buttons;
+private:
+    // A copy of member 0; Click tells onClick itself.
+    std::unique_ptr<FakeButton> NewMember() override { return std::make_unique<FakeButton>(Member(0)); }
+    void Connect(int /*index*/, FakeButton& /*member*/) override {}
 };
 
 // Text in the window's font measures 75 twips a byte and 240 twips high.

@@ -23,7 +23,7 @@ TEST_F(DispatchTest, AboutThatCannotOpenThePageSaysSoWithItsFullPath) {
     Click("关于");
     EXPECT_EQ(browser.opened.back(), kAboutPage);
     EXPECT_EQ(errors.messages.size(), 3u);
-    EXPECT_EQ(cmdCommand.buttons.size(), 20u);  // still the home page
+    EXPECT_EQ(cmdCommand.Members().size(), 20u);  // still the home page
 }
 
 TEST_F(DispatchTest, QuestioningHandsTheFloorOverAndTheAnswerRunningOutHandsItBack) {
@@ -61,7 +61,7 @@ TEST_P(Keys, PressTheButtonTheyStandFor) {
     const KeyCase& row = GetParam();
     const auto State = [&] {  // the window ends in the same state either way
         std::string state = std::to_string(form->intPage()) + std::to_string(form->intSide()) + Running() + Bar();
-        for (const auto& [index, button] : cmdCommand.buttons) state += button->enabled ? "+" : "-";
+        for (const auto& [index, button] : cmdCommand.Members()) state += button->enabled ? "+" : "-";
         return state;
     };
     const auto prepare = [&] {

@@ -50,10 +50,10 @@ protected:
     // Which countdowns tick: "1", "2", "12" or "", now or after a click.
     std::string Running() const { return std::string(tmrTimer1.enabled ? "1" : "") + (tmrTimer2.enabled ? "2" : ""); }
     std::string After(const std::string& caption) { Click(caption); return Running(); }
-    FakeButton& Button(int index) { return cmdCommand.At(index); }
+    FakeButton& Button(int index) { return cmdCommand.Member(index); }
     // Clicks the first bar button with this caption that the user could click.
     void Click(const std::string& caption) {
-        for (const auto& [index, button] : cmdCommand.buttons)
+        for (const auto& [index, button] : cmdCommand.Members())
             if (button->caption == caption && button->visible && button->enabled) return cmdCommand.Click(index);
         FAIL() << "no button \"" << caption << "\" to click on the bar " << Bar();
     }

@@ -50,7 +50,7 @@ TEST_F(PagesTest, PagesOutOfRangeGoHome) {
     for (const std::int16_t page : {12, -1}) {
         form->ShowPage(1);
         form->ShowPage(page);
-        EXPECT_EQ(std::to_string(form->intPage()) + " " + std::to_string(cmdCommand.buttons.size()), "0 20") << page;
+        EXPECT_EQ(std::to_string(form->intPage()) + " " + std::to_string(cmdCommand.Members().size()), "0 20") << page;
     }
 }
 
@@ -60,13 +60,13 @@ std::tuple<std::string, double, bool, bool, bool> Attributes(const platform::Fon
 
 // A bad size must not stop the other attributes. The caption's start on, so "yes" read as false shows too.
 TEST_F(PagesTest, FontsAreAppliedAttributeByAttribute) {
-    lblCaption.font = {"黑体", 60, true, true, true};
+    lblCaption.SetDesignFont({"黑体", 60, true, true, true});
     Load({{"TimerFont", "Noto Sans"}, {"TimerFontBold", "True"}, {"TimerFontItalic", "1"},
           {"TimerFontUnderline", "tRUE"}, {"TimerFontSize", "abc"}, {"CaptionFontBold", "yes"},
           {"CaptionFontItalic", "false"}, {"CaptionFontUnderline", "0"}, {"CaptionFontSize", "36"}});
     for (const FakeLabel* label : {&lblTimer1, &lblTimer1Desc, &lblTimer2, &lblTimer2Desc})
-        EXPECT_EQ(Attributes(label->font), std::tuple("Noto Sans"s, 72.0, true, true, true));
-    EXPECT_EQ(Attributes(lblCaption.font), std::tuple("黑体"s, 36.0, true, false, false));  // "yes" is no truth value
+        EXPECT_EQ(Attributes(label->Font()), std::tuple("Noto Sans"s, 72.0, true, true, true));
+    EXPECT_EQ(Attributes(lblCaption.Font()), std::tuple("黑体"s, 36.0, true, false, false));  // "yes" is no truth value
 }
 
 class CountdownTest : public WindowTest {

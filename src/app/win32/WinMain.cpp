@@ -11,10 +11,11 @@
 #include <mutex>
 #include <vector>
 
+#include "app/CloseDown.h"
 #include "app/FormWiring.h"
 #include "app/StartWindow.h"
 #include "app/win32/SummaryConsole.h"
-#include "platform/win32/AudienceView.h"
+#include "platform/win32/Win32AudienceView.h"
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/Form.h"
 #include "platform/win32/GbkCodec.h"
@@ -68,43 +69,6 @@ private:
     std::vector<std::string> waiting_;
 };
 
-// Once the window has closed the configuration is saved, once, with every
-// message in a box that waits: no message loop runs any more.
-class Closing final {
-public:
-    Closing(frmMain& window, platform::Win32Form& form, platform::Win32CueQueue& sound,
-            platform::Win32SummaryWindow& summary, WindowThreadMessages& recordFailures)
-        : window_(window), form_(form), sound_(sound), summary_(summary), recordFailures_(recordFailures) {}
-
-    void Save() {
-        if (saved_) return;
-        saved_ = true;
-        form_.StopTimers();
-        sound_.StopAll();
-        // Before anything below may be told: a box that did not wait would go
-        // unread with the window already hidden.
-        form_.errors.SetModality(platform::Modality::Blocking);
-        // A summary being saved is finished first, its failure told: the two
-        // saves never run side by side.
-        summary_.FinishSave();
-        recordFailures_.ShowWaiting();
-        const int shownBefore = form_.errors.MessagesShown();
-        window_.Form_Unload();
-        failed_ = form_.errors.MessagesShown() != shownBefore;
-    }
-    // A configuration that could not be saved is a failed run, for whoever started it.
-    bool Failed() const { return failed_; }
-
-private:
-    frmMain& window_;
-    platform::Win32Form& form_;
-    platform::Win32CueQueue& sound_;
-    platform::Win32SummaryWindow& summary_;
-    WindowThreadMessages& recordFailures_;
-    bool saved_ = false;
-    bool failed_ = false;
-};
-
 int Run() {
     platform::Win32FileSystem files;
     // Decided before anything is loaded: a second copy on this folder brings
@@ -129,7 +93,7 @@ int Run() {
     WireSummaryKey(window, form, summary, audience);
     form.messageRoutes.push_back([&summary](MSG& message) { return summary.RouteMessage(message); });
 
-    Closing closing(window, form, sound, summary, recordFailures);
+    CloseDown closing(window, form, sound, audience, summary, [&recordFailures] { recordFailures.ShowWaiting(); });
     // The title bar, Alt+F4, taskkill without /F and "退出" close alike.
     form.window.onClose = [&form, &summary] {
         summary.Hide();
@@ -144,9 +108,6 @@ int Run() {
 
     form.window.Show();
     const int status = form.RunMessageLoop();
-    // The hall's view goes with the window: a frozen frame must not stay up,
-    // nor cover the message about the save on a single screen.
-    audience.Close();
     closing.Save();
     return closing.Failed() ? 1 : status;
 }

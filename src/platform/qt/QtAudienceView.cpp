@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "platform/AudienceText.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/QtPicture.h"
 #include "platform/qt/QtWindow.h"
@@ -39,7 +40,7 @@ QSize LargestScreen() {
 
 QtAudienceView::QtAudienceView(QtWindow& main, std::string executableFolder)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), main_(main), executableFolder_(std::move(executableFolder)),
-      faces_(MakeAudienceFaces(settings_)), hint_(new QLabel(this)) {
+      fonts_(settings_), digits_(MeasureDigitFace(fonts_)), hint_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Tolvanexa"));
     // Painted whole by paintEvent: no background fill of its own beneath it.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -47,7 +48,7 @@ QtAudienceView::QtAudienceView(QtWindow& main, std::string executableFolder)
     setAttribute(Qt::WA_QuitOnClose, false);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    setAccessibleName(AudienceName(frame_));
+    setAccessibleName(ToQString(AudienceNameText(frame_)));
 
     pointerTimer_.setSingleShot(true);
     pointerTimer_.setInterval(kPointerRestMs);
@@ -81,7 +82,8 @@ QtAudienceView::~QtAudienceView() {
 
 PictureFault QtAudienceView::Configure(const AudienceSettings& settings) {
     settings_ = settings;
-    faces_ = MakeAudienceFaces(settings_);
+    fonts_ = QtAudienceFonts(settings_);
+    digits_ = MeasureDigitFace(fonts_);
     background_ = QImage();
     cover_ = QPixmap();
     PictureFault fault = PictureFault::None;
@@ -97,9 +99,9 @@ PictureFault QtAudienceView::Configure(const AudienceSettings& settings) {
 void QtAudienceView::Publish(const AudienceFrame& frame) {
     if (frame == frame_) return;
     frame_ = frame;
-    const QString name = AudienceName(frame_);
+    const QString name = ToQString(AudienceNameText(frame_));
     if (accessibleName() != name) setAccessibleName(name);
-    const QString description = AudienceDescription(frame_);
+    const QString description = ToQString(AudienceDescriptionText(frame_));
     if (accessibleDescription() != description) setAccessibleDescription(description);
     // A closed view keeps the frame and composes it when it opens.
     if (IsOpen()) Recompose(false);
@@ -197,11 +199,11 @@ void QtAudienceView::ShowHint(const std::string& text) {
 }
 
 void QtAudienceView::Recompose(bool everything) {
-    std::vector<AudiencePiece> pieces = ComposeAudience(frame_, size(), faces_);
+    std::vector<AudiencePiece> pieces = ComposeAudience(frame_, width(), height(), digits_, fonts_);
     if (everything) {
         update();
     } else {
-        const QRegion changed = ChangedRegion(pieces_, pieces, size());
+        const QRegion changed = ToQRegion(ChangedBoxes(pieces_, pieces, width(), height()));
         if (!changed.isEmpty()) update(changed);
     }
     pieces_ = std::move(pieces);
@@ -239,7 +241,7 @@ void QtAudienceView::paintEvent(QPaintEvent* event) {
         }
     }
     painter.setRenderHint(QPainter::TextAntialiasing);
-    PaintPieces(painter, pieces_, dirty);
+    PaintAudience(painter, pieces_, dirty, fonts_);
 }
 
 void QtAudienceView::resizeEvent(QResizeEvent* event) {

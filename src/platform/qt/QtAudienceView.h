@@ -17,7 +17,8 @@
 
 #include "platform/AudienceSettings.h"
 #include "platform/AudienceView.h"
-#include "platform/qt/QtAudienceScene.h"
+#include "platform/AudienceScene.h"
+#include "platform/qt/QtAudiencePainter.h"
 
 class QKeyEvent;
 class QLabel;
@@ -79,7 +80,8 @@ private:
     QtWindow& main_;
     std::string executableFolder_;
     AudienceSettings settings_;
-    AudienceFaces faces_;
+    QtAudienceFonts fonts_;
+    DigitFace digits_;
     AudienceFrame frame_;
     std::vector<AudiencePiece> pieces_;
     QImage background_;     // as read, no larger than the screens need

@@ -6,15 +6,14 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include <map>
 #include <memory>
 #include <string>
 
-#include "platform/Controls.h"
+#include "platform/ControlRules.h"
 
 namespace platform {
 
-class QtButton final : public Button {
+class QtButton final : public PlacedButton {
 public:
     QtButton(QWidget& parent, const std::string& caption, const TwipRect& geometry);
     // Lets the widget go once control is back in the event loop: the button
@@ -29,15 +28,6 @@ public:
     void SetEnabled(bool enabled) override;
     bool Visible() const override;
     void SetVisible(bool visible) override;
-    double Left() const override { return geometry_.left; }
-    double Top() const override { return geometry_.top; }
-    double Width() const override { return geometry_.width; }
-    double Height() const override { return geometry_.height; }
-    void SetLeft(double left) override;
-    void SetTop(double top) override;
-    void SetWidth(double width) override;
-    void SetHeight(double height) override;
-    void Move(double left, double top) override;
     void BringToFront() override;
 
     // Takes font, colours and style from `model`, as a new bar member does from member 0.
@@ -45,35 +35,23 @@ public:
     QPushButton* Widget() const { return button_; }
 
 private:
-    void Place();
+    void Place() override;
 
     QPointer<QPushButton> button_;
     std::string caption_;
-    TwipRect geometry_;
 };
 
-class QtButtonArray final : public ButtonArray {
+class QtButtonArray final : public ButtonArrayOf<QtButton> {
 public:
     // Creates member 0 with the design caption and geometry.
     QtButtonArray(QWidget& parent, const std::string& caption, const TwipRect& geometry);
     ~QtButtonArray() override;
 
-    int LBound() const override { return 0; }
-    int UBound() const override { return members_.rbegin()->first; }
-    Button& operator[](int index) override { return Member(index); }
-    void Load(int index) override;
-    void Unload(int index) override;
-
-    QtButton& Member(int index);
-    bool IsLoaded(int index) const { return members_.count(index) != 0; }
-
 private:
-    void Connect(int index, QtButton& member);
+    std::unique_ptr<QtButton> NewMember() override;
+    void Connect(int index, QtButton& member) override;
 
     QWidget& parent_;
-    // Ordered by index; members above 0 may be unloaded from the bottom up,
-    // so the indices are not always contiguous while the bar is rebuilt.
-    std::map<int, std::unique_ptr<QtButton>> members_;
 };
 
 }  // namespace platform

@@ -14,16 +14,6 @@
 
 namespace platform {
 
-enum class Modality {
-    // While the window runs: a message box that does not wait. A modal box
-    // opened inside a countdown's tick would run the event loop within the
-    // tick and let further ticks and clicks into the half-done handler.
-    NonBlocking,
-    // Before the window is shown and after it has closed, when no event loop
-    // would keep a box on the screen: the box waits for the time-keeper.
-    Blocking,
-};
-
 class QtErrorSink final : public ErrorSink {
 public:
     explicit QtErrorSink(QWidget& window);

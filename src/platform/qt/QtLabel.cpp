@@ -16,10 +16,6 @@
 namespace platform {
 namespace {
 
-// Larger than any projector can show; far beyond it glyphs no longer fit in
-// memory, so a size above this is brought down to it.
-constexpr double kLargestPoints = 1000;
-
 // A face without a bold style of its own (the CJK Hei faces here) draws
 // "bold" exactly as regular. Whether it does is seen by drawing both.
 bool DrawsBold(QFont font) {
@@ -127,36 +123,6 @@ void QtLabel::Move(double left, double top) {
     left_ = left;
     top_ = top;
     if (label_) label_->move(TwipsToPixels(left), TwipsToPixels(top));
-}
-
-void QtLabel::SetFontName(const std::string& name) {
-    // A blank setting keeps the face in use rather than dropping the big
-    // displays to the small interface font.
-    if (name.find_first_not_of(' ') == std::string::npos) return;
-    font_.name = name;
-    ApplyFont();
-}
-
-bool QtLabel::SetFontSize(double points) {
-    if (!std::isfinite(points) || points <= 0) return false;
-    font_.size = std::min(points, kLargestPoints);
-    ApplyFont();
-    return true;
-}
-
-void QtLabel::SetFontBold(bool on) {
-    font_.bold = on;
-    ApplyFont();
-}
-
-void QtLabel::SetFontItalic(bool on) {
-    font_.italic = on;
-    ApplyFont();
-}
-
-void QtLabel::SetFontUnderline(bool on) {
-    font_.underline = on;
-    ApplyFont();
 }
 
 void QtLabel::ApplyFont() {

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "platform/Controls.h"
+#include "platform/ControlRules.h"
 
 namespace platform {
 
-class QtLabel final : public Label {
+class QtLabel final : public FontedLabel {
 public:
     QtLabel(QWidget& parent, const std::string& caption, double left, double top, TextAlignment alignment);
     QtLabel(QWidget& parent, const LabelStart& start)
@@ -32,18 +32,11 @@ public:
     double Height() const override;
     void Move(double left, double top) override;
 
-    FontAttributes Font() const override { return font_; }
-    void SetFontName(const std::string& name) override;
-    bool SetFontSize(double points) override;
-    void SetFontBold(bool on) override;
-    void SetFontItalic(bool on) override;
-    void SetFontUnderline(bool on) override;
-
     QLabel* Widget() const { return label_; }
 
 private:
     class TextLabel;
-    void ApplyFont();
+    void ApplyFont() override;
     void FitToText();
 
     QPointer<QLabel> label_;
@@ -53,7 +46,6 @@ private:
     double top_;
     QSize pixels_;
     Colour colour_;
-    FontAttributes font_;
     int embolden_ = 0;  // pixels a synthetic bold adds to each stroke
 };
 

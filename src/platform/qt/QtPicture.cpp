@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "platform/posix/RegularFile.h"
-#include "platform/posix/UserPath.h"
+#include "platform/posix/PosixUserPath.h"
 #include "platform/qt/QtConvert.h"
 
 namespace platform {

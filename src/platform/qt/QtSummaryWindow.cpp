@@ -25,8 +25,6 @@
 namespace platform {
 namespace {
 
-constexpr int kOvertimeColumn = 4;
-
 QPushButton* SummaryButton(const QString& text, QWidget& parent) {
     auto* button = new QPushButton(text, &parent);
     button->setAccessibleName(text);
@@ -116,8 +114,8 @@ void QtSummaryWindow::Refresh() {
             if (c > 1) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table_->setItem(r, c, item);
         }
-        if (summary.runs[static_cast<std::size_t>(r)].overtime > 0) {
-            table_->item(r, kOvertimeColumn)->setForeground(QColor(Qt::red));
+        if (table.overtime[static_cast<std::size_t>(r)]) {
+            table_->item(r, static_cast<int>(table.overtimeColumn))->setForeground(QColor(Qt::red));
         }
     }
     table_->resizeColumnsToContents();
@@ -137,8 +135,10 @@ void QtSummaryWindow::FinishSave() {
 
 void QtSummaryWindow::Save() {
     if (writer_ && writer_->isRunning()) return;
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
-    const QString suggested = QDir(ToQString(folder_)).filePath(QStringLiteral("辩论小结 %1.csv").arg(stamp));
+    const QDateTime now = QDateTime::currentDateTime();
+    const platform::LocalTime wall{now.date().year(), now.date().month(), now.date().day(),
+                                   now.time().hour(), now.time().minute(), now.time().second()};
+    const QString suggested = QDir(ToQString(folder_)).filePath(ToQString(record::SuggestedSummaryName(wall)));
     const QString path = askSavePath(*this, suggested);
     if (path.isEmpty()) return;
     const QFileInfo target(path);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/CueQueue.h"
+#include "platform/posix/PosixUserPath.h"
 #include "platform/posix/RegularFile.h"
-#include "platform/posix/UserPath.h"
 
 namespace platform {
 namespace {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/posix/UserPath.h"
+#include "platform/posix/PosixUserPath.h"
 #include "platform/sdl/CueSource.h"
 
 namespace platform {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "platform/win32/UserPath.h"
+#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 
 namespace platform {

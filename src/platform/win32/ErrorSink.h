@@ -12,17 +12,6 @@
 
 namespace platform {
 
-enum class Modality {
-    // While the window runs: a small box owned by the window that does not
-    // wait (one told before the window is shown appears once it is, in front). A MessageBoxW opened inside a countdown's tick would run a modal
-    // loop within the tick and let further ticks and clicks into the
-    // half-done handler.
-    NonBlocking,
-    // Before the window is shown and after it has closed, when no message
-    // loop would keep a box on the screen: the box waits for the time-keeper.
-    Blocking,
-};
-
 class Win32ErrorSink final : public ErrorSink {
 public:
     explicit Win32ErrorSink(Win32Window& window);

@@ -9,7 +9,7 @@
 
 #include "platform/win32/Handle.h"
 #include "platform/win32/SystemError.h"
-#include "platform/win32/UserPath.h"
+#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 
 namespace platform {

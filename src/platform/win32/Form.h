@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/Button.h"
+#include "platform/win32/Win32Button.h"
 #include "platform/win32/Desktop.h"
 #include "platform/win32/ErrorSink.h"
-#include "platform/win32/Label.h"
+#include "platform/win32/Win32Label.h"
 #include "platform/win32/Timer.h"
 #include "platform/win32/Window.h"
 

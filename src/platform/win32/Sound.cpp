@@ -8,7 +8,7 @@
 #include <chrono>
 #include <optional>
 
-#include "platform/win32/UserPath.h"
+#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/WavReader.h"
 #include "platform/win32/Wide.h"
 
@@ -104,10 +104,9 @@ Win32CueQueue::~Win32CueQueue() { queue_.reset(); }
 CueCheck Win32CueQueue::Check(const std::string& name) {
     if (name.empty()) return {};
     const std::string path = ResolveUserPath(name, executableFolder_);
-    if (::GetFileAttributesW(NativePath(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (Win32PathKind(path) == PathKind::Nothing) {
         // Named where it belongs beside the program, for the time-keeper to put it there.
-        const bool absolute = name.find(':') != std::string::npos || name[0] == '/' || name[0] == '\\';
-        return {CueFault::Missing, absolute ? name : executableFolder_ + "/" + name, 0};
+        return {CueFault::Missing, UserPathBesideProgram(name, executableFolder_), 0};
     }
     if (!IsRegularFile(path)) return {CueFault::NotAFile, path, 0};
     const std::optional<std::string> start = ReadStart(path, kHeaderBytes);

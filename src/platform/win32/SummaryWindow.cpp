@@ -3,7 +3,6 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -23,8 +22,7 @@ constexpr UINT kSaveEndedMessage = WM_APP + 1;
 constexpr int kCopyId = 101;
 constexpr int kSaveId = 102;
 constexpr int kTableId = 103;
-// The column of the overtime, red above zero.
-constexpr int kOvertimeColumn = 4;
+// The overtime's cell where there was any.
 constexpr COLORREF kOvertimeColour = RGB(0xFF, 0x00, 0x00);
 // In pixels at 96 DPI.
 constexpr int kWidth = 1120;
@@ -46,10 +44,8 @@ std::wstring Cell(const std::string& text) {
 std::string SuggestedName() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u-%02u-%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
-    return std::string("辩论小结 ") + stamp + ".csv";
+    return record::SuggestedSummaryName(
+        {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
 }
 
 std::optional<std::string> AskSavePath(HWND owner, const std::string& folder, const std::string& name) {
@@ -187,7 +183,8 @@ void Win32SummaryWindow::Refresh() {
         column.pszText = name.data();
         ListView_InsertColumn(table_, static_cast<int>(c), &column);
     }
-    overtime_.clear();
+    overtime_ = table.overtime;
+    overtimeColumn_ = table.overtimeColumn;
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
         for (std::size_t c = 0; c < table.rows[r].size(); ++c) {
             std::wstring text = Cell(table.rows[r][c]);
@@ -202,7 +199,6 @@ void Win32SummaryWindow::Refresh() {
                 ::SendMessageW(table_, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
             }
         }
-        overtime_.push_back(summary.runs[r].overtime > 0);
     }
     FitColumns(table);
     ::SendMessageW(table_, WM_SETREDRAW, TRUE, 0);
@@ -308,7 +304,8 @@ LRESULT Win32SummaryWindow::CustomDraw(NMLVCUSTOMDRAW& draw) const {
     case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
         const std::size_t row = draw.nmcd.dwItemSpec;
-        const bool red = draw.iSubItem == kOvertimeColumn && row < overtime_.size() && overtime_[row];
+        const bool red = static_cast<std::size_t>(draw.iSubItem) == overtimeColumn_ && row < overtime_.size() &&
+                         overtime_[row];
         // Set on every cell: a colour given to one cell stays for the next unless replaced.
         draw.clrText = red ? kOvertimeColour : ::GetSysColor(COLOR_WINDOWTEXT);
         return CDRF_NEWFONT;

@@ -86,6 +86,7 @@ private:
     HWND close_ = nullptr;
     HFONT font_ = nullptr;
     std::vector<bool> overtime_;  // per row: its overtime is above zero
+    std::size_t overtimeColumn_ = 0;
 
     std::thread saving_;
     std::mutex mutex_;

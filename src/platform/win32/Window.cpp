@@ -7,7 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/win32/MessageFont.h"
 #include "platform/win32/Picture.h"
-#include "platform/win32/UserPath.h"
+#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/WindowClass.h"
 

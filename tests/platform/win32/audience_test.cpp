@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
-#include "platform/win32/AudienceView.h"
+#include "platform/win32/Win32AudienceView.h"
 #include "platform/win32/TestMessages.h"
 #include "platform/win32/Window.h"
 #include "support/TestFolder.h"
@@ -89,10 +89,10 @@ TEST_F(RealAudienceView, PaintsOnlyWhatChanged) {
     // Inside the red field (which may reach past a narrow screen's edges), left of the first digit's cell.
     const auto& pieces = view.Pieces();
     const auto field = std::find_if(pieces.begin(), pieces.end(),
-                                    [](const auto& piece) { return piece.filled && piece.fill == RGB(0xC8, 0x10, 0x10); });
+                                    [](const auto& piece) { return piece.fill == platform::AudienceRole::OvertimeField; });
     ASSERT_NE(field, pieces.end());
     HDC screen = ::GetDC(view.Handle());
-    EXPECT_EQ(::GetPixel(screen, std::max(0L, field->box.left) + 1, (field->box.top + field->box.bottom) / 2), RGB(0xC8, 0x10, 0x10));
+    EXPECT_EQ(::GetPixel(screen, std::max(0, field->box.left) + 1, (field->box.top + field->box.bottom) / 2), RGB(0xC8, 0x10, 0x10));
     ::ReleaseDC(view.Handle(), screen);
 }
 

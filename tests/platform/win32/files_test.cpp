@@ -9,7 +9,7 @@
 #include "config/clsConfigFile.h"
 #include "platform/win32/FileSystem.h"
 #include "platform/win32/GbkCodec.h"
-#include "platform/win32/UserPath.h"
+#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 #include "support/TestFolder.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/win32/Label.h"
+#include "platform/win32/Win32Label.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Window.h"
 #include "support/TestFolder.h"

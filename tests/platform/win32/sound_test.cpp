@@ -100,7 +100,7 @@ TEST(CueQueue, StartUpCheckNamesMissingFoldersOtherFormatsAndLongCues) {
     EXPECT_EQ(cues.Check("good.wav").path, folder.Path() + "/good.wav");
 }
 
-// What the sound device has been given: Wine's ALSA driver writes it to this file (tests/CMakeLists.txt).
+// What the sound device has been given: Wine's ALSA driver writes it to this file (scripts/wine-env).
 class SoundDevice : public testing::Test {
 protected:
     void SetUp() override {

@@ -7,12 +7,12 @@
 
 #include <string>
 
-#include "platform/Controls.h"
+#include "platform/ControlRules.h"
 #include "platform/win32/Window.h"
 
 namespace platform {
 
-class Win32Label final : public Label, private ChildControl {
+class Win32Label final : public FontedLabel, private ChildControl {
 public:
     Win32Label(Win32Window& parent, const std::string& caption, double left, double top, TextAlignment alignment);
     Win32Label(Win32Window& parent, const LabelStart& start)
@@ -33,20 +33,13 @@ public:
     double Height() const override;
     void Move(double left, double top) override;
 
-    FontAttributes Font() const override { return font_; }
-    void SetFontName(const std::string& name) override;
-    bool SetFontSize(double points) override;
-    void SetFontBold(bool on) override;
-    void SetFontItalic(bool on) override;
-    void SetFontUnderline(bool on) override;
-
     HWND Handle() const { return hwnd_; }
     // The face Windows chose for the label's font.
     std::string ActualFace() const;
 
 private:
     COLORREF TextColour() const override { return colour_; }
-    void ApplyFont();
+    void ApplyFont() override;
     void FitToText();
     RECT PixelRect() const;
     // A transparent STATIC leaves its old text behind ("03:00" under
@@ -62,7 +55,6 @@ private:
     double top_;
     SIZE pixels_{};
     Colour colour_;
-    FontAttributes font_;
 };
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-#include "platform/win32/Button.h"
+#include "platform/win32/Win32Button.h"
 
 #include <commctrl.h>
 
@@ -25,7 +25,7 @@ std::wstring ButtonText(const std::string& caption) {
 
 Win32Button::Win32Button(Win32Window& parent, const std::string& caption, const TwipRect& geometry,
                          Pressable pressable)
-    : parent_(parent), geometry_(geometry), pressable_(pressable) {
+    : PlacedButton(geometry), parent_(parent), pressable_(pressable) {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON | BS_MULTILINE |
                         (pressable == Pressable::Yes ? WS_TABSTOP : 0);
     hwnd_ = ::CreateWindowExW(0, L"BUTTON", L"", style, 0, 0, 0, 0, parent.Handle(), nullptr,
@@ -70,32 +70,6 @@ void Win32Button::SetVisible(bool visible) {
     ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void Win32Button::SetLeft(double left) {
-    geometry_.left = left;
-    Place();
-}
-
-void Win32Button::SetTop(double top) {
-    geometry_.top = top;
-    Place();
-}
-
-void Win32Button::SetWidth(double width) {
-    geometry_.width = width;
-    Place();
-}
-
-void Win32Button::SetHeight(double height) {
-    geometry_.height = height;
-    Place();
-}
-
-void Win32Button::Move(double left, double top) {
-    geometry_.left = left;
-    geometry_.top = top;
-    Place();
-}
-
 void Win32Button::BringToFront() {
     ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     parent_.KeepHintOnTop();
@@ -128,47 +102,20 @@ LRESULT CALLBACK Win32Button::Subclass(HWND hwnd, UINT message, WPARAM wParam, L
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-// Both edges are rounded, not the width: neighbours that share an edge in
-// twips share it in pixels too, so the bar's one-pixel overlaps stay one pixel.
 void Win32Button::Place() {
-    const int left = parent_.ToPixels(geometry_.left);
-    const int top = parent_.ToPixels(geometry_.top);
-    const int right = parent_.ToPixels(geometry_.left + geometry_.width);
-    const int bottom = parent_.ToPixels(geometry_.top + geometry_.height);
-    ::SetWindowPos(hwnd_, nullptr, left, top, std::max(0, right - left), std::max(0, bottom - top),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    const PixelPlace place = ToPixelPlace(geometry_, [this](double twips) { return parent_.ToPixels(twips); });
+    ::SetWindowPos(hwnd_, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Win32ButtonArray::Win32ButtonArray(Win32Window& parent, const std::string& caption, const TwipRect& geometry)
     : parent_(parent) {
-    auto& first = *members_.emplace(0, std::make_unique<Win32Button>(parent, caption, geometry)).first->second;
-    Connect(0, first);
+    Adopt(std::make_unique<Win32Button>(parent, caption, geometry));
 }
 
 Win32ButtonArray::~Win32ButtonArray() = default;
 
-void Win32ButtonArray::Load(int index) {
-    if (index <= 0 || IsLoaded(index)) {
-        throw std::invalid_argument("按钮数组的第 " + std::to_string(index) + " 号成员已存在或不能创建");
-    }
-    // A hidden copy of member 0's look: the window's font, which all share.
-    auto member = std::make_unique<Win32Button>(parent_, "", TwipRect{});
-    member->SetVisible(false);
-    Connect(index, *member);
-    members_.emplace(index, std::move(member));
-}
-
-void Win32ButtonArray::Unload(int index) {
-    if (index == 0) throw std::invalid_argument("按钮数组的第 0 号成员不能删除");
-    if (members_.erase(index) == 0) {
-        throw std::out_of_range("按钮数组没有第 " + std::to_string(index) + " 号成员");
-    }
-}
-
-Win32Button& Win32ButtonArray::Member(int index) {
-    const auto found = members_.find(index);
-    if (found == members_.end()) throw std::out_of_range("按钮数组没有第 " + std::to_string(index) + " 号成员");
-    return *found->second;
+std::unique_ptr<Win32Button> Win32ButtonArray::NewMember() {
+    return std::make_unique<Win32Button>(parent_, "", TwipRect{});
 }
 
 void Win32ButtonArray::Connect(int index, Win32Button& member) {

@@ -17,7 +17,8 @@
 
 #include "platform/AudienceSettings.h"
 #include "platform/AudienceView.h"
-#include "platform/win32/AudienceScene.h"
+#include "platform/AudienceScene.h"
+#include "platform/win32/Win32AudiencePainter.h"
 
 struct IAccPropServices;
 
@@ -89,7 +90,8 @@ private:
     Win32Window& main_;
     std::string executableFolder_;
     AudienceSettings settings_;
-    std::unique_ptr<AudienceScene> scene_;
+    std::unique_ptr<Win32AudienceFonts> fonts_;
+    DigitFace digits_;
     AudienceFrame frame_;
     std::vector<AudiencePiece> pieces_;
     HWND hwnd_ = nullptr;

@@ -1,4 +1,4 @@
-#include "platform/win32/AudienceView.h"
+#include "platform/win32/Win32AudienceView.h"
 
 #include <initguid.h>  // the annotation's property identifiers are defined here, once
 
@@ -9,7 +9,7 @@
 
 #include "platform/AudienceText.h"
 #include "platform/win32/Picture.h"
-#include "platform/win32/UserPath.h"
+#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Window.h"
 #include "platform/win32/WindowClass.h"
@@ -59,7 +59,7 @@ SIZE LargestScreen() {
 
 Win32AudienceView::Win32AudienceView(Win32Window& main, std::string executableFolder)
     : main_(main), executableFolder_(std::move(executableFolder)),
-      scene_(std::make_unique<AudienceScene>(settings_)) {
+      fonts_(std::make_unique<Win32AudienceFonts>(settings_)), digits_(MeasureDigitFace(*fonts_)) {
     static const bool registered = RegisterWindowClass({kClassName, &Win32AudienceView::Procedure, nullptr, true});
     (void)registered;
     // The hint is a child the buffer's painting leaves alone.
@@ -102,7 +102,8 @@ Win32AudienceView::~Win32AudienceView() {
 
 PictureFault Win32AudienceView::Configure(const AudienceSettings& settings) {
     settings_ = settings;
-    scene_ = std::make_unique<AudienceScene>(settings_);
+    fonts_ = std::make_unique<Win32AudienceFonts>(settings_);
+    digits_ = MeasureDigitFace(*fonts_);
     pieces_.clear();
     for (HBITMAP* bitmap : {&background_, &cover_}) {
         if (*bitmap != nullptr) ::DeleteObject(*bitmap);

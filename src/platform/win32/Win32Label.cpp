@@ -1,4 +1,4 @@
-#include "platform/win32/Label.h"
+#include "platform/win32/Win32Label.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,10 +9,6 @@
 
 namespace platform {
 namespace {
-
-// Larger than any projector can show; far beyond it glyphs no longer fit in
-// memory, so a size above this is brought down to it.
-constexpr double kLargestPoints = 1000;
 
 // How far the ink of `text` reaches past the `advance` DrawText measured, in
 // pixels: an italic that Windows slants from an upright face (SimHei has no
@@ -126,36 +122,6 @@ void Win32Label::Move(double left, double top) {
     if (EqualRect(&before, &after)) return;
     ::SetWindowPos(hwnd_, nullptr, after.left, after.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Repaint(before);
-}
-
-void Win32Label::SetFontName(const std::string& name) {
-    // A blank setting keeps the face in use rather than dropping the big
-    // displays to the small interface font.
-    if (name.find_first_not_of(' ') == std::string::npos) return;
-    font_.name = name;
-    ApplyFont();
-}
-
-bool Win32Label::SetFontSize(double points) {
-    if (!std::isfinite(points) || points <= 0) return false;
-    font_.size = std::min(points, kLargestPoints);
-    ApplyFont();
-    return true;
-}
-
-void Win32Label::SetFontBold(bool on) {
-    font_.bold = on;
-    ApplyFont();
-}
-
-void Win32Label::SetFontItalic(bool on) {
-    font_.italic = on;
-    ApplyFont();
-}
-
-void Win32Label::SetFontUnderline(bool on) {
-    font_.underline = on;
-    ApplyFont();
 }
 
 std::string Win32Label::ActualFace() const {

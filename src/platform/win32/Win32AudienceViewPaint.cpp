@@ -1,7 +1,7 @@
 // What the audience view draws on itself: the frame's pieces through a buffer
 // the size of the view, the background picture made to cover it, and the
 // main window's hint while the view covers that window.
-#include "platform/win32/AudienceView.h"
+#include "platform/win32/Win32AudienceView.h"
 
 #include <algorithm>
 
@@ -71,11 +71,15 @@ void Win32AudienceView::HideHint() {
 }
 
 void Win32AudienceView::Recompose(bool everything) {
-    std::vector<AudiencePiece> pieces = scene_->Compose(frame_, size_);
+    std::vector<AudiencePiece> pieces = ComposeAudience(frame_, size_.cx, size_.cy, digits_, *fonts_);
+    fonts_->KeepFontsOf(pieces);
     if (everything) {
         ::InvalidateRect(hwnd_, nullptr, FALSE);
     } else {
-        for (const RECT& box : ChangedBoxes(pieces_, pieces, size_)) ::InvalidateRect(hwnd_, &box, FALSE);
+        for (const PixelBox& box : ChangedBoxes(pieces_, pieces, size_.cx, size_.cy)) {
+            const RECT rect = ToRect(box);
+            ::InvalidateRect(hwnd_, &rect, FALSE);
+        }
     }
     pieces_ = std::move(pieces);
 }
@@ -150,7 +154,7 @@ void Win32AudienceView::Paint() {
         } else {
             ::FillRect(buffer_, &box, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
         }
-        scene_->Paint(buffer_, pieces_);
+        fonts_->Paint(buffer_, pieces_);
         ::SelectClipRgn(buffer_, nullptr);
         ::BitBlt(screen, box.left, box.top, box.right - box.left, box.bottom - box.top, buffer_, box.left, box.top,
                  SRCCOPY);

@@ -1,4 +1,4 @@
-#include "platform/win32/UserPath.h"
+#include "platform/win32/Win32UserPath.h"
 
 #include <windows.h>
 
@@ -12,21 +12,11 @@ namespace {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-bool IsAbsolute(const std::string& path) {
-    if (!path.empty() && IsSeparator(path[0])) return true;
-    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
-}
-
 std::string Upper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](char c) {
         return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     });
     return text;
-}
-
-std::string InFolder(const std::string& folder, const std::string& path) {
-    if (path.empty() || IsAbsolute(path) || folder.empty()) return path;
-    return IsSeparator(folder.back()) ? folder + path : folder + "/" + path;
 }
 
 }  // namespace
@@ -47,18 +37,15 @@ bool IsDeviceName(const std::string& path) {
            name[3] <= '9';
 }
 
-bool IsRegularFile(const std::string& path) {
-    if (path.empty() || IsDeviceName(path)) return false;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(NativePath(path).c_str(), GetFileExInfoStandard, &data)) return false;
-    return (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
-}
+bool IsRegularFile(const std::string& path) { return Win32PathKind(path) == PathKind::RegularFile; }
 
-std::string ResolveUserPath(const std::string& written, const std::string& executableFolder) {
-    for (const std::string& candidate : {written, InFolder(executableFolder, written)}) {
-        if (IsRegularFile(candidate)) return candidate;
-    }
-    return written;
+PathKind Win32PathKind(const std::string& path) {
+    if (path.empty()) return PathKind::Nothing;
+    if (IsDeviceName(path)) return PathKind::Other;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(NativePath(path).c_str(), GetFileExInfoStandard, &data)) return PathKind::Nothing;
+    return (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 ? PathKind::RegularFile
+                                                                                              : PathKind::Other;
 }
 
 }  // namespace platform

@@ -220,7 +220,7 @@ TEST_F(FormatTest, ThirtyStagesLieInRowsAndPageDownWalksThemAll) {
     EXPECT_TRUE(Bar().ends_with("||关于||退出"));
     std::set<double> rows;
     double lowest = 0;
-    for (const auto& [index, button] : cmdCommand.buttons) {
+    for (const auto& [index, button] : cmdCommand.Members()) {
         if (!button->visible) continue;
         SCOPED_TRACE(button->caption);
         EXPECT_GE(button->left, 0);

@@ -266,13 +266,20 @@ bool Win32Window::HandleKey(UINT message, WPARAM key, LPARAM flags) {
     return keys_.Route(Win32KeyStroke(message, key, flags), {fullScreen_, audienceOpen}, hooks);
 }
 
-// Tab and Shift+Tab move between the bar's buttons as in a dialog, and show
-// the focus mark; every other key stays the window's own, so the dialog
-// manager's Enter, Esc and arrows never reach past the key policy.
+// Tab and Shift+Tab move between the bar's buttons, and show the focus mark.
+// The dialog manager is asked only for the next button, so its Enter, Esc and
+// arrows never reach past the key policy.
 bool Win32Window::MoveFocus(MSG& message) {
     const bool tab = message.message == WM_KEYDOWN && message.wParam == VK_TAB;
     if (!tab || (message.hwnd != hwnd_ && !::IsChild(hwnd_, message.hwnd))) return false;
-    return ::IsDialogMessageW(hwnd_, &message) != 0;
+    const bool back = ::GetKeyState(VK_SHIFT) < 0;
+    const HWND focus = ::GetFocus();
+    // The layout brings each later button of the bar to the front, so along
+    // the bar is backwards through the window's children, and back is forwards.
+    const HWND next = ::GetNextDlgTabItem(hwnd_, ::IsChild(hwnd_, focus) ? focus : nullptr, back ? FALSE : TRUE);
+    if (next != nullptr) ::SetFocus(next);
+    ::SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return true;
 }
 
 void Win32Window::DestroyLater(HWND child) {

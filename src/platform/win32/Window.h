@@ -80,7 +80,7 @@ public:
     // when the logic or the view took it, so the child must not see it.
     bool HandleKey(UINT message, WPARAM key, LPARAM flags);
     // A Tab key message of this window's moves the focus along its buttons;
-    // answers whether it did (the message loop then goes on to the next).
+    // answers whether it was one (the message loop then goes on to the next).
     bool MoveFocus(MSG& message);
     // Destroys a child once the message being handled is over: a button may
     // be destroyed by its own click.

@@ -153,6 +153,13 @@ TEST_F(RealWin32Debate, TabMovesAlongTheBarAndEnterPressesTheFocusedButton) {
     EXPECT_EQ(::GetFocus(), form.cmdCommand.Member(1).Handle());  // "反方一辩发言"
     Press(VK_RETURN);
     ExpectStage("反方一辩发言");
+    // Along the bar from 开始, past the hidden gap, to 返回; Enter goes home again.
+    ::SetFocus(form.cmdCommand.Member(0).Handle());
+    tab.hwnd = form.cmdCommand.Member(0).Handle();
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(form.window.MoveFocus(tab));
+    EXPECT_EQ(TextOf(::GetFocus()), "返回");
+    Press(VK_RETURN);
+    ExpectStage("主页");
 }
 
 class RealWin32Speech : public RealWin32Debate {

@@ -27,7 +27,7 @@
 
 #include "app/AudienceWiring.h"
 #include "app/FormWiring.h"
-#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixIconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/qt/QtForm.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "config/clsConfigFile.h"
-#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixIconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "config/ConfigText.h"
 #include "config/clsConfigFile.h"
-#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixIconvCodec.h"
 #include "support/MemoryFileSystem.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixIconvCodec.h"
 #include "record/Csv.h"
 #include "record/SummaryCommand.h"
 #include "record/SummaryText.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "BusyDebate.h"
-#include "platform/win32/RecordFile.h"
+#include "platform/win32/Win32RecordFile.h"
 #include "platform/win32/Timer.h"
 #include "platform/win32/Wide.h"
 #include "record/RecordWriter.h"

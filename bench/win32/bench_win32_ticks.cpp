@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/win32/Timer.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "platform/win32/Desktop.h"
 #include "platform/win32/Win32Label.h"
 #include "platform/win32/Timer.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 #include "window/Countdown.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "app/FormWiring.h"
 #include "app/SignalCloser.h"
 #include "app/StartWindow.h"
-#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixIconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixRecordFile.h"
 #include "platform/qt/QtForm.h"

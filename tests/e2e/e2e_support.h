@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "app/FormWiring.h"
-#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixIconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/qt/QtForm.h"
 #include "support/FakeControls.h"

@@ -16,7 +16,7 @@
 #include <functional>
 
 #include "config/clsConfigFile.h"
-#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixIconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "support/TestFolder.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/sdl/CueSource.h"
+#include "platform/sdl/SdlCueSource.h"
 #include "platform/sdl/SdlSound.h"
 #include "support/TestFolder.h"
 

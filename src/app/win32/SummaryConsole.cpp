@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "platform/win32/GbkCodec.h"
-#include "platform/win32/FileSystem.h"
-#include "platform/win32/RecordFile.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32RecordFile.h"
 #include "platform/win32/Wide.h"
 #include "record/SummaryCommand.h"
 

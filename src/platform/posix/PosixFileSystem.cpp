@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/posix/RegularFile.h"
-#include "platform/posix/SystemError.h"
+#include "platform/posix/PosixRegularFile.h"
+#include "platform/posix/PosixSystemError.h"
 
 namespace platform {
 namespace {

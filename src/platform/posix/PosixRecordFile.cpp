@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "platform/posix/SystemError.h"
+#include "platform/posix/PosixSystemError.h"
 
 namespace platform {
 namespace {

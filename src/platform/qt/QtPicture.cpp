@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/posix/RegularFile.h"
+#include "platform/posix/PosixRegularFile.h"
 #include "platform/posix/PosixUserPath.h"
 #include "platform/qt/QtConvert.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/posix/PosixUserPath.h"
-#include "platform/sdl/CueSource.h"
+#include "platform/sdl/SdlCueSource.h"
 
 namespace platform {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/win32/ErrorSink.h"
 #include "platform/win32/Win32Label.h"
 #include "platform/win32/Timer.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 
 namespace platform {
 

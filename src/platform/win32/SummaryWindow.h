@@ -18,7 +18,7 @@
 #include "platform/DebateRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/Window.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 #include "record/SummaryText.h"
 
 namespace platform {

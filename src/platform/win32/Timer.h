@@ -18,7 +18,7 @@
 
 #include "platform/Window.h"
 #include "platform/TickSchedule.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 
 namespace platform {
 

@@ -11,7 +11,7 @@
 #include "platform/win32/Picture.h"
 #include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 #include "platform/win32/WindowClass.h"
 
 namespace platform {

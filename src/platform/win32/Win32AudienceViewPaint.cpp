@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 
 namespace platform {
 namespace {

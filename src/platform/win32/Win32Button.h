@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/ControlRules.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // The hint of a first R or Backspace: a small label over the window's bottom
 // edge, white on dark grey, for as long as the second press is waited for.
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 
 #include "platform/win32/Wide.h"
 

@@ -13,7 +13,7 @@
 #include "app/FormWiring.h"
 #include "e2e/win32/Program.h"
 #include "platform/win32/Win32AudienceView.h"
-#include "platform/win32/FileSystem.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Form.h"
 #include "platform/win32/GbkCodec.h"
 #include "platform/win32/MessageFont.h"

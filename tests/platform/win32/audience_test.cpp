@@ -12,7 +12,7 @@
 #include "platform/FileSystem.h"
 #include "platform/win32/Win32AudienceView.h"
 #include "platform/win32/TestMessages.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 #include "support/TestFolder.h"
 
 namespace {

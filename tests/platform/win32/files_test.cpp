@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "config/clsConfigFile.h"
-#include "platform/win32/FileSystem.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/GbkCodec.h"
 #include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"

@@ -8,7 +8,7 @@
 
 #include "platform/win32/Win32Label.h"
 #include "platform/win32/Wide.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 #include "support/TestFolder.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "platform/win32/SingleInstance.h"
+#include "platform/win32/Win32SingleInstance.h"
 #include "platform/win32/TestMessages.h"
 #include "support/TestFolder.h"
 

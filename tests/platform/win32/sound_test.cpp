@@ -12,7 +12,7 @@
 #include <iterator>
 #include <thread>
 
-#include "platform/win32/Sound.h"
+#include "platform/win32/Win32CueQueue.h"
 #include "platform/win32/WavReader.h"
 #include "support/TestFolder.h"
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/FileSystem.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/SummaryWindow.h"
 #include "platform/win32/TestMessages.h"
 #include "platform/win32/Wide.h"

@@ -9,7 +9,7 @@
 #include "platform/TickSchedule.h"
 #include "platform/win32/Timer.h"
 #include "platform/win32/TestMessages.h"
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "platform/win32/RecordFile.h"
+#include "platform/win32/Win32RecordFile.h"
 #include "platform/win32/Wide.h"
 #include "record/RecordCsv.h"
 #include "record/RecordWriter.h"

@@ -1,6 +1,6 @@
 #include "support/Codec.h"
 
-#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixIconvCodec.h"
 
 namespace testsupport {
 

@@ -1,4 +1,4 @@
-#include "platform/sdl/CueSource.h"
+#include "platform/sdl/SdlCueSource.h"
 
 #include <fcntl.h>
 #include <sndfile.h>
@@ -10,7 +10,7 @@
 
 #include "platform/CueQueue.h"
 #include "platform/posix/PosixUserPath.h"
-#include "platform/posix/RegularFile.h"
+#include "platform/posix/PosixRegularFile.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/posix/RegularFile.h"
+#include "platform/posix/PosixRegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "platform/posix/SystemError.h"
+#include "platform/posix/PosixSystemError.h"
 
 namespace platform {
 

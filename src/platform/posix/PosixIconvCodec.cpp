@@ -1,4 +1,4 @@
-#include "platform/posix/IconvCodec.h"
+#include "platform/posix/PosixIconvCodec.h"
 
 #include <cerrno>
 

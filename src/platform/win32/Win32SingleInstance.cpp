@@ -1,4 +1,4 @@
-#include "platform/win32/SingleInstance.h"
+#include "platform/win32/Win32SingleInstance.h"
 
 #include <cstdint>
 #include <cstdio>

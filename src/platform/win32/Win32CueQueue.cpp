@@ -1,4 +1,4 @@
-#include "platform/win32/Sound.h"
+#include "platform/win32/Win32CueQueue.h"
 
 #include <windows.h>
 // After <windows.h>, which it needs.

@@ -1,4 +1,4 @@
-#include "platform/win32/Window.h"
+#include "platform/win32/Win32Window.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/win32/RecordFile.h"
+#include "platform/win32/Win32RecordFile.h"
 
 #include <windows.h>
 

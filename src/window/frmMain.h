@@ -171,6 +171,8 @@ private:
     void ClickQuestioning(std::int16_t index);
     void ClickFreeDebate(std::int16_t index);
     void ClickHome(std::int16_t index);
+    // Whether the bar's buttons side by side leave room for the clock.
+    bool BarFitsOneRow() const;
     // A format's bar, in as many rows along the bottom as the width needs.
     void ArrangeRows();
     void OpenAboutPage();

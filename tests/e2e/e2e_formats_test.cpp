@@ -5,8 +5,8 @@
 
 #include <fstream>
 #include <map>
-#include <set>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "config/SettingLines.h"
@@ -103,12 +103,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, ShippedFormat,
                              return name;
                          });
 
-}  // namespace
-}  // namespace e2e
-
-namespace e2e {
-namespace {
-
 // Thirty stages on the real window at a small size: every button whole on the window, none over another
 // nor over the clock, 关于 and 退出 last; and at the projector's size the same in fewer rows.
 TEST(ThirtyStages, LieOnTheRealWindowInRowsClearOfTheClock) {
@@ -152,7 +146,6 @@ TEST(ThirtyStages, LieOnTheRealWindowInRowsClearOfTheClock) {
         rowsAt[size.width()] = rows.size();
     }
     EXPECT_GT(rowsAt[800], rowsAt[1920]);
-    EXPECT_GE(rowsAt[1920], 1u);
 }
 
 }  // namespace

@@ -158,7 +158,7 @@ TEST_F(AudienceViewTest, CoveringTheMainWindowItShowsItsHint) {
     EXPECT_FALSE(hint->isVisible());
 }
 
-// A second of a running countdown repaints the digit that moved, a sliver of the bar and the clock's seconds.
+// A second of a running countdown repaints what the scene says changed, and the same frame again nothing.
 TEST_F(AudienceViewTest, PaintsThePublishedFrameAndRepaintsOnlyWhatChanged) {
     view.Publish(Speech("02:15", 135));
     view.Open();
@@ -177,26 +177,12 @@ TEST_F(AudienceViewTest, PaintsThePublishedFrameAndRepaintsOnlyWhatChanged) {
     view.Publish(next);
     view.Publish(view.Frame());  // the same frame again paints nothing more
     QCoreApplication::processEvents();
+    // Which pieces are painted again is the shared scene's (AudienceScene_test); here, that Qt paints them.
     EXPECT_EQ(spy.painted, ToQRegion(ChangedBoxes(before, view.Pieces(), view.width(), view.height())));
-    int area = 0;
-    for (const QRect& rect : spy.painted) area += rect.width() * rect.height();
-    EXPECT_GT(area, 0);
-    EXPECT_LT(area, view.width() * view.height() / 8);
-    for (const char* same : {"正方一辩发言", "正方", "0", "2", ":", "1"}) {
-        const AudiencePiece* piece = PieceOf(before, same);
-        ASSERT_NE(piece, nullptr) << same;
-        // Neighbouring cells may share the pixels of an edge, no more.
-        EXPECT_FALSE(spy.painted.intersects(ToQRect(piece->box).adjusted(2, 2, -2, -2))) << same;
-    }
+    EXPECT_FALSE(spy.painted.isEmpty());
     const AudiencePiece* digit = PieceOf(view.Pieces(), "4");
     ASSERT_NE(digit, nullptr);
     EXPECT_GT(LitShare(view.grab().toImage(), ToQRect(digit->box)), 0.05);
-    // A change of page or of the number of countdowns is a new picture.
-    AudienceFrame two = Speech("02:15", 135);
-    two.countdowns[1] = {true, "00:20", "反方", 20, 20, false, true, false, 0};
-    QtAudienceFonts fonts({});
-    EXPECT_EQ(ToQRegion(ChangedBoxes(before, Compose(two, view.size(), fonts), view.width(), view.height())),
-              QRegion(view.rect()));
 }
 
 TEST_F(AudienceViewTest, ThePointerLeavesItWhenItRests) {

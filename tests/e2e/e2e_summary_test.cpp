@@ -103,7 +103,9 @@ TEST_P(HostileRecord, StaysSmallAndEveryFailureNamesTheFile) {
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, GetParam().status);
     EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "kB at the peak";
     const std::string err = folder.Read("err");
-    if (GetParam().status != 0) EXPECT_NE(err.find(path), std::string::npos) << err;
+    if (GetParam().status != 0) {
+        EXPECT_NE(err.find(path), std::string::npos) << err;
+    }
     EXPECT_NE(err.find(GetParam().says), std::string::npos) << err;
 }
 

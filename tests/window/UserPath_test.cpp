@@ -49,7 +49,6 @@ TEST(UserPathRule, AnAbsolutePathIsNeverPutBesideTheProgram) {
         for (const std::string& candidate : platform::UserPathCandidates(written, kProgram))
             EXPECT_FALSE(candidate.starts_with(kProgram)) << written << " → " << candidate;
     }
-    EXPECT_EQ(platform::UserPathBesideProgram("sounds\\bell.wav", kProgram), "/opt/辩论/sounds/bell.wav");
     EXPECT_EQ(platform::UserPathBesideProgram("sounds/bell.wav", kProgram + "/"), "/opt/辩论/sounds/bell.wav");
     EXPECT_EQ(platform::FindAnythingAtUserPath("missing.wav", kProgram, KindAt), "");
 }

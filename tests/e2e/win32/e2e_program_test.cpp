@@ -23,10 +23,10 @@ std::string ConfigAsWritten() {
     return platform::GbkCodec().Utf8ToGbk(file).value();
 }
 
-// The program's main window once it is shown, or null after 30 s.
-HWND MainWindowOf(DWORD process) {
+// The window of `process` with `className`, once it is shown, or null after 30 s.
+HWND ShownWindowOf(DWORD process, const wchar_t* className) {
     for (int wait = 0; wait < 600; ++wait, ::Sleep(50)) {
-        for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, L"TolvanexaWindow", nullptr)) != nullptr;) {
+        for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
             if (owner == process && ::IsWindowVisible(window)) return window;
@@ -45,7 +45,7 @@ TEST(RealProgram, StartsClearsWhatAKilledSaveLeftAndClosesLeavingTheFileAsWritte
     folder.Write(".Tolvanexa.config.notes", "a file of the user's own, not ours");
 
     const DWORD status = e2e::Run(L"\"" + program + L"\"", {}, platform::NativePath(folder.Path()), [](DWORD process) {
-        const HWND window = MainWindowOf(process);
+        const HWND window = ShownWindowOf(process, L"TolvanexaWindow");
         EXPECT_NE(window, nullptr) << "the window never showed";
         if (window != nullptr) ::PostMessageW(window, WM_CLOSE, 0, 0);  // the title bar's close, or taskkill without /F
     });
@@ -54,18 +54,6 @@ TEST(RealProgram, StartsClearsWhatAKilledSaveLeftAndClosesLeavingTheFileAsWritte
     EXPECT_EQ(::GetFileAttributesW(platform::NativePath(folder.File(".Tolvanexa.config.k3x9q2")).c_str()),
               INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(folder.Read(".Tolvanexa.config.notes"), "a file of the user's own, not ours");
-}
-
-// The window of `process` with `className`, once it is shown, or null after 30 s.
-HWND ShownWindowOf(DWORD process, const wchar_t* className) {
-    for (int wait = 0; wait < 600; ++wait, ::Sleep(50)) {
-        for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, className, nullptr)) != nullptr;) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == process && ::IsWindowVisible(window)) return window;
-        }
-    }
-    return nullptr;
 }
 
 // Wine's scaling for the whole prefix (LogPixels, 144 for 150 %), set until Restore(), which puts back what was

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/PicturePlan.h"
+
 namespace platform {
 
 // Keys the time-keeper uses on the bar and to move between stages; the rest
@@ -23,11 +25,11 @@ public:
     virtual double TextHeight(const std::string& text) const = 0;
     virtual std::string Title() const = 0;
     virtual void SetTitle(const std::string& title) = 0;
-    // Loads a picture (BMP, GIF, JPEG, PNG) painted unscaled at the top-left.
-    // Returns false and keeps the old picture when the file is missing or no picture.
-    // Throws FileError, naming it, when the path names something other than a
-    // regular file (a pipe, a device, a folder), which is never opened.
-    virtual bool LoadPicture(const std::string& path) = 0;
+    // Loads a picture (BMP, GIF, JPEG, PNG) painted unscaled at the top-left,
+    // decoded as PlanPicture plans it for PictureUse::TopLeft. Answers why it
+    // is not shown (None when it is); the old picture then stays. A path that
+    // names something other than a regular file (a pipe, a device) is never opened.
+    virtual PictureFault LoadPicture(const std::string& path) = 0;
     virtual void ClearPicture() = 0;
     // Closes the window, which ends the program. Asks no question.
     virtual void Close() = 0;

@@ -54,7 +54,8 @@ std::string NoSuchScreen(const AudienceConfig& config, int screens) {
                     "超出了已连接的屏幕数（" + std::to_string(screens) + " 个）", "观众屏幕已自动选择屏幕");
 }
 
-std::string BadBackground(const AudienceConfig& config, platform::PictureFault fault) {
+std::string BadPicture(const std::string& path, const std::string& key, const std::string& written,
+                       platform::PictureFault fault, const std::string& instead) {
     std::string why;
     switch (fault) {
         case platform::PictureFault::None: return {};
@@ -64,9 +65,18 @@ std::string BadBackground(const AudienceConfig& config, platform::PictureFault f
             why = "所指的图片大于 " + std::to_string(platform::kLargestPictureSide) + "×" +
                   std::to_string(platform::kLargestPictureSide) + " 像素";
             break;
+        case platform::PictureFault::OverBudget:
+            why = "所指的图片太大：这种格式只能按原尺寸整张解码，需要的内存超过程序为一张图片留出的 " +
+                  std::to_string(platform::kPictureBudgetBytes >> 20) +
+                  " MB（约 1600 万像素）；另存为 JPEG，或缩小后再用";
+            break;
         case platform::PictureFault::Unreadable: why = "所指的文件不是完整的图片（BMP、GIF、JPEG 或 PNG）"; break;
     }
-    return BadValue(config.path, "AudienceBackground", config.settings.background, why, "观众屏幕不显示背景图片");
+    return BadValue(path, key, written, why, instead);
+}
+
+std::string BadBackground(const AudienceConfig& config, platform::PictureFault fault) {
+    return BadPicture(config.path, "AudienceBackground", config.settings.background, fault, "观众屏幕不显示背景图片");
 }
 
 }  // namespace AudienceMessages

@@ -28,6 +28,11 @@ std::string BadValue(const std::string& path, const std::string& key, const std:
 // The configured screen number names no screen among the `screens` connected.
 std::string NoSuchScreen(const AudienceConfig& config, int screens);
 
+// The picture the setting `key` names (`written`) is not shown, for `fault`;
+// `instead` says what the window shows in its place. Empty for None.
+std::string BadPicture(const std::string& path, const std::string& key, const std::string& written,
+                       platform::PictureFault fault, const std::string& instead);
+
 // The configured background picture is not shown, for `fault`.
 std::string BadBackground(const AudienceConfig& config, platform::PictureFault fault);
 

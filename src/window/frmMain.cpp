@@ -2,6 +2,7 @@
 // sounds, the background picture and the fonts.
 #include "window/frmMain.h"
 
+#include "window/AudienceConfig.h"
 #include "window/StageFormat.h"
 #include "window/StageTable.h"
 #include "window/basConvert.h"
@@ -128,12 +129,12 @@ void frmMain::LoadBackground() {
         const std::string path = Item("Background");
         if (path.empty()) {
             c.window.ClearPicture();
-        } else {
-            c.window.LoadPicture(path);  // a picture that cannot be loaded keeps the one shown
+            return;
         }
-    } catch (const platform::FileError& error) {
-        // A pipe or a device named by mistake: worth a word, since nothing shows why.
-        mBackgroundProblem = "配置文件“" + mConfig->Path() + "”中的设置“Background”无法使用：" + error.what();
+        // A picture that cannot be shown keeps the one shown, and says why:
+        // nothing on the window would tell the organiser otherwise.
+        mBackgroundProblem = AudienceMessages::BadPicture(mConfig->Path(), "Background", path,
+                                                          c.window.LoadPicture(path), "窗口不显示这张背景图片");
     } catch (const std::exception&) {
         // The background is decoration; the window works without it.
     }

@@ -85,7 +85,11 @@ struct FakeWindow final : platform::Window {
     double TextHeight(const std::string&) const override { return 240; }
     std::string Title() const override { return title; }
     void SetTitle(const std::string& value) override { title = value; }
-    bool LoadPicture(const std::string&) override { return false; } void ClearPicture() override {}
+    platform::PictureFault LoadPicture(const std::string& path) override {
+        pictures.push_back(path);
+        return pictureFault;
+    }
+    void ClearPicture() override {}
     void Close() override { ++closes; }
     void ShowHint(const std::string& text) override { hints.push_back(text); }
     bool Confirm(const std::string& question) override { questions.push_back(question); return answer; }
@@ -96,6 +100,8 @@ struct FakeWindow final : platform::Window {
     int closes = 0;
     std::vector<std::string> hints, questions;
     bool answer = true;  // to every question
+    std::vector<std::string> pictures;  // every path LoadPicture was given
+    platform::PictureFault pictureFault = platform::PictureFault::None;  // what LoadPicture answers
 };
 
 // A timer whose ticks a test delivers by hand (Tick), or on its schedule as a

@@ -26,16 +26,6 @@ constexpr int kHintMs = 2000;
 // stay readable on any picture.
 constexpr double kVeil = 0.45;
 
-// The largest screen now connected, so a background is decoded no larger than any screen needs.
-QSize LargestScreen() {
-    QSize largest;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QSize size = screen->geometry().size() * screen->devicePixelRatio();
-        if (size.width() * size.height() > largest.width() * largest.height()) largest = size;
-    }
-    return largest;
-}
-
 }  // namespace
 
 QtAudienceView::QtAudienceView(QtWindow& main, std::string executableFolder)
@@ -88,7 +78,7 @@ PictureFault QtAudienceView::Configure(const AudienceSettings& settings) {
     cover_ = QPixmap();
     PictureFault fault = PictureFault::None;
     if (!settings_.background.empty()) {
-        PictureRead read = ReadPicture(settings_.background, executableFolder_, LargestScreen());
+        PictureRead read = ReadPicture(settings_.background, executableFolder_, PictureUse::Cover, LargestScreen());
         fault = read.fault;
         background_ = std::move(read.image);
     }
@@ -226,10 +216,14 @@ void QtAudienceView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRegion dirty = event->region();
     if (!background_.isNull() && cover_.size() != size()) {
-        const QImage scaled = background_.scaled(size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+        // Cut to the part that shows before scaling: scaled whole, a long strip
+        // would be millions of pixels beyond the screen.
+        const PictureRect part = CoverSource({background_.width(), background_.height()}, {width(), height()});
+        const QImage shown = background_.copy(part.x, part.y, part.width, part.height)
+                                 .scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         QPixmap cover(size());
         QPainter veiled(&cover);
-        veiled.drawImage(QPoint((width() - scaled.width()) / 2, (height() - scaled.height()) / 2), scaled);
+        veiled.drawImage(QPoint(0, 0), shown);
         veiled.fillRect(cover.rect(), QColor(0, 0, 0, static_cast<int>(kVeil * 255)));
         cover_ = std::move(cover);
     }

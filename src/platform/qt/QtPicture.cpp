@@ -1,6 +1,8 @@
 #include "platform/qt/QtPicture.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QImageReader>
 
 #include <fcntl.h>
@@ -50,7 +52,7 @@ private:
 
 }  // namespace
 
-PictureRead ReadPicture(const std::string& written, const std::string& executableFolder, QSize cover) {
+PictureRead ReadPicture(const std::string& written, const std::string& executableFolder, PictureUse use, QSize screen) {
     PictureRead read;
     if (written.empty()) {
         read.fault = PictureFault::Missing;
@@ -70,14 +72,21 @@ PictureRead ReadPicture(const std::string& written, const std::string& executabl
     }
     opened.fd.Release();
     QImageReader reader(&file);
+    // Holds a format that declares no size to the budget while it decodes.
+    reader.setAllocationLimit(static_cast<int>(kPictureBudgetBytes >> 20));
     const QSize declared = reader.size();
-    if (declared.width() > kLargestPictureSide || declared.height() > kLargestPictureSide) {
-        read.fault = PictureFault::TooLarge;
+    const PictureSize whole{declared.width(), declared.height()};
+    const PicturePlan plan = PlanPicture(whole,
+                                         {reader.supportsOption(QImageIOHandler::ScaledSize),
+                                          reader.supportsOption(QImageIOHandler::ClipRect)},
+                                         use, {screen.width(), screen.height()});
+    if (plan.fault != PictureFault::None) {
+        read.fault = plan.fault;
         return read;
     }
-    if (cover.isValid() && declared.isValid() && declared.width() > cover.width() &&
-        declared.height() > cover.height()) {
-        reader.setScaledSize(declared.scaled(cover, Qt::KeepAspectRatioByExpanding));
+    if (declared.isValid()) {
+        if (plan.Clipped(whole)) reader.setClipRect(QRect(plan.part.x, plan.part.y, plan.part.width, plan.part.height));
+        if (plan.Scaled()) reader.setScaledSize(QSize(plan.size.width, plan.size.height));
     }
     const TruncationWatch watch;
     QImage image = reader.read();
@@ -86,13 +95,25 @@ PictureRead ReadPicture(const std::string& written, const std::string& executabl
         read.fault = PictureFault::Unreadable;
         return read;
     }
-    // A format that declares no size is held to the same limit once decoded.
-    if (!declared.isValid() && (image.width() > kLargestPictureSide || image.height() > kLargestPictureSide)) {
-        read.fault = PictureFault::TooLarge;
-        return read;
+    // A format that declares no size is held to the same limits once decoded.
+    if (!declared.isValid()) {
+        const PictureFault fault = PlanPicture({image.width(), image.height()}, {}, use, {}).fault;
+        if (fault != PictureFault::None) {
+            read.fault = fault;
+            return read;
+        }
     }
     read.image = std::move(image);
     return read;
+}
+
+QSize LargestScreen() {
+    QSize largest;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QSize size = screen->geometry().size() * screen->devicePixelRatio();
+        if (size.width() * size.height() > largest.width() * largest.height()) largest = size;
+    }
+    return largest;
 }
 
 }  // namespace platform

@@ -1,7 +1,8 @@
 // Reads a picture a setting names, without letting the file harm the
 // program: only a regular file is opened (never a pipe or a device), a
-// picture that declares more pixels than a screen could use is refused before
-// any is decoded, and one cut short is refused rather than shown half grey.
+// picture is decoded as PlanPicture plans it (refused from its header when
+// too large, straight to the size or the part needed where Qt's reader for its
+// format can), and one cut short is refused rather than shown half grey.
 #pragma once
 
 #include <QImage>
@@ -19,9 +20,11 @@ struct PictureRead {
 };
 
 // `written` is a path as the configuration gives it, found as ResolveUserPath
-// finds it. With a `cover` size, a larger picture is decoded straight to the
-// smallest size that still covers it, so a big photograph costs the memory of
-// a screenful only.
-PictureRead ReadPicture(const std::string& written, const std::string& executableFolder, QSize cover = {});
+// finds it; `screen` is the largest screen's size in pixels.
+PictureRead ReadPicture(const std::string& written, const std::string& executableFolder, PictureUse use, QSize screen);
+
+// The largest screen now connected, in pixels: no picture is decoded larger
+// than it needs.
+QSize LargestScreen();
 
 }  // namespace platform

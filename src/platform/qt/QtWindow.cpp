@@ -105,16 +105,13 @@ void QtWindow::SetTitle(const std::string& title) {
     setWindowTitle(ToQString(title));
 }
 
-bool QtWindow::LoadPicture(const std::string& path) {
+PictureFault QtWindow::LoadPicture(const std::string& path) {
     // A picture that cannot be shown whole keeps the background already shown.
-    const PictureRead read = ReadPicture(path, executableFolder_);
-    if (read.fault == PictureFault::NotRegular) {
-        throw FileError(BackgroundNotRegularMessage(path));
-    }
-    if (read.fault != PictureFault::None) return false;
-    picture_ = QPixmap::fromImage(read.image);
+    PictureRead read = ReadPicture(path, executableFolder_, PictureUse::TopLeft, LargestScreen());
+    if (read.fault != PictureFault::None) return read.fault;
+    picture_ = QPixmap::fromImage(std::move(read.image));
     update();
-    return true;
+    return PictureFault::None;
 }
 
 void QtWindow::ClearPicture() {

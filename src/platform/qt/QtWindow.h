@@ -33,7 +33,7 @@ public:
     double TextHeight(const std::string& text) const override;
     std::string Title() const override;
     void SetTitle(const std::string& title) override;
-    bool LoadPicture(const std::string& path) override;
+    PictureFault LoadPicture(const std::string& path) override;
     void ClearPicture() override;
     void Close() override;
     void ShowHint(const std::string& text) override;

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include <unistd.h>
@@ -15,6 +16,7 @@
 
 #include "app/StartWindow.h"
 #include "e2e/e2e_support.h"
+#include "support/OneColourGif.h"
 #include "record/Summary.h"
 #include "platform/qt/QtSummaryWindow.h"
 #include "window/StageTable.h"
@@ -178,6 +180,25 @@ TEST_F(QuickTurns, ShowWhatTheRecordCounts) {
 // F2 is wired as the program wires it. While a speech runs it only shows its hint and the summary stays shut
 // (it would cover the digits, and on a mirrored screen show itself to the hall); paused, F2 opens it; as the
 // countdown runs again it steps aside.
+// A background the window cannot show is told at start-up, naming the setting, its value and the file.
+TEST(RealBackground, APictureItCannotShowIsToldAtStartUp) {
+    testsupport::TestFolder folder;
+    folder.Write("huge.gif", testsupport::OneColourGif(8193, 8, 0));  // past the largest side read
+    folder.Write("Tolvanexa.config", NormalisedConfig({{"Background", "huge.gif"}}));
+    RealWindow real(folder.Path());
+    QCoreApplication::processEvents();
+    std::string told;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
+            told += box->text().toStdString();
+            box->close();
+        }
+    }
+    for (const std::string part : {"Tolvanexa.config", "“Background”的值“huge.gif”", "大于 8192×8192 像素", "窗口不显示这张背景图片"}) {
+        EXPECT_NE(told.find(part), std::string::npos) << part << " missing from: " << told;
+    }
+}
+
 TEST(RealSummaryKey, TheSummaryOpensOnlyWhileNoCountdownRuns) {
     struct NoHallView {
         bool CoversMainWindow() const { return false; }

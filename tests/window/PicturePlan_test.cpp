@@ -28,8 +28,8 @@ struct PlanCase {
     PictureUse use;
     PictureSize screen;
     PictureFault fault;
-    PictureRect part;   // checked when the fault is None
-    PictureSize size;   // ditto; {0, 0}: only the budget and proportions are checked
+    PictureRect part = {};   // checked when the fault is None
+    PictureSize size = {};   // ditto; {0, 0}: only the budget and proportions are checked
 };
 
 class Plan : public testing::TestWithParam<PlanCase> {};
@@ -54,7 +54,7 @@ TEST_P(Plan, DecodesWhatTheScreenNeedsWithinTheBudget) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Plan,
     testing::Values(
-        PlanCase{"PastTheLargestSide", {8193, 10}, kScalesAndClips, PictureUse::Cover, kFullHd, PictureFault::TooLarge},
+        PlanCase{"PastTheLargestSide", {8193, 10}, kScalesAndClips, PictureUse::Cover, kFullHd, PictureFault::TooLarge, {}, {}},
         PlanCase{"TallStripKeptWhole", {1, 8192}, kScales, PictureUse::Cover, kFullHd, PictureFault::None,
                  {0, 0, 1, 8192}, {1, 8192}},
         PlanCase{"SquareScaledToCoverTheScreen", {8192, 8192}, kScales, PictureUse::Cover, kFullHd,
@@ -66,11 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"WholeOnlyWithinTheBudget", {4096, 4096}, kWholeOnly, PictureUse::Cover, kFullHd,
                  PictureFault::None, {0, 0, 4096, 4096}, {4096, 4096}},
         PlanCase{"WholeOnlyPastTheBudget", {8192, 8192}, kWholeOnly, PictureUse::Cover, kFullHd,
-                 PictureFault::OverBudget},
+                 PictureFault::OverBudget, {}, {}},
         PlanCase{"TopLeftClippedToTheScreen", {8000, 8000}, kScalesAndClips, PictureUse::TopLeft, kFullHd,
                  PictureFault::None, {0, 0, 1920, 1080}, {1920, 1080}},
         PlanCase{"TopLeftNeverScaled", {8000, 8000}, kScales, PictureUse::TopLeft, kFullHd,
-                 PictureFault::OverBudget},
+                 PictureFault::OverBudget, {}, {}},
         PlanCase{"TopLeftNarrowStripClippedOnlyWhereItOverflows", {100, 8192}, kScalesAndClips,
                  PictureUse::TopLeft, kFullHd, PictureFault::None, {0, 0, 100, 1080}, {100, 1080}},
         PlanCase{"UnknownScreenDecodesWholeWithinTheBudget", {3000, 2000}, kScalesAndClips, PictureUse::Cover,

@@ -216,14 +216,10 @@ void QtAudienceView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRegion dirty = event->region();
     if (!background_.isNull() && cover_.size() != size()) {
-        // Cut to the part that shows before scaling: scaled whole, a long strip
-        // would be millions of pixels beyond the screen.
-        const PictureRect part = CoverSource({background_.width(), background_.height()}, {width(), height()});
-        const QImage shown = background_.copy(part.x, part.y, part.width, part.height)
-                                 .scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         QPixmap cover(size());
+        cover.fill(Qt::black);  // where a picture is transparent
         QPainter veiled(&cover);
-        veiled.drawImage(QPoint(0, 0), shown);
+        PaintCover(veiled, background_, size());
         veiled.fillRect(cover.rect(), QColor(0, 0, 0, static_cast<int>(kVeil * 255)));
         cover_ = std::move(cover);
     }

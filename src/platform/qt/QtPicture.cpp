@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/PictureStream.h"
 #include "platform/posix/PosixRegularFile.h"
 #include "platform/posix/PosixUserPath.h"
 #include "platform/qt/QtConvert.h"
@@ -50,6 +51,44 @@ private:
     static inline QtMessageHandler previous_ = nullptr;
 };
 
+// The file for PictureStream, from where it stands.
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(QIODevice& file) : file_(file) {}
+    std::size_t Read(unsigned char* into, std::size_t bytes) override {
+        const qint64 got = file_.read(reinterpret_cast<char*>(into), static_cast<qint64>(bytes));
+        return got > 0 ? static_cast<std::size_t>(got) : 0;
+    }
+
+private:
+    QIODevice& file_;
+};
+
+// A GIF or BMP too large for Qt to decode whole within the budget, read a row
+// at a time at the size the plan asks instead. Any other format keeps its refusal.
+PictureRead StreamOverBudget(QFile& file, PictureUse use, QSize screen) {
+    PictureRead read;
+    read.fault = PictureFault::OverBudget;
+    unsigned char head[6] = {};
+    if (!file.seek(0) || file.peek(reinterpret_cast<char*>(head), sizeof head) != sizeof head ||
+        !Streamable(head, sizeof head)) {
+        return read;
+    }
+    FileSource source(file);
+    StreamedPicture streamed = StreamPicture(source, [&](PictureSize declared) {
+        return PlanPicture(declared, {.scales = true, .clips = true}, use, {screen.width(), screen.height()});
+    });
+    read.fault = streamed.fault;
+    if (streamed.fault != PictureFault::None) return read;
+    // The image holds the decoded words where they are, and frees them with itself.
+    auto* pixels = new std::vector<std::uint32_t>(std::move(streamed.pixels));
+    read.image = QImage(
+        reinterpret_cast<uchar*>(pixels->data()), streamed.size.width, streamed.size.height,
+        static_cast<qsizetype>(streamed.size.width) * 4, QImage::Format_ARGB32_Premultiplied,
+        [](void* words) { delete static_cast<std::vector<std::uint32_t>*>(words); }, pixels);
+    return read;
+}
+
 }  // namespace
 
 PictureRead ReadPicture(const std::string& written, const std::string& executableFolder, PictureUse use, QSize screen) {
@@ -80,6 +119,7 @@ PictureRead ReadPicture(const std::string& written, const std::string& executabl
                                          {reader.supportsOption(QImageIOHandler::ScaledSize),
                                           reader.supportsOption(QImageIOHandler::ClipRect)},
                                          use, {screen.width(), screen.height()});
+    if (plan.fault == PictureFault::OverBudget) return StreamOverBudget(file, use, screen);
     if (plan.fault != PictureFault::None) {
         read.fault = plan.fault;
         return read;
@@ -105,6 +145,16 @@ PictureRead ReadPicture(const std::string& written, const std::string& executabl
     }
     read.image = std::move(image);
     return read;
+}
+
+void PaintCover(QPainter& painter, const QImage& picture, QSize size) {
+    // Cut to the part that shows before scaling: scaled whole, a long strip
+    // would be millions of pixels beyond the screen.
+    const PictureRect part = CoverSource({picture.width(), picture.height()}, {size.width(), size.height()});
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), size), picture, QRect(part.x, part.y, part.width, part.height));
+    painter.restore();
 }
 
 QSize LargestScreen() {

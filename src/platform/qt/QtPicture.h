@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
 #include <QSize>
 
 #include <string>
@@ -22,6 +23,10 @@ struct PictureRead {
 // `written` is a path as the configuration gives it, found as ResolveUserPath
 // finds it; `screen` is the largest screen's size in pixels.
 PictureRead ReadPicture(const std::string& written, const std::string& executableFolder, PictureUse use, QSize screen);
+
+// Paints `picture` over (0, 0, size) as the audience view shows it: the part
+// CoverSource names, scaled smoothly, with nothing else copied or scaled.
+void PaintCover(QPainter& painter, const QImage& picture, QSize size);
 
 // The largest screen now connected, in pixels: no picture is decoded larger
 // than it needs.

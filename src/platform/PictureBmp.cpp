@@ -1,0 +1,160 @@
+// BMP, uncompressed: read a row at a time, bottom-up or top-down as the file
+// says, with the colour masks a 16- or 32-bit file may give.
+#include <algorithm>
+#include <array>
+
+#include "platform/PictureStreamParts.h"
+
+namespace platform {
+namespace {
+
+constexpr std::uint32_t kRgb = 0;
+constexpr std::uint32_t kBitFields = 3;
+
+std::uint32_t Le16(const unsigned char* at) { return at[0] | (at[1] << 8); }
+std::uint32_t Le32(const unsigned char* at) {
+    return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+}
+
+// One colour channel of a 16- or 32-bit pixel, scaled to 0..255.
+struct Channel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t most = 0;
+    explicit Channel(std::uint32_t bits = 0) : mask(bits) {
+        if (mask == 0) return;
+        while (((mask >> shift) & 1) == 0) ++shift;
+        most = mask >> shift;
+    }
+    std::uint32_t Of(std::uint32_t pixel) const {
+        return most == 0 ? 0 : static_cast<std::uint32_t>((static_cast<std::uint64_t>((pixel & mask) >> shift) * 255) / most);
+    }
+};
+
+struct BmpLayout {
+    int width = 0;
+    int height = 0;
+    bool topDown = false;
+    int bits = 0;
+    std::uint32_t compression = kRgb;
+    std::uint32_t pixelsAt = 0;
+    std::uint32_t colours = 0;  // in the palette
+    int paletteEntry = 4;       // bytes: 3 in the oldest header
+    std::array<Channel, 3> masks;
+};
+
+// The file and info headers; false for a file that is not a BMP this reads.
+bool ReadLayout(PictureReader& in, BmpLayout& layout) {
+    unsigned char file[14];
+    unsigned char info[124] = {};
+    if (!in.Bytes(file, sizeof file) || !in.Bytes(info, 4)) return false;
+    layout.pixelsAt = Le32(file + 10);
+    const std::uint32_t infoSize = Le32(info);
+    if (infoSize == 12) {
+        if (!in.Bytes(info + 4, 8)) return false;
+        layout.width = static_cast<int>(Le16(info + 4));
+        layout.height = static_cast<int>(Le16(info + 6));
+        layout.bits = static_cast<int>(Le16(info + 10));
+        layout.paletteEntry = 3;
+    } else {
+        if (infoSize < 40 || infoSize > 124 || !in.Bytes(info + 4, infoSize - 4)) return false;
+        const auto width = static_cast<std::int32_t>(Le32(info + 4));
+        const auto height = static_cast<std::int32_t>(Le32(info + 8));
+        if (width <= 0 || height == 0 || height < -kLargestPictureSide * 16 || height > kLargestPictureSide * 16 ||
+            width > kLargestPictureSide * 16) {
+            return false;
+        }
+        layout.width = width;
+        layout.topDown = height < 0;
+        layout.height = height < 0 ? -height : height;
+        layout.bits = static_cast<int>(Le16(info + 14));
+        layout.compression = Le32(info + 16);
+        layout.colours = Le32(info + 32);
+        if (layout.compression == kBitFields) {
+            unsigned char masks[12];
+            if (infoSize >= 52) {
+                std::copy(info + 40, info + 52, masks);
+            } else if (!in.Bytes(masks, sizeof masks)) {
+                return false;
+            }
+            for (int i = 0; i < 3; ++i) layout.masks[static_cast<std::size_t>(i)] = Channel(Le32(masks + 4 * i));
+        }
+    }
+    if (layout.bits == 16 && layout.compression == kRgb) {
+        layout.masks = {Channel(0x7C00), Channel(0x03E0), Channel(0x001F)};
+    } else if (layout.bits == 32 && layout.compression == kRgb) {
+        layout.masks = {Channel(0xFF0000), Channel(0xFF00), Channel(0xFF)};
+    }
+    return layout.width > 0 && layout.height > 0;
+}
+
+bool Uncompressed(const BmpLayout& layout) {
+    switch (layout.bits) {
+        case 1: case 4: case 8: case 24: return layout.compression == kRgb;
+        case 16: case 32: return layout.compression == kRgb || layout.compression == kBitFields;
+        default: return false;
+    }
+}
+
+// Row `bytes` of the file as premultiplied opaque words.
+void Convert(const BmpLayout& layout, const std::vector<std::uint32_t>& palette, const unsigned char* bytes,
+             std::uint32_t* row) {
+    for (int x = 0; x < layout.width; ++x) {
+        std::uint32_t pixel = 0;
+        switch (layout.bits) {
+            case 1: case 4: case 8: {
+                const int bit = x * layout.bits;
+                const int index = (bytes[bit / 8] >> (8 - layout.bits - bit % 8)) & ((1 << layout.bits) - 1);
+                row[x] = palette[static_cast<std::size_t>(index)];
+                continue;
+            }
+            case 24: row[x] = 0xFF000000u | (bytes[3 * x + 2] << 16) | (bytes[3 * x + 1] << 8) | bytes[3 * x]; continue;
+            case 16: pixel = Le16(bytes + 2 * x); break;
+            default: pixel = Le32(bytes + 4 * x); break;
+        }
+        row[x] = 0xFF000000u | (layout.masks[0].Of(pixel) << 16) | (layout.masks[1].Of(pixel) << 8) |
+                 layout.masks[2].Of(pixel);
+    }
+}
+
+}  // namespace
+
+StreamedPicture ReadBmp(PictureReader& in, const std::function<PicturePlan(PictureSize)>& plan) {
+    StreamedPicture picture;
+    BmpLayout layout;
+    if (!ReadLayout(in, layout)) return picture;
+    const PictureSize declared{layout.width, layout.height};
+    const PicturePlan planned = plan(declared);
+    if (planned.fault != PictureFault::None) {
+        picture.fault = planned.fault;
+        return picture;
+    }
+    if (!Uncompressed(layout)) {
+        picture.fault = PictureFault::OverBudget;
+        return picture;
+    }
+    std::vector<std::uint32_t> palette(256, 0xFF000000u);
+    if (layout.bits <= 8) {
+        const std::uint32_t colours = layout.colours == 0 ? (1u << layout.bits) : std::min<std::uint32_t>(layout.colours, 256);
+        for (std::uint32_t i = 0; i < colours; ++i) {
+            unsigned char entry[4];
+            if (!in.Bytes(entry, static_cast<std::size_t>(layout.paletteEntry))) return picture;
+            palette[i] = 0xFF000000u | (entry[2] << 16) | (entry[1] << 8) | entry[0];
+        }
+    }
+    if (layout.pixelsAt < in.Consumed() || !in.Skip(layout.pixelsAt - in.Consumed())) return picture;
+    const std::size_t stride = (static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.bits) + 31) / 32 * 4;
+    std::vector<unsigned char> bytes(stride);
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(layout.width));
+    PictureRows rows(planned, declared);
+    for (int read = 0; read < layout.height; ++read) {
+        if (!in.Bytes(bytes.data(), stride)) return picture;  // cut short
+        const int y = layout.topDown ? read : layout.height - 1 - read;
+        if (!rows.Wants(y)) continue;
+        Convert(layout, palette, bytes.data(), row.data());
+        rows.Put(y, row.data());
+    }
+    return rows.Take();
+}
+
+}  // namespace platform

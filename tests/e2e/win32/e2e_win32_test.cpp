@@ -24,14 +24,18 @@
 #include "support/ConfigText.h"
 #include "support/FakeControls.h"
 #include "support/TestFolder.h"
+#include "window/StageTable.h"
 
 namespace {
 
 using testsupport::NormalisedConfig;
 using testsupport::Setting;
 
+// Every setting written, so that no start-up message takes the keyboard but for a wrong first speech.
 std::vector<Setting> Debate(const std::string& firstSpeech) {
-    return {{"ApplicationTitle", "华语辩论赛"}, {"ButtonPadding", "18"}, {"SeparatorWidth", "12"}, {"Stage1Timer1", firstSpeech}};
+    std::vector<Setting> settings = {{"ApplicationTitle", "华语辩论赛"}, {"ButtonPadding", "18"}, {"SeparatorWidth", "12"}};
+    for (const std::string key : DurationKeys()) settings.emplace_back(key, key == "Stage1Timer1" ? firstSpeech : "180");
+    return settings;
 }
 
 using testwin::RunUntil;

@@ -43,28 +43,15 @@ Outcome RunProgram(const testsupport::TestFolder& folder, const std::string& arg
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, folder.Read("out"), folder.Read("err")};
 }
 
-// Runs `Tolvanexa --summary` with the file (unless none).
-Outcome Summary(const testsupport::TestFolder& folder, const char* file) {
-    return RunProgram(folder, std::string("--summary ") + (file ? "'" + folder.File(file) + "'" : ""));
-}
-
 TEST(SummaryCommand, PrintsTheTableWithoutADisplay) {
     testsupport::TestFolder folder;
     const auto events = testsupport::OddCaptionsDebate();
     folder.Write("record.csv", testsupport::RecordFileOf(events));
-    const Outcome outcome = Summary(folder, "record.csv");
+    const Outcome outcome = RunProgram(folder, "--summary '" + folder.File("record.csv") + "'");
     EXPECT_EQ(std::tie(outcome.status, outcome.err), std::tuple(0, ""));
     EXPECT_EQ(outcome.out, record::AsText(record::Summarise(events)));
     // The caption's line break is a space in the table; its comma and quotes are as written.
     EXPECT_NE(outcome.out.find("决赛, \"第一场\"  正方一辩"), std::string::npos) << outcome.out;
-}
-
-// Without a file the command line is wrong: status 2 and the usage.
-TEST(SummaryCommand, MissingArgumentFails) {
-    testsupport::TestFolder folder;
-    const Outcome bare = Summary(folder, nullptr);
-    EXPECT_EQ(std::tie(bare.status, bare.out), std::tuple(2, ""));
-    EXPECT_NE(bare.err.find("用法"), std::string::npos) << bare.err;
 }
 
 struct Hostile {
@@ -134,12 +121,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "/dev/full", 1, "无法写到标准输出"}),
     [](const testing::TestParamInfo<Hostile>& info) { return std::string(info.param.name); });
 
-}  // namespace
-}  // namespace e2e
-
-namespace e2e {
-namespace {
-
 // --help and -h print the usage, naming the one option and the configuration beside the program; anything else
 // prints it as an error with status 2. None of them opens a window (there is no display to open one on).
 TEST(CommandLine, HelpPrintsTheUsageAndAnythingElseIsAWrongCommandLine) {
@@ -153,7 +134,8 @@ TEST(CommandLine, HelpPrintsTheUsageAndAnythingElseIsAWrongCommandLine) {
     }
     for (const auto& [arguments, named] : {std::pair("--fullscreen", "不认识的选项“--fullscreen”"),
                                            std::pair("'/?'", "多余的参数“/?”"), std::pair("x.config", "多余的参数"),
-                                           std::pair("--summary a.csv b.csv", "只能有一个记录文件")}) {
+                                           std::pair("--summary a.csv b.csv", "只能有一个记录文件"),
+                                           std::pair("--summary", "“--summary”后面缺少记录文件")}) {
         const Outcome outcome = RunProgram(folder, arguments);
         EXPECT_EQ(std::tie(outcome.status, outcome.out), std::tuple(2, "")) << arguments;
         EXPECT_NE(outcome.err.find(named), std::string::npos) << outcome.err;

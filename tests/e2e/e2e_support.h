@@ -12,12 +12,14 @@
 #include "platform/posix/PosixIconvCodec.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/qt/QtForm.h"
+#include "support/ConfigText.h"
 #include "support/FakeControls.h"
 #include "support/TestFolder.h"
 
 namespace e2e {
 
-using Setting = std::pair<std::string, std::string>;
+using testsupport::NormalisedConfig;
+using testsupport::Setting;
 
 // Runs the event loop until `done` holds; false when ten seconds pass first.
 template <class Done>
@@ -28,14 +30,6 @@ bool RunUntil(const Done& done) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return done();
-}
-
-// The file as the program writes it: header, "<Tolvanexa>\\key = value" lines unless namespaced, CR LF, GBK.
-inline std::string NormalisedConfig(const std::vector<Setting>& settings) {
-    std::string file = "#TarvelMonic Config File#\r\n";
-    for (const auto& [key, value] : settings)
-        file += (key[0] == '<' ? key : "<Tolvanexa>\\" + key) + " = " + value + "\r\n";
-    return platform::IconvCodec().Utf8ToGbk(file).value();
 }
 
 struct RealWindow final {

@@ -1,13 +1,18 @@
-// The events a writer killed at random moments records; captions with line breaks, commas and quotes.
+// The events a writer killed at random moments records; captions with line breaks, commas and quotes. And a
+// writer whose messages are kept.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <iostream>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/DebateRecord.h"
 #include "record/RecordCsv.h"
+#include "record/RecordWriter.h"
 
 namespace testsupport {
 
@@ -41,5 +46,23 @@ inline record::ParsedRecord CheckKilledWritersFile(const std::string& file, int 
               << (parsed.unfinishedLine ? ", the last one cut" : "") << "\n";
     return parsed;
 }
+
+// A writer on `Files` whose failure messages are kept, as its thread tells them.
+template <class Files>
+struct TellingWriter {
+    explicit TellingWriter(std::chrono::milliseconds retry)
+        : writer(files, [this](const std::string& message) {
+              const std::lock_guard lock(mutex);
+              messages.push_back(message);
+          }, retry) {}
+    std::vector<std::string> Messages() {
+        const std::lock_guard lock(mutex);
+        return messages;
+    }
+    Files files;
+    std::mutex mutex;
+    std::vector<std::string> messages;
+    record::RecordWriter writer;
+};
 
 }  // namespace testsupport

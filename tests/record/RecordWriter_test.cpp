@@ -19,27 +19,14 @@ const std::string kFile = kFolder + "/2026-12-07 14-03-09.csv";
 
 DebateEvent Event(int n) { return testsupport::KilledWriterEvent(n); }
 
-struct Writer {
-    explicit Writer(std::chrono::milliseconds retry = 1h)
-        : writer(files, [this](const std::string& message) {
-              const std::lock_guard lock(mutex);
-              messages.push_back(message);
-          }, retry) {}
-    std::vector<std::string> Messages() {
-        const std::lock_guard lock(mutex);
-        return messages;
-    }
+struct Writer : testsupport::TellingWriter<testsupport::MemoryRecordFiles> {
+    explicit Writer(std::chrono::milliseconds retry = 1h) : TellingWriter(retry) {}
     // What the file reads back as, offsets made absolute again.
     std::vector<DebateEvent> FileEvents(const std::string& path = kFile) {
         auto events = record::ParseRecord(files.Content(path).value_or("")).events;
         for (DebateEvent& event : events) event.steadyMs += Event(0).steadyMs;
         return events;
     }
-
-    testsupport::MemoryRecordFiles files;
-    std::mutex mutex;
-    std::vector<std::string> messages;
-    record::RecordWriter writer;
 };
 
 TEST(RecordWriter, WritesEveryEventInOrderToTheFileOfTheFirstSecond) {

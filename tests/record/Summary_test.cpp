@@ -93,16 +93,6 @@ TEST(Summary, SuggestedFileNameIsStampedWithoutColons) {
     EXPECT_EQ(record::SuggestedSummaryName({2026, 3, 7, 9, 5, 1}), "辩论小结 2026-03-07 09-05-01.csv");
 }
 
-TEST(Summary, IsTheSameFromTheFileAsFromMemory) {
-    const std::vector<DebateEvent> events = WholeDebate();
-    std::string file = record::RecordFileHeader();
-    for (const DebateEvent& event : events) file += record::EncodeEvent(event, events.front().steadyMs);
-    EXPECT_EQ(record::AsText(record::Summarise(record::ParseRecord(file).events)),
-              record::AsText(record::Summarise(events)));
-    // A whole debate's file is small: well under 20 kB even with every event of a long one.
-    EXPECT_LT(file.size(), 20'000u);
-}
-
 TEST(Summary, TextFormsKeepEachRowOnOneLineAndSpreadsheetsFromFormulas) {
     Script s;
     s.Enter(1, "=第一\t轮\r\n发言", "正方", 180).Add(K::Started, 1).After(61).Add(K::PageLeft, 0);

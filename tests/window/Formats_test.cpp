@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "WindowFixture.h"
@@ -196,18 +197,39 @@ TEST_F(FormatTest, QuestioningOfNamedSidesHandsTheFloorBack) {
     EXPECT_EQ(Running() + Button(2).caption + Button(1).caption, "1正二暂停");
 }
 
-// Thirty stages: every button in rows on the window's bottom edge (clear of each
-// other and the clock: the e2e ThirtyStages), 关于 and 退出 last;
-// PageDown walks them all in order and stops at the last.
-TEST_F(FormatTest, ThirtyStagesAndPageDownWalksThemAll) {
+// Thirty-one stages: the first thirty are kept, said once; every button in rows on the window's bottom edge,
+// whole on the window, none over another nor over the clock, 关于 and 退出 last, in fewer rows on a larger
+// window; PageDown walks them all in order and stops at the last.
+TEST_F(FormatTest, TheFirstThirtyStagesLieInRowsClearOfTheClockAndPageDownWalksThemAll) {
     std::vector<std::string> stages;
-    for (int n = 1; n <= kMostStages; ++n) stages.push_back("Speech,第" + std::to_string(n) + "环节按钮");
+    for (int n = 1; n <= kMostStages + 1; ++n) stages.push_back("Speech,第" + std::to_string(n) + "环节按钮");
     LoadStages(stages);
-    window.Resize(9000, 7000);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].find("“StageCount”的值“31”超过 30，只使用前 30 个环节"), std::string::npos);
     ASSERT_EQ(cmdCommand.UBound(), 2 * kMostStages + 2);
-    double lowest = 0;  // the rows stand on the window's bottom edge
-    for (const auto& [index, button] : cmdCommand.Members()) lowest = std::max(lowest, button->top + button->height);
-    EXPECT_EQ(lowest, window.height);
+    std::map<double, std::size_t> rowsAt;
+    for (const double width : {12000.0, 28800.0}) {
+        window.Resize(width, 9000);
+        std::set<double> rows;
+        std::vector<const FakeButton*> placed;
+        for (const auto& [index, button] : cmdCommand.Members()) {
+            if (!button->visible) continue;
+            SCOPED_TRACE(button->caption);
+            const FakeButton& at = *button;
+            EXPECT_TRUE(at.left >= 0 && at.left + at.width <= window.width && at.top >= 0 && at.top + at.height <= window.height);
+            const auto apart = [&](const FakeButton& other) {  // neighbours share at most a one-pixel edge
+                return at.left + at.width <= other.left + 15 || other.left + other.width <= at.left + 15 ||
+                       at.top + at.height <= other.top + 15 || other.top + other.height <= at.top + 15;
+            };
+            EXPECT_TRUE(apart(cmdTime));
+            for (const FakeButton* other : placed) EXPECT_TRUE(apart(*other)) << other->caption;
+            placed.push_back(button.get());
+            rows.insert(at.top + at.height);
+        }
+        EXPECT_EQ(*rows.rbegin(), window.height);  // the rows stand on the window's bottom edge
+        rowsAt[width] = rows.size();
+    }
+    EXPECT_GT(rowsAt[12000.0], rowsAt[28800.0]);
     EXPECT_TRUE(Bar().ends_with("||关于||退出"));
     const std::vector<std::string> walked = Walk();
     ASSERT_EQ(walked.size(), static_cast<std::size_t>(kMostStages));
@@ -255,15 +277,6 @@ const BadCase kBad[] = {
      {"按写出的 1 个环节使用"}, "甲||关于||退出"},
 };
 INSTANTIATE_TEST_SUITE_P(Table, BadFormats, ::testing::ValuesIn(kBad), [](const auto& info) { return info.param.name; });
-
-TEST_F(FormatTest, MoreThanThirtyStagesKeepTheFirstThirty) {
-    std::vector<std::string> stages;
-    for (int n = 1; n <= 31; ++n) stages.push_back("Speech,S" + std::to_string(n));
-    LoadStages(stages);
-    ASSERT_EQ(errors.messages.size(), 1u);
-    EXPECT_NE(errors.messages[0].find("“StageCount”的值“31”超过 30，只使用前 30 个环节"), std::string::npos);
-    EXPECT_EQ(Walk().size(), 30u);
-}
 
 // A format in a file of its own, named by "Format": its stages are used and the file is only read; a file
 // that is missing, no regular file or without the header is told, and the classic stages stand.

@@ -127,7 +127,7 @@ TEST_F(RecordTest, TheAudienceSeesTheTitleAtHomeAndTheRenamedStages) {
     EXPECT_FALSE(Shown(1).shown || Shown(2).shown);
     EXPECT_EQ(audience.frame.clock, cmdTime.caption);
     Click("自由辩论");
-    EXPECT_EQ(audience.frame.caption, "自由辩论（四分钟）");
+    EXPECT_EQ(audience.frame.caption + "|" + lblCaption.caption, "自由辩论（四分钟）|自由辩论（四分钟）");
     EXPECT_EQ(Shown(2).text + " " + std::to_string(Shown(2).allowance), "03:00 180");
     // An event that changes nothing the hall sees is not sent again.
     const int published = audience.published;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/Codec.h"
+#include "support/ConfigText.h"
 #include "support/FakeControls.h"
 #include "support/MemoryFileSystem.h"
 #include "window/StageTable.h"
@@ -28,10 +29,8 @@ protected:
             {"SeparatorWidth", "20"}, {"Sound0Seconds", "zero.wav"}, {"Sound30Seconds", "thirty.wav"}};
         for (const char* key : DurationKeys()) settings[key] = "180";
         for (const auto& [key, value] : changes) settings[key] = value;
-        std::string text = "#TarvelMonic Config File#\r\n";
-        for (const auto& [key, value] : settings) text += "<Tolvanexa>\\" + key + " = " + value + "\r\n";
         form.reset();  // a window already loaded saves its file first
-        files.files[kConfigPath] = codec.Utf8ToGbk(text).value() + damage;
+        files.files[kConfigPath] = NormalisedConfig({settings.begin(), settings.end()}) + damage;
         Open();
     }
     // Starts the window on whatever the file system holds.

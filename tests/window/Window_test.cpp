@@ -38,18 +38,6 @@ TEST_F(LayoutTest, WindowWiderThanSixteenBitsStillLaysOut) {
     EXPECT_TRUE(errors.messages.empty());
 }
 
-// Before, stages 4 and 6 read "…选择反二、三": the negative's questioners choose among the affirmative's speakers.
-TEST_F(PagesTest, NegativeQuestioningStagesNameTheAffirmativesSpeakers) {
-    EXPECT_NE(Bar().find("反二选择正二、三||正|反三选择正二、三"), std::string::npos) << Bar();
-    form->ShowPage(4);
-    EXPECT_EQ(lblCaption.caption, "反二选择正二、三");
-    form->ShowPage(6);
-    EXPECT_EQ(lblCaption.caption, "反三选择正二、三");
-    Load({{"Stage4Caption", "反方二辩盘问"}});  // a configured name still replaces it
-    form->ShowPage(4);
-    EXPECT_EQ(lblCaption.caption, "反方二辩盘问");
-}
-
 TEST_F(PagesTest, PagesOutOfRangeGoHome) {
     for (const std::int16_t page : {12, -1}) {
         form->ShowPage(1);

@@ -8,19 +8,19 @@
 #include <string>
 
 #include "e2e/win32/Program.h"
-#include "platform/win32/GbkCodec.h"
 #include "platform/win32/Wide.h"
+#include "support/ConfigText.h"
 #include "support/TestFolder.h"
 #include "window/StageTable.h"
 
 namespace {
 
-// A file as the program writes it, with another program's setting: GBK, CR LF.
+// A file as the program writes it, with another program's setting.
 std::string ConfigAsWritten() {
-    std::string file = "#TarvelMonic Config File#\r\n<Tolvanexa>\\ApplicationTitle = 华语辩论赛\r\n"
-                       "<Tolvanexa>\\ButtonPadding = 18\r\n<Tolvanexa>\\SeparatorWidth = 12\r\n<Other>\\Width = 3\r\n";
-    for (const char* key : DurationKeys()) file += std::string("<Tolvanexa>\\") + key + " = 180\r\n";
-    return platform::GbkCodec().Utf8ToGbk(file).value();
+    std::vector<testsupport::Setting> settings = {{"ApplicationTitle", "华语辩论赛"}, {"ButtonPadding", "18"},
+                                                  {"SeparatorWidth", "12"}, {"<Other>\\Width", "3"}};
+    for (const char* key : DurationKeys()) settings.emplace_back(key, "180");
+    return testsupport::NormalisedConfig(settings);
 }
 
 // The window of `process` with `className`, once it is shown, or null after 30 s.

@@ -29,17 +29,8 @@ platform::DebateEvent Event(int n) {
     return event;
 }
 
-// A writer whose failure messages are kept.
-struct Writer {
-    explicit Writer(std::chrono::milliseconds retry)
-        : writer(files, [this](const std::string& message) {
-              const std::lock_guard lock(mutex);
-              messages.push_back(message);
-          }, retry) {}
-    std::vector<std::string> Messages() {
-        const std::lock_guard lock(mutex);
-        return messages;
-    }
+struct Writer : testsupport::TellingWriter<platform::PosixRecordFiles> {
+    using TellingWriter::TellingWriter;
     // Empty when the file holds `count` whole events, each the one recorded.
     std::string FileHolds(int count) {
         std::ifstream in(writer.FilePath(), std::ios::binary);
@@ -50,10 +41,6 @@ struct Writer {
         return parsed.events == expected ? "" : "the file holds " + std::to_string(parsed.events.size()) + " events, not " +
                                                     std::to_string(count) + " as recorded";
     }
-    platform::PosixRecordFiles files;
-    std::mutex mutex;
-    std::vector<std::string> messages;
-    record::RecordWriter writer;
 };
 
 // One message, naming `part`; else what is wrong.

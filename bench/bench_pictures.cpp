@@ -21,6 +21,7 @@
 #include <string>
 
 #include "platform/qt/QtPicture.h"
+#include "support/OneColourGif.h"
 
 namespace {
 
@@ -47,6 +48,11 @@ double PeakGrowthMb(const std::function<void()>& read) {
 
 // A picture of one size in colour gradients, as a photograph decodes (4 bytes a pixel), saved in `format`.
 bool Write(const std::string& path, int width, int height, const char* format) {
+    // Qt writes no GIF: a one-colour one, as large as asked, in a few kilobytes.
+    if (std::string(format) == "GIF") {
+        std::ofstream(path, std::ios::binary) << testsupport::OneColourGif(width, height, 0x3366CC);
+        return true;
+    }
     QImage picture(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
@@ -107,6 +113,8 @@ int main(int argc, char** argv) {
         {"8192x8192 JPEG, audience view", 8192, 8192, "JPEG", true},
         {"4096x4096 BMP, audience view", 4096, 4096, "BMP", true},
         {"8192x8192 BMP, audience view", 8192, 8192, "BMP", true},
+        {"8192x8192 GIF, audience view", 8192, 8192, "GIF", true},
+        {"8192x8192 GIF, main window", 8192, 8192, "GIF", false},
         {"8000x8000 JPEG, main window", 8000, 8000, "JPEG", false},
         {"4000x3000 PNG, main window", 4000, 3000, "PNG", false},
     };

@@ -66,6 +66,13 @@ PicturePlan PlanPicture(PictureSize declared, DecoderAbilities can, PictureUse u
     return plan;
 }
 
+bool RowsDecodeLess(PictureSize declared, DecoderAbilities can, PictureUse use, PictureSize screen) {
+    const PicturePlan toolkit = PlanPicture(declared, can, use, screen);
+    const PicturePlan rows = PlanPicture(declared, {.scales = true, .clips = true}, use, screen);
+    return rows.fault == PictureFault::None && !declared.IsEmpty() &&
+           (toolkit.fault == PictureFault::OverBudget || DecodedBytes(rows.size) < DecodedBytes(toolkit.size));
+}
+
 PictureRect CoverSource(PictureSize picture, PictureSize target) {
     if (picture.IsEmpty() || target.IsEmpty()) return {0, 0, std::max(picture.width, 0), std::max(picture.height, 0)};
     // Compared as cross products, so a 1 x 8192 strip on a wide screen is

@@ -72,6 +72,11 @@ std::int64_t DecodedBytes(PictureSize size);
 // decoded (DecodedBytes of what came out).
 PicturePlan PlanPicture(PictureSize declared, DecoderAbilities can, PictureUse use, PictureSize screen);
 
+// Whether reading the picture a row at a time (PictureStream, which scales and
+// clips) decodes fewer pixels than the toolkit's decoder able to do `can`:
+// then a format PictureStream reads goes through it.
+bool RowsDecodeLess(PictureSize declared, DecoderAbilities can, PictureUse use, PictureSize screen);
+
 // The centred part of a picture of `picture`'s size that, scaled keeping its
 // proportions, covers `target` exactly: the part the audience view shows. At
 // least one pixel each way.

@@ -64,16 +64,12 @@ private:
     QIODevice& file_;
 };
 
-// A GIF or BMP too large for Qt to decode whole within the budget, read a row
-// at a time at the size the plan asks instead. Any other format keeps its refusal.
-PictureRead StreamOverBudget(QFile& file, PictureUse use, QSize screen) {
+// A GIF or BMP Qt would decode whole, read a row at a time at the size the
+// plan asks instead.
+PictureRead ReadRows(QFile& file, PictureUse use, QSize screen) {
     PictureRead read;
-    read.fault = PictureFault::OverBudget;
-    unsigned char head[6] = {};
-    if (!file.seek(0) || file.peek(reinterpret_cast<char*>(head), sizeof head) != sizeof head ||
-        !Streamable(head, sizeof head)) {
-        return read;
-    }
+    read.fault = PictureFault::Unreadable;
+    if (!file.seek(0)) return read;
     FileSource source(file);
     StreamedPicture streamed = StreamPicture(source, [&](PictureSize declared) {
         return PlanPicture(declared, {.scales = true, .clips = true}, use, {screen.width(), screen.height()});
@@ -86,6 +82,28 @@ PictureRead StreamOverBudget(QFile& file, PictureUse use, QSize screen) {
         reinterpret_cast<uchar*>(pixels->data()), streamed.size.width, streamed.size.height,
         static_cast<qsizetype>(streamed.size.width) * 4, QImage::Format_ARGB32_Premultiplied,
         [](void* words) { delete static_cast<std::vector<std::uint32_t>*>(words); }, pixels);
+    return read;
+}
+
+// Decoded by Qt's reader from the start of the file, as `plan` says.
+PictureRead ReadWithQt(QFile& file, PictureSize whole, const PicturePlan& plan, PictureUse use) {
+    PictureRead read;
+    read.fault = PictureFault::Unreadable;
+    if (!file.seek(0)) return read;
+    QImageReader reader(&file);
+    // Holds a format that declares no size to the budget while it decodes.
+    reader.setAllocationLimit(static_cast<int>(kPictureBudgetBytes >> 20));
+    if (!whole.IsEmpty()) {
+        if (plan.Clipped(whole)) reader.setClipRect(QRect(plan.part.x, plan.part.y, plan.part.width, plan.part.height));
+        if (plan.Scaled()) reader.setScaledSize(QSize(plan.size.width, plan.size.height));
+    }
+    const TruncationWatch watch;
+    QImage image = reader.read();
+    // Half a picture over a grey block is worse than none.
+    if (image.isNull() || watch.Truncated()) return read;
+    // A format that declares no size is held to the same limits once decoded.
+    read.fault = whole.IsEmpty() ? PlanPicture({image.width(), image.height()}, {}, use, {}).fault : PictureFault::None;
+    if (read.fault == PictureFault::None) read.image = std::move(image);
     return read;
 }
 
@@ -110,41 +128,28 @@ PictureRead ReadPicture(const std::string& written, const std::string& executabl
         return read;
     }
     opened.fd.Release();
-    QImageReader reader(&file);
-    // Holds a format that declares no size to the budget while it decodes.
-    reader.setAllocationLimit(static_cast<int>(kPictureBudgetBytes >> 20));
-    const QSize declared = reader.size();
-    const PictureSize whole{declared.width(), declared.height()};
-    const PicturePlan plan = PlanPicture(whole,
-                                         {reader.supportsOption(QImageIOHandler::ScaledSize),
-                                          reader.supportsOption(QImageIOHandler::ClipRect)},
-                                         use, {screen.width(), screen.height()});
-    if (plan.fault == PictureFault::OverBudget) return StreamOverBudget(file, use, screen);
+    unsigned char head[6] = {};
+    const bool streamable = file.peek(reinterpret_cast<char*>(head), sizeof head) == sizeof head &&
+                            Streamable(head, sizeof head);
+    PictureSize whole;
+    DecoderAbilities qt;
+    {
+        const QImageReader probe(&file);
+        whole = {probe.size().width(), probe.size().height()};
+        qt = {probe.supportsOption(QImageIOHandler::ScaledSize), probe.supportsOption(QImageIOHandler::ClipRect)};
+    }
+    const PictureSize shown{screen.width(), screen.height()};
+    const PicturePlan plan = PlanPicture(whole, qt, use, shown);
+    if (streamable && RowsDecodeLess(whole, qt, use, shown)) {
+        read = ReadRows(file, use, screen);
+        // A compressed BMP is read whole only: by Qt, if the budget allows.
+        if (read.fault != PictureFault::OverBudget || plan.fault != PictureFault::None) return read;
+    }
     if (plan.fault != PictureFault::None) {
         read.fault = plan.fault;
         return read;
     }
-    if (declared.isValid()) {
-        if (plan.Clipped(whole)) reader.setClipRect(QRect(plan.part.x, plan.part.y, plan.part.width, plan.part.height));
-        if (plan.Scaled()) reader.setScaledSize(QSize(plan.size.width, plan.size.height));
-    }
-    const TruncationWatch watch;
-    QImage image = reader.read();
-    // Half a picture over a grey block is worse than none.
-    if (image.isNull() || watch.Truncated()) {
-        read.fault = PictureFault::Unreadable;
-        return read;
-    }
-    // A format that declares no size is held to the same limits once decoded.
-    if (!declared.isValid()) {
-        const PictureFault fault = PlanPicture({image.width(), image.height()}, {}, use, {}).fault;
-        if (fault != PictureFault::None) {
-            read.fault = fault;
-            return read;
-        }
-    }
-    read.image = std::move(image);
-    return read;
+    return ReadWithQt(file, whole, plan, use);
 }
 
 void PaintCover(QPainter& painter, const QImage& picture, QSize size) {

@@ -132,9 +132,14 @@ void frmMain::LoadBackground() {
             return;
         }
         // A picture that cannot be shown keeps the one shown, and says why:
-        // nothing on the window would tell the organiser otherwise.
-        mBackgroundProblem = AudienceMessages::BadPicture(mConfig->Path(), "Background", path,
-                                                          c.window.LoadPicture(path), "窗口不显示这张背景图片");
+        // nothing on the window would tell the organiser otherwise. A file
+        // that is not there stays silent, as it always has: a folder copied
+        // without its pictures still starts quietly.
+        const platform::PictureFault fault = c.window.LoadPicture(path);
+        if (fault != platform::PictureFault::Missing) {
+            mBackgroundProblem =
+                AudienceMessages::BadPicture(mConfig->Path(), "Background", path, fault, "窗口不显示这张背景图片");
+        }
     } catch (const std::exception&) {
         // The background is decoration; the window works without it.
     }

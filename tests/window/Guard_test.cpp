@@ -60,6 +60,14 @@ TEST_F(GuardTest, StartUpNamesEveryUnusableSettingAndTheSetAsideInOneMessage) {
 // Only a save that failed or was refused is told at the close (the program's exit status follows it):
 // nothing new to write, or a file in a folder only it may be written to (never rewritten in place: it would
 // only be tidied), is a clean close.
+// A folder copied without its pictures starts quietly, as it always has; any other picture fault is told.
+TEST_F(GuardTest, AMissingBackgroundStaysSilent) {
+    window.pictureFault = platform::PictureFault::Missing;
+    Load({{"Background", "hall.png"}});
+    EXPECT_EQ(window.pictures, std::vector<std::string>{"hall.png"});
+    EXPECT_TRUE(errors.messages.empty());
+}
+
 TEST_F(GuardTest, ClosingTellsOnlyOfASaveThatFailedAndStartUpFailsWhenItCannotWriteANewFile) {
     files.Fail(SaveStep::CreateTemporary, 99);  // a folder only the file in it may be written to
     form->Form_Unload();  // nothing new to write

@@ -71,13 +71,54 @@ private:
     std::size_t filled_ = 0;
 };
 
-// What WIC's decoder can do for the plan. Measured under Wine 8
+// A decoder's own scaling: Windows' JPEG decoder decodes straight to a half,
+// a quarter or an eighth of the picture's size. MinGW's headers lack it.
+MIDL_INTERFACE("3B16811B-6A43-4ec9-B713-3D5A0C13B940")
+SourceTransform : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* part, UINT width, UINT height,
+                                                 WICPixelFormatGUID* format, WICBitmapTransformOptions transform,
+                                                 UINT stride, UINT bytes, BYTE* pixels) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
+};
+constexpr GUID kSourceTransform = {0x3B16811B, 0x6A43, 0x4EC9, {0xB7, 0x13, 0x3D, 0x5A, 0x0C, 0x13, 0xB9, 0x40}};
+
+// Under Wine every decoder decodes the whole picture as it opens, so none is
+// opened only to ask what it can do.
+bool UnderWine() {
+    static const bool wine =
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+// What WIC's decoder for this frame can do for the plan. Measured under Wine 8
 // (bench/win32/bench_win32_picture): the PNG, JPEG and GIF decoders decode the
 // whole picture as they open, the BMP decoder at the first pixel asked for,
-// whatever part is asked; none offers IWICBitmapSourceTransform, and
-// IWICBitmapScaler pulls every row at full size (an 8192 x 8192 picture
-// scaled to a screen peaked at 428 MB). So no decoder scales or clips.
-DecoderAbilities Abilities() { return {}; }
+// whatever part; none offers the source transform, and IWICBitmapScaler pulls
+// every row at full size (an 8192 x 8192 picture scaled to a screen peaked at
+// 428 MB). So none clips, and a decoder scales only where it offers the
+// transform to a smaller size: JPEG's alone, whose scaling works on the
+// compressed blocks (on Windows; not measured here, Wine has none).
+DecoderAbilities Abilities(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, PictureSize declared) {
+    GUID container{};
+    Com<SourceTransform> transform;
+    if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatJpeg ||
+        FAILED(frame->QueryInterface(kSourceTransform, reinterpret_cast<void**>(transform.Out())))) {
+        return {};
+    }
+    UINT width = std::max(1, declared.width / 8);
+    UINT height = std::max(1, declared.height / 8);
+    const bool smaller = SUCCEEDED(transform->GetClosestSize(&width, &height)) &&
+                         width < static_cast<UINT>(declared.width) && height < static_cast<UINT>(declared.height);
+    return {.scales = smaller};
+}
+
+// What the header lets the plan count on before a decoder opens: JPEG's own
+// scaling where there may be one. The decoder's answer is taken once it is open.
+DecoderAbilities HopedAbilities(const PictureHeader& header) {
+    return {.scales = header.format == PictureFormat::Jpeg && !UnderWine()};
+}
 
 PictureFault OpenFault(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PictureFault::Missing
@@ -123,6 +164,68 @@ HBITMAP Decode(IWICImagingFactory* factory, IWICBitmapSource* frame, const Pictu
             return nullptr;
         }
     }
+    return bitmap;
+}
+
+// The frame decoded by the decoder itself at about the plan's size, into
+// the bitmap's own pixels: rows of 3 or 1 bytes a pixel are spread to 4 in
+// place, from the last pixel back, so no second copy is made. `declined`
+// when the decoder offers no size or colours this can take.
+HBITMAP DecodeScaled(IWICBitmapFrameDecode* frame, const PicturePlan& plan, SIZE& size, bool& declined) {
+    declined = true;
+    Com<SourceTransform> transform;
+    if (FAILED(frame->QueryInterface(kSourceTransform, reinterpret_cast<void**>(transform.Out())))) return nullptr;
+    // The closest size may fall short of the one asked for (a JPEG scales
+    // by halves): a larger one is asked for until it covers the plan's, so
+    // the view is never enlarged from a smaller picture than it needs.
+    UINT width = 0;
+    UINT height = 0;
+    for (int factor = 1; factor <= 8; factor *= 2) {
+        width = static_cast<UINT>(std::min(plan.part.width, plan.size.width * factor));
+        height = static_cast<UINT>(std::min(plan.part.height, plan.size.height * factor));
+        if (FAILED(transform->GetClosestSize(&width, &height)) || width == 0 || height == 0) return nullptr;
+        if (width >= static_cast<UINT>(plan.size.width) && height >= static_cast<UINT>(plan.size.height)) break;
+    }
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
+    if (DecodedBytes({static_cast<int>(width), static_cast<int>(height)}) > kPictureBudgetBytes ||
+        FAILED(transform->GetClosestPixelFormat(&format))) {
+        return nullptr;
+    }
+    UINT bytesPerPixel = 0;
+    if (format == GUID_WICPixelFormat32bppBGR || format == GUID_WICPixelFormat32bppBGRA ||
+        format == GUID_WICPixelFormat32bppPBGRA) {
+        bytesPerPixel = 4;
+    } else if (format == GUID_WICPixelFormat24bppBGR) {
+        bytesPerPixel = 3;
+    } else if (format == GUID_WICPixelFormat8bppGray) {
+        bytesPerPixel = 1;
+    } else {
+        return nullptr;  // CMYK and the like: left unshown rather than shown in wrong colours
+    }
+    declined = false;
+    void* bits = nullptr;
+    HBITMAP bitmap = TopDownBitmap({static_cast<LONG>(width), static_cast<LONG>(height)}, &bits);
+    if (bitmap == nullptr || bits == nullptr) return nullptr;
+    auto* pixels = static_cast<BYTE*>(bits);
+    const UINT stride = width * bytesPerPixel;
+    if (FAILED(transform->CopyPixels(nullptr, width, height, &format, WICBitmapTransformRotate0, stride,
+                                     stride * height, pixels))) {
+        ::DeleteObject(bitmap);
+        return nullptr;
+    }
+    const std::size_t count = std::size_t{width} * height;
+    for (std::size_t i = count; i-- > 0;) {
+        const BYTE* from = pixels + i * bytesPerPixel;
+        const BYTE blue = from[0];
+        const BYTE green = bytesPerPixel == 1 ? from[0] : from[1];
+        const BYTE red = bytesPerPixel == 1 ? from[0] : from[2];
+        BYTE* to = pixels + i * 4;
+        to[0] = blue;
+        to[1] = green;
+        to[2] = red;
+        to[3] = 0xFF;  // a JPEG is opaque
+    }
+    size = {static_cast<LONG>(width), static_cast<LONG>(height)};
     return bitmap;
 }
 
@@ -177,14 +280,23 @@ DecodedPicture DecodeFile(HANDLE file, PictureUse use, PictureSize screen) {
     // that counts where the header said another.
     const PictureSize declared{static_cast<int>(std::min<UINT>(width, 1u << 30)),
                                static_cast<int>(std::min<UINT>(height, 1u << 30))};
-    const PicturePlan plan = PlanPicture(declared, Abilities(), use, screen);
-    if (plan.fault != PictureFault::None || declared.IsEmpty()) {
-        decoded.fault = declared.IsEmpty() ? PictureFault::Unreadable : plan.fault;
+    if (declared.IsEmpty()) return decoded;
+    PicturePlan plan = PlanPicture(declared, Abilities(decoder.get(), frame.get(), declared), use, screen);
+    bool declined = false;
+    if (plan.fault == PictureFault::None && plan.Scaled()) {
+        decoded.bitmap = DecodeScaled(frame.get(), plan, decoded.size, declined);
+        // Planned again as decoded whole, where the decoder would not scale it after all.
+        if (declined) plan = PlanPicture(declared, {}, use, screen);
+    }
+    if (plan.fault != PictureFault::None) {
+        decoded.fault = plan.fault;
         return decoded;
     }
-    decoded.bitmap = Decode(factory.get(), frame.get(), plan);
+    if (!plan.Scaled()) {
+        decoded.bitmap = Decode(factory.get(), frame.get(), plan);
+        decoded.size = {plan.size.width, plan.size.height};
+    }
     if (decoded.bitmap == nullptr) return decoded;
-    decoded.size = {plan.size.width, plan.size.height};
     decoded.fault = PictureFault::None;
     return decoded;
 }
@@ -231,7 +343,7 @@ DecodedPicture ReadPicture(const std::string& written, const std::string& execut
             return reader.Read(offset, out, count);
         });
     if (header.known) {
-        const PicturePlan plan = PlanPicture(header.size, Abilities(), use, screen);
+        const PicturePlan plan = PlanPicture(header.size, HopedAbilities(header), use, screen);
         decoded.fault = plan.fault;
         if (plan.fault == PictureFault::None && !plan.Scaled() && header.wholeBytes > kPictureBudgetBytes) {
             decoded.fault = PictureFault::OverBudget;

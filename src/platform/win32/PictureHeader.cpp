@@ -135,13 +135,22 @@ PictureHeader Gif(const unsigned char* head, std::size_t got, const ReadAt& read
 PictureHeader ReadPictureHeader(const ReadAt& read) {
     std::array<unsigned char, 32> head{};
     const std::size_t got = read(0, head.data(), head.size());
-    if (got >= 2 && head[0] == 'B' && head[1] == 'M') return Bmp(head.data(), got);
-    if (got >= 8 && std::memcmp(head.data(), "\x89PNG\r\n\x1A\n", 8) == 0) return Png(head.data(), got);
-    if (got >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) return Jpeg(read);
-    if (got >= 6 && (std::memcmp(head.data(), "GIF87a", 6) == 0 || std::memcmp(head.data(), "GIF89a", 6) == 0)) {
-        return Gif(head.data(), got, read);
+    PictureHeader header;
+    if (got >= 2 && head[0] == 'B' && head[1] == 'M') {
+        header = Bmp(head.data(), got);
+        header.format = PictureFormat::Bmp;
+    } else if (got >= 8 && std::memcmp(head.data(), "\x89PNG\r\n\x1A\n", 8) == 0) {
+        header = Png(head.data(), got);
+        header.format = PictureFormat::Png;
+    } else if (got >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) {
+        header = Jpeg(read);
+        header.format = PictureFormat::Jpeg;
+    } else if (got >= 6 &&
+               (std::memcmp(head.data(), "GIF87a", 6) == 0 || std::memcmp(head.data(), "GIF89a", 6) == 0)) {
+        header = Gif(head.data(), got, read);
+        header.format = PictureFormat::Gif;
     }
-    return {};
+    return header;
 }
 
 }  // namespace platform

@@ -12,7 +12,10 @@
 
 namespace platform {
 
+enum class PictureFormat { Other, Bmp, Gif, Jpeg, Png };
+
 struct PictureHeader {
+    PictureFormat format = PictureFormat::Other;
     bool known = false;     // BMP, GIF, JPEG or PNG with its size found
     PictureSize size;       // the first frame's
     // What the decoder holds once it has decoded the file whole, where that

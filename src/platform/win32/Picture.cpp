@@ -6,30 +6,13 @@
 #include <vector>
 
 #include "platform/win32/Handle.h"
+#include "platform/win32/PictureDecode.h"
 #include "platform/win32/PictureHeader.h"
 #include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 
 namespace platform {
 namespace {
-
-// Releases a COM interface on every path out.
-template <class T>
-class Com final {
-public:
-    Com() = default;
-    ~Com() {
-        if (p_ != nullptr) p_->Release();
-    }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    T** Out() { return &p_; }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-
-private:
-    T* p_ = nullptr;
-};
 
 // Reads a file by offset through a buffer, so walking a GIF's blocks a few
 // bytes at a time does not cost a system call each.
@@ -70,19 +53,6 @@ private:
     std::uint64_t start_ = 0;
     std::size_t filled_ = 0;
 };
-
-// A decoder's own scaling: Windows' JPEG decoder decodes straight to a half,
-// a quarter or an eighth of the picture's size. MinGW's headers lack it.
-MIDL_INTERFACE("3B16811B-6A43-4ec9-B713-3D5A0C13B940")
-SourceTransform : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* part, UINT width, UINT height,
-                                                 WICPixelFormatGUID* format, WICBitmapTransformOptions transform,
-                                                 UINT stride, UINT bytes, BYTE* pixels) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
-};
-constexpr GUID kSourceTransform = {0x3B16811B, 0x6A43, 0x4EC9, {0xB7, 0x13, 0x3D, 0x5A, 0x0C, 0x13, 0xB9, 0x40}};
 
 // Under Wine every decoder decodes the whole picture as it opens, so none is
 // opened only to ask what it can do.
@@ -137,129 +107,6 @@ PictureFault PictureFileFault(const std::string& file) {
                : PictureFault::NotRegular;
 }
 
-// The plan's part of the frame, converted to premultiplied BGRA straight into
-// the bitmap's own pixels: the only copy the program holds. Asked for a band
-// of rows at a time, as the converter holds what it converts in the frame's
-// own format: asked for the whole, it held a second whole picture (a 4096 x
-// 4096 PNG peaked at 182 MB, 132 MB by bands). Decoded whole before the
-// bitmap is kept, so a file cut short fails here.
-HBITMAP Decode(IWICImagingFactory* factory, IWICBitmapSource* frame, const PicturePlan& plan) {
-    constexpr int kBandRows = 64;
-    Com<IWICFormatConverter> converter;
-    if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
-        FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0,
-                                     WICBitmapPaletteTypeCustom))) {
-        return nullptr;
-    }
-    void* bits = nullptr;
-    HBITMAP bitmap = TopDownBitmap({plan.size.width, plan.size.height}, &bits);
-    if (bitmap == nullptr || bits == nullptr) return nullptr;
-    const UINT stride = static_cast<UINT>(plan.size.width) * 4;
-    for (int row = 0; row < plan.part.height; row += kBandRows) {
-        const int rows = std::min(kBandRows, plan.part.height - row);
-        const WICRect band{plan.part.x, plan.part.y + row, plan.part.width, rows};
-        if (FAILED(converter->CopyPixels(&band, stride, stride * static_cast<UINT>(rows),
-                                         static_cast<BYTE*>(bits) + std::size_t{stride} * row))) {
-            ::DeleteObject(bitmap);
-            return nullptr;
-        }
-    }
-    return bitmap;
-}
-
-// The frame decoded by the decoder itself at about the plan's size, into
-// the bitmap's own pixels: rows of 3 or 1 bytes a pixel are spread to 4 in
-// place, from the last pixel back, so no second copy is made. `declined`
-// when the decoder offers no size or colours this can take.
-HBITMAP DecodeScaled(IWICBitmapFrameDecode* frame, const PicturePlan& plan, SIZE& size, bool& declined) {
-    declined = true;
-    Com<SourceTransform> transform;
-    if (FAILED(frame->QueryInterface(kSourceTransform, reinterpret_cast<void**>(transform.Out())))) return nullptr;
-    // The closest size may fall short of the one asked for (a JPEG scales
-    // by halves): a larger one is asked for until it covers the plan's, so
-    // the view is never enlarged from a smaller picture than it needs.
-    UINT width = 0;
-    UINT height = 0;
-    for (int factor = 1; factor <= 8; factor *= 2) {
-        width = static_cast<UINT>(std::min(plan.part.width, plan.size.width * factor));
-        height = static_cast<UINT>(std::min(plan.part.height, plan.size.height * factor));
-        if (FAILED(transform->GetClosestSize(&width, &height)) || width == 0 || height == 0) return nullptr;
-        if (width >= static_cast<UINT>(plan.size.width) && height >= static_cast<UINT>(plan.size.height)) break;
-    }
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
-    if (DecodedBytes({static_cast<int>(width), static_cast<int>(height)}) > kPictureBudgetBytes ||
-        FAILED(transform->GetClosestPixelFormat(&format))) {
-        return nullptr;
-    }
-    UINT bytesPerPixel = 0;
-    if (format == GUID_WICPixelFormat32bppBGR || format == GUID_WICPixelFormat32bppBGRA ||
-        format == GUID_WICPixelFormat32bppPBGRA) {
-        bytesPerPixel = 4;
-    } else if (format == GUID_WICPixelFormat24bppBGR) {
-        bytesPerPixel = 3;
-    } else if (format == GUID_WICPixelFormat8bppGray) {
-        bytesPerPixel = 1;
-    } else {
-        return nullptr;  // CMYK and the like: left unshown rather than shown in wrong colours
-    }
-    declined = false;
-    void* bits = nullptr;
-    HBITMAP bitmap = TopDownBitmap({static_cast<LONG>(width), static_cast<LONG>(height)}, &bits);
-    if (bitmap == nullptr || bits == nullptr) return nullptr;
-    auto* pixels = static_cast<BYTE*>(bits);
-    const UINT stride = width * bytesPerPixel;
-    if (FAILED(transform->CopyPixels(nullptr, width, height, &format, WICBitmapTransformRotate0, stride,
-                                     stride * height, pixels))) {
-        ::DeleteObject(bitmap);
-        return nullptr;
-    }
-    const std::size_t count = std::size_t{width} * height;
-    for (std::size_t i = count; i-- > 0;) {
-        const BYTE* from = pixels + i * bytesPerPixel;
-        const BYTE blue = from[0];
-        const BYTE green = bytesPerPixel == 1 ? from[0] : from[1];
-        const BYTE red = bytesPerPixel == 1 ? from[0] : from[2];
-        BYTE* to = pixels + i * 4;
-        to[0] = blue;
-        to[1] = green;
-        to[2] = red;
-        to[3] = 0xFF;  // a JPEG is opaque
-    }
-    size = {static_cast<LONG>(width), static_cast<LONG>(height)};
-    return bitmap;
-}
-
-// A picture decoded whole for the audience view, brought down to the size
-// that still covers the largest screen once the decoder has let go of it:
-// the view keeps a screenful, not the whole photograph.
-void ShrinkToCover(DecodedPicture& picture, PictureSize screen) {
-    const PictureSize whole{picture.size.cx, picture.size.cy};
-    const PictureSize covering = PlanPicture(whole, {.scales = true}, PictureUse::Cover, screen).size;
-    if (covering.IsEmpty() || covering == whole) return;
-    void* bits = nullptr;
-    HBITMAP shrunk = TopDownBitmap({covering.width, covering.height}, &bits);
-    if (shrunk == nullptr) return;
-    HDC target = ::CreateCompatibleDC(nullptr);
-    HDC source = ::CreateCompatibleDC(nullptr);
-    const HGDIOBJ targetDefault = ::SelectObject(target, shrunk);
-    const HGDIOBJ sourceDefault = ::SelectObject(source, picture.bitmap);
-    ::SetStretchBltMode(target, HALFTONE);
-    ::SetBrushOrgEx(target, 0, 0, nullptr);
-    const bool drawn = ::StretchBlt(target, 0, 0, covering.width, covering.height, source, 0, 0, whole.width,
-                                    whole.height, SRCCOPY) != 0;
-    ::SelectObject(source, sourceDefault);
-    ::SelectObject(target, targetDefault);
-    ::DeleteDC(source);
-    ::DeleteDC(target);
-    if (!drawn) {
-        ::DeleteObject(shrunk);
-        return;
-    }
-    ::DeleteObject(picture.bitmap);
-    picture.bitmap = shrunk;
-    picture.size = {covering.width, covering.height};
-}
-
 // Decodes the open file as planned for the size WIC finds in it.
 DecodedPicture DecodeFile(HANDLE file, PictureUse use, PictureSize screen) {
     DecodedPicture decoded;
@@ -293,8 +140,22 @@ DecodedPicture DecodeFile(HANDLE file, PictureUse use, PictureSize screen) {
         return decoded;
     }
     if (!plan.Scaled()) {
-        decoded.bitmap = Decode(factory.get(), frame.get(), plan);
-        decoded.size = {plan.size.width, plan.size.height};
+        // The decoder holds the whole, but no more is kept than shows: for
+        // the audience view, what covers the largest screen; for the main
+        // window, painted unscaled from its corner, what that screen can hold.
+        PicturePlan shown = plan;
+        PictureSize kept = plan.size;
+        if (use == PictureUse::Cover) {
+            kept = PlanPicture(declared, {.scales = true}, use, screen).size;
+        } else if (!screen.IsEmpty()) {
+            shown.part.width = std::min(plan.part.width, screen.width);
+            shown.part.height = std::min(plan.part.height, screen.height);
+            kept = {shown.part.width, shown.part.height};
+        }
+        decoded.bitmap = DecodeByBands(factory.get(), frame.get(), shown, kept);
+        decoded.size = {kept.width, kept.height};
+    } else if (decoded.bitmap != nullptr && use == PictureUse::Cover) {
+        ShrinkToCover(decoded, screen);
     }
     if (decoded.bitmap == nullptr) return decoded;
     decoded.fault = PictureFault::None;
@@ -355,9 +216,7 @@ DecodedPicture ReadPicture(const std::string& written, const std::string& execut
         decoded.fault = PictureFault::Unreadable;
         return decoded;
     }
-    decoded = DecodeFile(file.get(), use, screen);
-    if (decoded.bitmap != nullptr && use == PictureUse::Cover) ShrinkToCover(decoded, screen);
-    return decoded;
+    return DecodeFile(file.get(), use, screen);
 }
 
 namespace {

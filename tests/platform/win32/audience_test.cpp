@@ -133,8 +133,8 @@ std::string BigGif() {
                   'h', 'i', 0, 0x2C, 0, 0, 0, 0, 0, 0x20, 0, 0x20, 0, 2, 2, 0x44, 0x01, 0, 0x3B});
 }
 
-// A real 64 x 48 picture in `container`'s format, written by WIC's own encoder.
-std::string Encoded(const GUID& container, WICPixelFormatGUID format) {
+// A real picture in `container`'s format, written by WIC's own encoder: grey 0x40 on the left half, 0xC0 on the right.
+std::string Encoded(const GUID& container, WICPixelFormatGUID format, UINT width = 64, UINT height = 48) {
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
     IWICBitmapEncoder* encoder = nullptr;
@@ -144,8 +144,10 @@ std::string Encoded(const GUID& container, WICPixelFormatGUID format) {
     const std::wstring path = L"wic-encoded.tmp";
     std::string bytes;
     const bool indexed = format == GUID_WICPixelFormat8bppIndexed;
-    const UINT stride = indexed ? 64 : 64 * 3;
-    std::string pixels(stride * 48, '\x40');
+    const UINT bytesPerPixel = indexed ? 1 : 3;
+    const UINT stride = (width * bytesPerPixel + 3) / 4 * 4;
+    std::string pixels(std::size_t{stride} * height, '\x40');
+    for (UINT y = 0; y < height && !indexed; ++y) std::fill_n(pixels.begin() + y * stride + width / 2 * 3, (width - width / 2) * 3, '\xC0');
     const bool written =
         SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                      reinterpret_cast<void**>(&factory))) &&
@@ -153,11 +155,11 @@ std::string Encoded(const GUID& container, WICPixelFormatGUID format) {
         SUCCEEDED(factory->CreateEncoder(container, nullptr, &encoder)) &&
         SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
         SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) && SUCCEEDED(frame->Initialize(options)) &&
-        SUCCEEDED(frame->SetSize(64, 48)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
+        SUCCEEDED(frame->SetSize(width, height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
         (!indexed || (SUCCEEDED(factory->CreatePalette(&palette)) &&
                       SUCCEEDED(palette->InitializePredefined(WICBitmapPaletteTypeFixedWebPalette, FALSE)) &&
                       SUCCEEDED(frame->SetPalette(palette)))) &&
-        SUCCEEDED(frame->WritePixels(48, stride, static_cast<UINT>(pixels.size()), reinterpret_cast<BYTE*>(pixels.data()))) &&
+        SUCCEEDED(frame->WritePixels(height, stride, static_cast<UINT>(pixels.size()), reinterpret_cast<BYTE*>(pixels.data()))) &&
         SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
     // Read once WIC has let go of the file.
     for (IUnknown* object : std::initializer_list<IUnknown*>{options, palette, frame, encoder, stream, factory}) {
@@ -242,6 +244,28 @@ TEST_F(RealAudienceView, ALongStripCoversTheView) {
         const COLORREF pixel = ::GetPixel(screen, at.x, at.y);
         EXPECT_NEAR(GetRValue(pixel), 35, 3) << at.x << "," << at.y;
         EXPECT_NEAR(GetBValue(pixel), 35, 3) << at.x << "," << at.y;
+    }
+    ::ReleaseDC(view.Handle(), screen);
+}
+
+// A picture twice the screen each way is kept at a screenful, brought down as its rows arrive: both its halves
+// reach the view's edges, at every height.
+TEST_F(RealAudienceView, APictureLargerThanTheScreenIsBroughtDownWhole) {
+    RECT desktop{};
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    folder.Write("大.png", Encoded(GUID_ContainerFormatPng, GUID_WICPixelFormat24bppBGR,
+                                   static_cast<UINT>(desktop.right) * 2, static_cast<UINT>(desktop.bottom) * 2));
+    platform::AudienceSettings settings;
+    settings.background = "大.png";
+    ASSERT_EQ(view.Configure(settings), platform::PictureFault::None);
+    view.Open();
+    Pump();
+    RECT client{};
+    ::GetClientRect(view.Handle(), &client);
+    HDC screen = ::GetDC(view.Handle());
+    for (const LONG y : {2L, client.bottom / 3, client.bottom - 3}) {
+        EXPECT_NEAR(GetGValue(::GetPixel(screen, 2, y)), 35, 3) << y;                  // 0x40 under the veil
+        EXPECT_NEAR(GetGValue(::GetPixel(screen, client.right - 3, y)), 106, 3) << y;  // 0xC0 under the veil
     }
     ::ReleaseDC(view.Handle(), screen);
 }

@@ -107,6 +107,24 @@ PictureFault PictureFileFault(const std::string& file) {
                : PictureFault::NotRegular;
 }
 
+// The decoder holds the whole, but no more is kept than shows: for the
+// audience view, what covers the largest screen; for the main window,
+// painted unscaled from its corner, what that screen can hold.
+HBITMAP DecodeWhatShows(IWICImagingFactory* factory, IWICBitmapSource* frame, const PicturePlan& plan,
+                        PictureUse use, PictureSize screen, SIZE& size) {
+    PicturePlan shown = plan;
+    PictureSize kept = plan.size;
+    if (use == PictureUse::Cover) {
+        kept = PlanPicture(plan.size, {.scales = true}, use, screen).size;
+    } else if (!screen.IsEmpty()) {
+        shown.part.width = std::min(plan.part.width, screen.width);
+        shown.part.height = std::min(plan.part.height, screen.height);
+        kept = {shown.part.width, shown.part.height};
+    }
+    size = {kept.width, kept.height};
+    return DecodeByBands(factory, frame, shown, kept);
+}
+
 // Decodes the open file as planned for the size WIC finds in it.
 DecodedPicture DecodeFile(HANDLE file, PictureUse use, PictureSize screen) {
     DecodedPicture decoded;
@@ -140,20 +158,7 @@ DecodedPicture DecodeFile(HANDLE file, PictureUse use, PictureSize screen) {
         return decoded;
     }
     if (!plan.Scaled()) {
-        // The decoder holds the whole, but no more is kept than shows: for
-        // the audience view, what covers the largest screen; for the main
-        // window, painted unscaled from its corner, what that screen can hold.
-        PicturePlan shown = plan;
-        PictureSize kept = plan.size;
-        if (use == PictureUse::Cover) {
-            kept = PlanPicture(declared, {.scales = true}, use, screen).size;
-        } else if (!screen.IsEmpty()) {
-            shown.part.width = std::min(plan.part.width, screen.width);
-            shown.part.height = std::min(plan.part.height, screen.height);
-            kept = {shown.part.width, shown.part.height};
-        }
-        decoded.bitmap = DecodeByBands(factory.get(), frame.get(), shown, kept);
-        decoded.size = {kept.width, kept.height};
+        decoded.bitmap = DecodeWhatShows(factory.get(), frame.get(), plan, use, screen, decoded.size);
     } else if (decoded.bitmap != nullptr && use == PictureUse::Cover) {
         ShrinkToCover(decoded, screen);
     }

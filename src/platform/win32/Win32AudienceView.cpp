@@ -9,7 +9,6 @@
 
 #include "platform/AudienceText.h"
 #include "platform/win32/Picture.h"
-#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Window.h"
 #include "platform/win32/WindowClass.h"

@@ -4,10 +4,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "platform/FileSystem.h"
 #include "platform/win32/MessageFont.h"
 #include "platform/win32/Picture.h"
-#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/WindowClass.h"
 

@@ -3,110 +3,101 @@
 #include <wincodec.h>
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
+#include "platform/win32/Handle.h"
+#include "platform/win32/PictureDecode.h"
+#include "platform/win32/PictureHeader.h"
 #include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 
 namespace platform {
 namespace {
 
-// Releases a COM interface on every path out.
-template <class T>
-class Com final {
+// Reads a file by offset through a buffer, so walking a GIF's blocks a few
+// bytes at a time does not cost a system call each.
+class BufferedReader final {
 public:
-    Com() = default;
-    ~Com() {
-        if (p_ != nullptr) p_->Release();
+    explicit BufferedReader(HANDLE file) : file_(file), buffer_(64 * 1024) {}
+
+    std::size_t Read(std::uint64_t offset, unsigned char* out, std::size_t count) {
+        std::size_t done = 0;
+        while (done < count) {
+            if (offset + done < start_ || offset + done >= start_ + filled_) {
+                if (!Fill(offset + done)) break;
+            }
+            const std::size_t from = static_cast<std::size_t>(offset + done - start_);
+            const std::size_t take = std::min(count - done, filled_ - from);
+            std::copy_n(buffer_.data() + from, take, out + done);
+            done += take;
+        }
+        return done;
     }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    T** Out() { return &p_; }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
 
 private:
-    T* p_ = nullptr;
+    bool Fill(std::uint64_t offset) {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        DWORD got = 0;
+        if (!::SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) ||
+            !::ReadFile(file_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &got, nullptr) || got == 0) {
+            return false;
+        }
+        start_ = offset;
+        filled_ = got;
+        return true;
+    }
+
+    HANDLE file_;
+    std::vector<unsigned char> buffer_;
+    std::uint64_t start_ = 0;
+    std::size_t filled_ = 0;
 };
 
-// The whole frame, converted to premultiplied BGRA, at `width` x `height`.
-HBITMAP ToBitmap(IWICBitmapSource* source, UINT width, UINT height) {
-    // Decoded whole before a bitmap is made: a file cut short fails here
-    // rather than showing half a picture over a grey block.
-    const UINT stride = width * 4;
-    std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * height);
-    if (FAILED(source->CopyPixels(nullptr, stride, static_cast<UINT>(pixels.size()), pixels.data()))) return nullptr;
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down, as WIC delivers the rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr || bits == nullptr) return nullptr;
-    std::copy(pixels.begin(), pixels.end(), static_cast<BYTE*>(bits));
-    return bitmap;
+// Under Wine every decoder decodes the whole picture as it opens, so none is
+// opened only to ask what it can do.
+bool UnderWine() {
+    static const bool wine =
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
 }
 
-// The smallest size of the picture's proportions that covers `cover`.
-SIZE Covering(UINT width, UINT height, SIZE cover) {
-    const double scale = std::max(static_cast<double>(cover.cx) / width, static_cast<double>(cover.cy) / height);
-    return {std::max(1L, std::lround(width * scale)), std::max(1L, std::lround(height * scale))};
+// What WIC's decoder for this frame can do for the plan. Measured under Wine 8
+// (bench/win32/bench_win32_picture): the PNG, JPEG and GIF decoders decode the
+// whole picture as they open, the BMP decoder at the first pixel asked for,
+// whatever part; none offers the source transform, and IWICBitmapScaler pulls
+// every row at full size (an 8192 x 8192 picture scaled to a screen peaked at
+// 428 MB). So none clips, and a decoder scales only where it offers the
+// transform to a smaller size: JPEG's alone, whose scaling works on the
+// compressed blocks (on Windows; not measured here, Wine has none).
+DecoderAbilities Abilities(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, PictureSize declared) {
+    GUID container{};
+    Com<SourceTransform> transform;
+    if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatJpeg ||
+        FAILED(frame->QueryInterface(kSourceTransform, reinterpret_cast<void**>(transform.Out())))) {
+        return {};
+    }
+    UINT width = std::max(1, declared.width / 8);
+    UINT height = std::max(1, declared.height / 8);
+    const bool smaller = SUCCEEDED(transform->GetClosestSize(&width, &height)) &&
+                         width < static_cast<UINT>(declared.width) && height < static_cast<UINT>(declared.height);
+    return {.scales = smaller};
 }
 
-}  // namespace
-
-DecodedPicture DecodePictureFile(const std::wstring& path, const PictureBounds& bounds) {
-    DecodedPicture decoded;
-    Com<IWICImagingFactory> factory;
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  reinterpret_cast<void**>(factory.Out())))) {
-        return decoded;
-    }
-    Com<IWICBitmapDecoder> decoder;
-    Com<IWICBitmapFrameDecode> frame;
-    UINT width = 0;
-    UINT height = 0;
-    if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                  decoder.Out())) ||
-        FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) || width == 0 ||
-        height == 0) {
-        return decoded;
-    }
-    // The size the file declares, checked before a pixel is decoded.
-    if (width > bounds.largestSide || height > bounds.largestSide) {
-        decoded.tooLarge = true;
-        return decoded;
-    }
-    Com<IWICBitmapScaler> scaler;
-    IWICBitmapSource* source = frame.get();
-    if (bounds.cover.cx > 0 && bounds.cover.cy > 0 && width > static_cast<UINT>(bounds.cover.cx) &&
-        height > static_cast<UINT>(bounds.cover.cy)) {
-        const SIZE scaled = Covering(width, height, bounds.cover);
-        if (FAILED(factory->CreateBitmapScaler(scaler.Out())) ||
-            FAILED(scaler->Initialize(frame.get(), static_cast<UINT>(scaled.cx), static_cast<UINT>(scaled.cy),
-                                      WICBitmapInterpolationModeFant))) {
-            return decoded;
-        }
-        source = scaler.get();
-        width = static_cast<UINT>(scaled.cx);
-        height = static_cast<UINT>(scaled.cy);
-    }
-    Com<IWICFormatConverter> converter;
-    if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
-        FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0,
-                                     WICBitmapPaletteTypeCustom))) {
-        return decoded;
-    }
-    decoded.bitmap = ToBitmap(converter.get(), width, height);
-    if (decoded.bitmap != nullptr) decoded.size = {static_cast<LONG>(width), static_cast<LONG>(height)};
-    return decoded;
+// What the header lets the plan count on before a decoder opens: JPEG's own
+// scaling where there may be one. The decoder's answer is taken once it is open.
+DecoderAbilities HopedAbilities(const PictureHeader& header) {
+    return {.scales = header.format == PictureFormat::Jpeg && !UnderWine()};
 }
 
+PictureFault OpenFault(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PictureFault::Missing
+                                                                           : PictureFault::Unreadable;
+}
+
+// Why the picture at `file` (a resolved path) cannot be read, before it is
+// opened. On Windows a regular file's path never turns into a pipe or a
+// device, so the check by name holds for the file then opened.
 PictureFault PictureFileFault(const std::string& file) {
     if (IsDeviceName(file)) return PictureFault::NotRegular;
     if (IsRegularFile(file)) return PictureFault::None;
@@ -114,6 +105,144 @@ PictureFault PictureFileFault(const std::string& file) {
     return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
                ? PictureFault::Missing
                : PictureFault::NotRegular;
+}
+
+// The decoder holds the whole, but no more is kept than shows: for the
+// audience view, what covers the largest screen; for the main window,
+// painted unscaled from its corner, what that screen can hold.
+HBITMAP DecodeWhatShows(IWICImagingFactory* factory, IWICBitmapSource* frame, const PicturePlan& plan,
+                        PictureUse use, PictureSize screen, SIZE& size) {
+    PicturePlan shown = plan;
+    PictureSize kept = plan.size;
+    if (use == PictureUse::Cover) {
+        kept = PlanPicture(plan.size, {.scales = true}, use, screen).size;
+    } else if (!screen.IsEmpty()) {
+        shown.part.width = std::min(plan.part.width, screen.width);
+        shown.part.height = std::min(plan.part.height, screen.height);
+        kept = {shown.part.width, shown.part.height};
+    }
+    size = {kept.width, kept.height};
+    return DecodeByBands(factory, frame, shown, kept);
+}
+
+// Decodes the open file as planned for the size WIC finds in it.
+DecodedPicture DecodeFile(HANDLE file, PictureUse use, PictureSize screen) {
+    DecodedPicture decoded;
+    decoded.fault = PictureFault::Unreadable;
+    Com<IWICImagingFactory> factory;
+    Com<IWICBitmapDecoder> decoder;
+    Com<IWICBitmapFrameDecode> frame;
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void**>(factory.Out()))) ||
+        FAILED(factory->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file), nullptr,
+                                                    WICDecodeMetadataCacheOnDemand, decoder.Out())) ||
+        FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height))) {
+        return decoded;
+    }
+    // Planned again on the size the decoder will deliver, which is the one
+    // that counts where the header said another.
+    const PictureSize declared{static_cast<int>(std::min<UINT>(width, 1u << 30)),
+                               static_cast<int>(std::min<UINT>(height, 1u << 30))};
+    if (declared.IsEmpty()) return decoded;
+    PicturePlan plan = PlanPicture(declared, Abilities(decoder.get(), frame.get(), declared), use, screen);
+    bool declined = false;
+    if (plan.fault == PictureFault::None && plan.Scaled()) {
+        decoded.bitmap = DecodeScaled(frame.get(), plan, decoded.size, declined);
+        // Planned again as decoded whole, where the decoder would not scale it after all.
+        if (declined) plan = PlanPicture(declared, {}, use, screen);
+    }
+    if (plan.fault != PictureFault::None) {
+        decoded.fault = plan.fault;
+        return decoded;
+    }
+    if (!plan.Scaled()) {
+        decoded.bitmap = DecodeWhatShows(factory.get(), frame.get(), plan, use, screen, decoded.size);
+    } else if (decoded.bitmap != nullptr && use == PictureUse::Cover) {
+        ShrinkToCover(decoded, screen);
+    }
+    if (decoded.bitmap == nullptr) return decoded;
+    decoded.fault = PictureFault::None;
+    return decoded;
+}
+
+}  // namespace
+
+HBITMAP TopDownBitmap(SIZE size, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;  // top-down, as WIC delivers the rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+DecodedPicture ReadPicture(const std::string& written, const std::string& executableFolder, PictureUse use,
+                           PictureSize screen) {
+    DecodedPicture decoded;
+    if (written.empty()) {
+        decoded.fault = PictureFault::Missing;
+        return decoded;
+    }
+    const std::string path = ResolveUserPath(written, executableFolder);
+    decoded.fault = PictureFileFault(path);
+    if (decoded.fault != PictureFault::None) return decoded;
+    const Handle file(::CreateFileW(NativePath(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) {
+        decoded.fault = OpenFault(::GetLastError());
+        return decoded;
+    }
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
+        decoded.fault = PictureFault::NotRegular;
+        return decoded;
+    }
+    // Planned first on the size the file declares, before the decoder opens
+    // it (and, under Wine, decodes it whole).
+    BufferedReader reader(file.get());
+    const PictureHeader header = ReadPictureHeader(
+        [&reader](std::uint64_t offset, unsigned char* out, std::size_t count) {
+            return reader.Read(offset, out, count);
+        });
+    if (header.known) {
+        const PicturePlan plan = PlanPicture(header.size, HopedAbilities(header), use, screen);
+        decoded.fault = plan.fault;
+        if (plan.fault == PictureFault::None && !plan.Scaled() && header.wholeBytes > kPictureBudgetBytes) {
+            decoded.fault = PictureFault::OverBudget;
+        }
+        if (decoded.fault != PictureFault::None) return decoded;
+    }
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+        decoded.fault = PictureFault::Unreadable;
+        return decoded;
+    }
+    return DecodeFile(file.get(), use, screen);
+}
+
+namespace {
+
+BOOL CALLBACK TakeLargest(HMONITOR monitor, HDC /*dc*/, LPRECT /*clip*/, LPARAM largest) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    auto& size = *reinterpret_cast<PictureSize*>(largest);
+    if (::GetMonitorInfoW(monitor, &info)) {
+        const PictureSize screen{info.rcMonitor.right - info.rcMonitor.left, info.rcMonitor.bottom - info.rcMonitor.top};
+        if (std::int64_t{screen.width} * screen.height > std::int64_t{size.width} * size.height) size = screen;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+PictureSize LargestScreen() {
+    PictureSize largest;
+    ::EnumDisplayMonitors(nullptr, nullptr, &TakeLargest, reinterpret_cast<LPARAM>(&largest));
+    return largest;
 }
 
 }  // namespace platform

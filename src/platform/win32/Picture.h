@@ -1,37 +1,34 @@
 // Pictures (BMP, GIF, JPEG, PNG, and whatever else the Windows Imaging
-// Component reads) decoded into a bitmap the window paints.
+// Component reads) decoded into a bitmap the window paints, as PlanPicture
+// plans: no picture within kLargestPictureSide a side costs more than
+// kPictureBudgetBytes to decode.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-#include "platform/AudienceSettings.h"
+#include "platform/PicturePlan.h"
 
 namespace platform {
 
-// How far a picture may go, and the size it is needed at.
-struct PictureBounds {
-    // A picture that declares a larger side is refused before any pixel is decoded.
-    UINT largestSide = static_cast<UINT>(kLargestPictureSide);
-    // A picture larger than this both ways is decoded straight to the smallest
-    // size that still covers it, so a big photograph costs a screenful only.
-    SIZE cover{0, 0};
-};
-
 struct DecodedPicture {
-    HBITMAP bitmap = nullptr;  // owned by the caller; nullptr when refused or unreadable
+    HBITMAP bitmap = nullptr;  // 32-bit premultiplied BGRA, owned by the caller; nullptr when not shown
     SIZE size{0, 0};
-    bool tooLarge = false;     // refused for its declared size
+    PictureFault fault = PictureFault::None;
 };
 
-// The file's first frame as a 32-bit premultiplied BGRA bitmap; no bitmap
-// when the file cannot be read or decoded whole (a file cut short included).
-DecodedPicture DecodePictureFile(const std::wstring& path, const PictureBounds& bounds);
+// The first frame of the picture the user wrote as `written` (found as every
+// path from the configuration is), for `use` on screens no larger than
+// `screen` (empty when unknown). A pipe or a device is never opened; a file
+// cut short is Unreadable rather than half a picture over a grey block.
+DecodedPicture ReadPicture(const std::string& written, const std::string& executableFolder, PictureUse use,
+                           PictureSize screen);
 
-// Why the picture at `file` (a resolved path) cannot be read, before anything
-// is decoded. On Windows a regular file's path never turns into a pipe or a
-// device, so the check by name holds for the file then read.
-PictureFault PictureFileFault(const std::string& file);
+// A 32-bit bitmap of `size` whose rows run top-down, as WIC delivers them.
+HBITMAP TopDownBitmap(SIZE size, void** bits);
+
+// The largest screen now connected, in physical pixels.
+PictureSize LargestScreen();
 
 }  // namespace platform

@@ -9,7 +9,6 @@
 
 #include "platform/AudienceText.h"
 #include "platform/win32/Picture.h"
-#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/Win32Window.h"
 #include "platform/win32/WindowClass.h"
@@ -42,17 +41,6 @@ std::vector<Monitor> Monitors() {
     std::vector<Monitor> monitors;
     ::EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
-}
-
-// The largest screen now connected, so a background is decoded no larger than any screen needs.
-SIZE LargestScreen() {
-    SIZE largest{0, 0};
-    for (const Monitor& monitor : Monitors()) {
-        if (monitor.area.width * monitor.area.height > static_cast<double>(largest.cx) * largest.cy) {
-            largest = {static_cast<LONG>(monitor.area.width), static_cast<LONG>(monitor.area.height)};
-        }
-    }
-    return largest;
 }
 
 }  // namespace
@@ -111,15 +99,11 @@ PictureFault Win32AudienceView::Configure(const AudienceSettings& settings) {
     }
     PictureFault fault = PictureFault::None;
     if (!settings_.background.empty()) {
-        const std::string file = ResolveUserPath(settings_.background, executableFolder_);
-        fault = PictureFileFault(file);
-        if (fault == PictureFault::None) {
-            const DecodedPicture picture =
-                DecodePictureFile(NativePath(file), PictureBounds{.cover = LargestScreen()});
-            background_ = picture.bitmap;
-            backgroundSize_ = picture.size;
-            if (background_ == nullptr) fault = picture.tooLarge ? PictureFault::TooLarge : PictureFault::Unreadable;
-        }
+        const DecodedPicture picture =
+            ReadPicture(settings_.background, executableFolder_, PictureUse::Cover, LargestScreen());
+        background_ = picture.bitmap;
+        backgroundSize_ = picture.size;
+        fault = picture.fault;
     }
     if (background_ != nullptr && size_.cx > 0) MakeCover(size_);
     if (IsOpen()) Recompose(true);

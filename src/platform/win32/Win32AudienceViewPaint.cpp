@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/Picture.h"
 #include "platform/win32/Win32Window.h"
 
 namespace platform {
@@ -19,17 +20,6 @@ constexpr COLORREF kHintBackground = RGB(0x30, 0x30, 0x30);
 constexpr COLORREF kHintText = RGB(0xFF, 0xFF, 0xFF);
 constexpr int kHintPaddingX = 24;  // pixels at 96 DPI
 constexpr int kHintPaddingY = 8;
-
-HBITMAP TopDownBitmap(SIZE size, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
 
 }  // namespace
 
@@ -115,14 +105,13 @@ void Win32AudienceView::MakeCover(SIZE size) {
     HDC source = ::CreateCompatibleDC(nullptr);
     const HGDIOBJ targetDefault = ::SelectObject(target, cover);
     const HGDIOBJ sourceDefault = ::SelectObject(source, background_);
-    const double scale = std::max(static_cast<double>(size.cx) / backgroundSize_.cx,
-                                  static_cast<double>(size.cy) / backgroundSize_.cy);
-    const int width = static_cast<int>(backgroundSize_.cx * scale + 0.5);
-    const int height = static_cast<int>(backgroundSize_.cy * scale + 0.5);
+    // Only the part that shows is stretched, onto the view exactly: a long
+    // strip scaled whole would reach millions of pixels past the view's edges.
+    const PictureRect part =
+        CoverSource({backgroundSize_.cx, backgroundSize_.cy}, {static_cast<int>(size.cx), static_cast<int>(size.cy)});
     ::SetStretchBltMode(target, HALFTONE);
     ::SetBrushOrgEx(target, 0, 0, nullptr);
-    ::StretchBlt(target, (size.cx - width) / 2, (size.cy - height) / 2, width, height, source, 0, 0,
-                 backgroundSize_.cx, backgroundSize_.cy, SRCCOPY);
+    ::StretchBlt(target, 0, 0, size.cx, size.cy, source, part.x, part.y, part.width, part.height, SRCCOPY);
     ::GdiFlush();
     auto* pixel = static_cast<BYTE*>(bits);
     const std::size_t bytes = static_cast<std::size_t>(size.cx) * static_cast<std::size_t>(size.cy) * 4;

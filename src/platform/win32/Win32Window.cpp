@@ -4,10 +4,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "platform/FileSystem.h"
 #include "platform/win32/MessageFont.h"
 #include "platform/win32/Picture.h"
-#include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 #include "platform/win32/WindowClass.h"
 
@@ -173,21 +171,15 @@ std::string Win32Window::Title() const {
 
 void Win32Window::SetTitle(const std::string& title) { ::SetWindowTextW(hwnd_, ToWide(title).c_str()); }
 
-bool Win32Window::LoadPicture(const std::string& path) {
-    if (path.empty()) return false;
-    // A picture that cannot be shown whole keeps the background already shown.
-    const std::string file = ResolveUserPath(path, executableFolder_);
-    // Only a regular file: a pipe or a device named in the configuration could block the window.
-    const PictureFault fault = PictureFileFault(file);
-    if (fault == PictureFault::NotRegular) throw FileError(BackgroundNotRegularMessage(path));
-    if (fault != PictureFault::None) return false;
-    const DecodedPicture decoded = DecodePictureFile(NativePath(file), PictureBounds{});
-    if (decoded.bitmap == nullptr) return false;
+PictureFault Win32Window::LoadPicture(const std::string& path) {
+    // A picture that cannot be shown keeps the background already shown.
+    const DecodedPicture decoded = ReadPicture(path, executableFolder_, PictureUse::TopLeft, LargestScreen());
+    if (decoded.fault != PictureFault::None) return decoded.fault;
     if (picture_ != nullptr) ::DeleteObject(picture_);
     picture_ = decoded.bitmap;
     pictureSize_ = decoded.size;
     ::InvalidateRect(hwnd_, nullptr, TRUE);
-    return true;
+    return PictureFault::None;
 }
 
 void Win32Window::ClearPicture() {

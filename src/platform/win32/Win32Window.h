@@ -47,7 +47,7 @@ public:
     double TextHeight(const std::string& text) const override;
     std::string Title() const override;
     void SetTitle(const std::string& title) override;
-    bool LoadPicture(const std::string& path) override;
+    PictureFault LoadPicture(const std::string& path) override;
     void ClearPicture() override;
     // Hides the window and asks the message loop to end, as the title bar's
     // close button does.

@@ -3,8 +3,10 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
+#include "platform/PictureStream.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/PictureDecode.h"
 #include "platform/win32/PictureHeader.h"
@@ -88,6 +90,47 @@ DecoderAbilities Abilities(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* fr
 // scaling where there may be one. The decoder's answer is taken once it is open.
 DecoderAbilities HopedAbilities(const PictureHeader& header) {
     return {.scales = header.format == PictureFormat::Jpeg && !UnderWine()};
+}
+
+// The file from where it stands, for PictureStream.
+class HandleSource final : public ByteSource {
+public:
+    explicit HandleSource(HANDLE file) : file_(file) {}
+    std::size_t Read(unsigned char* into, std::size_t bytes) override {
+        DWORD got = 0;
+        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(bytes, std::size_t{1} << 20));
+        return ::ReadFile(file_, into, wanted, &got, nullptr) ? got : 0;
+    }
+
+private:
+    HANDLE file_;
+};
+
+// A GIF or BMP read a row at a time at the size the plan asks, rather than
+// decoded whole by WIC first.
+DecodedPicture ReadRows(HANDLE file, PictureUse use, PictureSize screen) {
+    DecodedPicture decoded;
+    decoded.fault = PictureFault::Unreadable;
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return decoded;
+    HandleSource source(file);
+    const StreamedPicture streamed = StreamPicture(source, [&](PictureSize declared) {
+        return PlanPicture(declared, {.scales = true, .clips = true}, use, screen);
+    });
+    decoded.fault = streamed.fault;
+    if (streamed.fault != PictureFault::None) return decoded;
+    const SIZE size{streamed.size.width, streamed.size.height};
+    void* bits = nullptr;
+    HBITMAP bitmap = TopDownBitmap(size, &bits);
+    if (bitmap == nullptr || bits == nullptr) {
+        if (bitmap != nullptr) ::DeleteObject(bitmap);
+        decoded.fault = PictureFault::Unreadable;
+        return decoded;
+    }
+    std::memcpy(bits, streamed.pixels.data(), streamed.pixels.size() * sizeof(std::uint32_t));
+    decoded.bitmap = bitmap;
+    decoded.size = size;
+    return decoded;
 }
 
 PictureFault OpenFault(DWORD error) {
@@ -213,6 +256,13 @@ DecodedPicture ReadPicture(const std::string& written, const std::string& execut
         decoded.fault = plan.fault;
         if (plan.fault == PictureFault::None && !plan.Scaled() && header.wholeBytes > kPictureBudgetBytes) {
             decoded.fault = PictureFault::OverBudget;
+        }
+        const bool rowsRead = header.format == PictureFormat::Gif || header.format == PictureFormat::Bmp;
+        if (rowsRead && (decoded.fault == PictureFault::OverBudget ||
+                         RowsDecodeLess(header.size, HopedAbilities(header), use, screen))) {
+            DecodedPicture rows = ReadRows(file.get(), use, screen);
+            // A compressed BMP is read whole only: by WIC, if the budget allows.
+            if (rows.fault != PictureFault::OverBudget || decoded.fault != PictureFault::None) return rows;
         }
         if (decoded.fault != PictureFault::None) return decoded;
     }

@@ -13,10 +13,11 @@ constexpr int kSaveAttempts = 3;
 
 std::string clsConfigFile::Compose() const {
     std::string text(config::kHeader);
-    for (const clsConfigItem& item : mItems) {
-        for (const std::string& line : config::ValueLines(item.Value)) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(mItems.Count()); ++i) {
+        const std::string_view key = mItems.KeyAt(i);
+        for (const std::string& line : config::ValueLines(mItems.ValueAt(i))) {
             text += config::kLineEnd;
-            text += item.Key;
+            text += key;
             text += config::kEntrySeparator;
             text += line;
         }

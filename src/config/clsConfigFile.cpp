@@ -104,13 +104,16 @@ private:
     std::int32_t current_ = 0;  // Position of the setting the lines add to; 0: none yet.
 };
 
-// An upper bound of the settings in a file: each one's line holds an "=",
-// which no GBK or UTF-8 character holds as a part.
-std::size_t MostSettings(std::string_view bytes) {
+// Room to set by for the settings of a file: each one's line holds an "=",
+// which no GBK or UTF-8 character holds as a part. A file of lines shorter
+// than a setting's usual 16 bytes or more gets no more room than that would
+// take, so hostile bytes cannot ask for much; its list grows as it is read.
+std::size_t SettingsRoom(std::string_view bytes) {
+    constexpr std::size_t kShortestUsualLine = 16;
     const auto equals = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '='));
     const auto lineEnds = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
                           static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
-    return std::min(equals, lineEnds + 1);
+    return std::min({equals, lineEnds + 1, bytes.size() / kShortestUsualLine + 1});
 }
 
 // What the first line is and what it must be.
@@ -167,7 +170,7 @@ void clsConfigFile::Load() {
     // and read from them a run of lines at a time.
     mOnDisk = std::move(bytes);
     const std::string_view onDisk = *mOnDisk;
-    mItems.Reserve(MostSettings(onDisk));
+    mItems.Reserve(SettingsRoom(onDisk));
     EntryReader entries(mItems, mSkippedLines);
     config::NormalisedLineReader lines([&entries](std::string_view line) { return entries.Line(line); });
     const config::DecodedAs decoded =

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -287,10 +288,19 @@ void ReportLoadingPeaks() {
 
 }  // namespace
 
+// --no-peaks leaves out the loading peaks (a minute), for timing runs.
 int main(int argc, char** argv) {
+    bool peaks = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) != "--no-peaks") continue;
+        peaks = false;
+        std::copy(argv + i + 1, argv + argc, argv + i);
+        --argc;
+        break;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    ReportLoadingPeaks();
+    if (peaks) ReportLoadingPeaks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

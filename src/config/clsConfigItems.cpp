@@ -30,6 +30,14 @@ std::uint32_t HashOf(std::string_view folded) {
     return static_cast<std::uint32_t>(hash);
 }
 
+// A key folded into a buffer of the thread's, so a lookup allocates nothing;
+// valid until the next call.
+const std::string& Folded(std::string_view key) {
+    thread_local std::string buffer;
+    config::FoldCaseInto(key, buffer);
+    return buffer;
+}
+
 }  // namespace
 
 clsConfigItems::Block::Block(std::size_t capacity)
@@ -79,9 +87,11 @@ std::optional<std::size_t> clsConfigItems::Locate(std::string_view folded, std::
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
         const Slot& slot = mSlots[at];
         if (slot.entry == 0) return std::nullopt;
-        if (slot.hash == hash && config::FoldCase(FiledKey(mEntries[slot.entry - 1])) == folded) {
-            return slot.entry - 1;
-        }
+        if (slot.hash != hash) continue;
+        // The filed key folded again: the index keeps no second copy of it.
+        thread_local std::string filed;
+        config::FoldCaseInto(FiledKey(mEntries[slot.entry - 1]), filed);
+        if (filed == folded) return slot.entry - 1;
     }
 }
 
@@ -152,7 +162,7 @@ clsConfigItem& clsConfigItems::FindOrAdd(const std::string& key, const std::stri
 }
 
 std::int32_t clsConfigItems::FindOrAddText(std::string_view key, std::string_view value, bool& added) {
-    const std::string folded = config::FoldCase(key);
+    const std::string& folded = Folded(key);
     const std::uint32_t hash = HashOf(folded);
     std::optional<std::size_t> found = Locate(folded, hash);
     added = !found;
@@ -222,7 +232,7 @@ std::size_t clsConfigItems::At(std::int32_t position) const {
 }
 
 std::size_t clsConfigItems::Filed(const std::string& key) const {
-    const std::string folded = config::FoldCase(key);
+    const std::string& folded = Folded(key);
     const std::optional<std::size_t> found = Locate(folded, HashOf(folded));
     if (!found) throw KeyNotFoundError("no item filed under key: " + key);
     return *found;
@@ -239,7 +249,7 @@ const clsConfigItem& clsConfigItems::Item(const std::string& vntIndexKey) const 
 }
 
 clsConfigItem* clsConfigItems::Find(const std::string& key) {
-    const std::string folded = config::FoldCase(key);
+    const std::string& folded = Folded(key);
     const std::optional<std::size_t> found = Locate(folded, HashOf(folded));
     return found ? &HandOut(*found) : nullptr;
 }
@@ -249,7 +259,7 @@ const clsConfigItem* clsConfigItems::Find(const std::string& key) const {
 }
 
 std::optional<std::string_view> clsConfigItems::ValueOf(const std::string& key) const {
-    const std::string folded = config::FoldCase(key);
+    const std::string& folded = Folded(key);
     const std::optional<std::size_t> found = Locate(folded, HashOf(folded));
     if (!found) return std::nullopt;
     return ValueAt(*found);

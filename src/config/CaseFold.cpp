@@ -66,6 +66,12 @@ char32_t LowerCodePoint(char32_t c) {
 
 std::string FoldCase(std::string_view text) {
     std::string out;
+    FoldCaseInto(text, out);
+    return out;
+}
+
+void FoldCaseInto(std::string_view text, std::string& out) {
+    out.clear();
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char b = static_cast<unsigned char>(text[i]);
@@ -84,7 +90,6 @@ std::string FoldCase(std::string_view text) {
         AppendUtf8(out, LowerCodePoint(c));
         i += length;
     }
-    return out;
 }
 
 }  // namespace config

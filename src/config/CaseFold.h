@@ -16,5 +16,7 @@ char32_t LowerCodePoint(char32_t c);
 // kept as they are, so no two different byte strings fold together by accident
 // of a decoding error.
 std::string FoldCase(std::string_view text);
+// The same into `out`, replacing what it held: no allocation once it has room.
+void FoldCaseInto(std::string_view text, std::string& out);
 
 }  // namespace config

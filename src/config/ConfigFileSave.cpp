@@ -12,11 +12,20 @@ constexpr int kSaveAttempts = 3;
 }  // namespace
 
 std::string clsConfigFile::Compose() const {
-    std::string text(config::kHeader);
-    for (const clsConfigItem& item : mItems) {
-        for (const std::string& line : config::ValueLines(item.Value)) {
+    const auto count = static_cast<std::size_t>(mItems.Count());
+    std::string text;
+    // Room for the usual one line per setting, so a large file is not copied as it grows.
+    std::size_t size = config::kHeader.size() + config::kLineEnd.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        size += config::kLineEnd.size() + mItems.KeyAt(i).size() + config::kEntrySeparator.size() + mItems.ValueAt(i).size();
+    }
+    text.reserve(size);
+    text += config::kHeader;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view key = mItems.KeyAt(i);
+        for (const std::string& line : config::ValueLines(mItems.ValueAt(i))) {
             text += config::kLineEnd;
-            text += item.Key;
+            text += key;
             text += config::kEntrySeparator;
             text += line;
         }

@@ -66,54 +66,66 @@ std::string FoldCrPairs(std::string_view text) {
 
 namespace {
 
-enum class LastLine {
-    Ended,   // A file read line by line: the last line gets its CR too.
-    AsGiven  // A value: nothing is added after its last line.
-};
-
-// The text with each line end read as one CR. In a value a line ends at CR LF
-// or CR. In a file a lone LF ends a line too: a file written by a Linux editor
-// from scratch has nothing else, and would otherwise read as a single line
-// that is not the header, so none of its settings would be used.
-std::string LinesEndedByCr(std::string_view content, LastLine last) {
-    const bool lfEnds = last == LastLine::Ended;
-    const auto isEnd = [lfEnds](char c) { return c == kCr || (lfEnds && c == kLf); };
+// A value's text with each line end (CR LF or CR) read as one CR. A lone LF
+// stays part of its line.
+std::string LinesEndedByCr(std::string_view value) {
     std::string out;
-    out.reserve(content.size() + 1);
+    out.reserve(value.size());
     std::size_t at = 0;
-    while (at < content.size()) {
-        const auto found = std::find_if(content.begin() + static_cast<std::ptrdiff_t>(at), content.end(), isEnd);
-        const std::size_t end = found == content.end() ? std::string_view::npos
-                                                       : static_cast<std::size_t>(found - content.begin());
+    while (at < value.size()) {
+        const std::size_t end = value.find(kCr, at);
         if (end == std::string_view::npos) {
-            out.append(content.substr(at));
-            if (last == LastLine::Ended) out += kCr;
+            out.append(value.substr(at));
             break;
         }
-        out.append(content.substr(at, end - at));
+        out.append(value.substr(at, end - at));
         out += kCr;
         at = end + 1;
-        if (content[end] == kCr && at < content.size() && content[at] == kLf) ++at;
+        if (at < value.size() && value[at] == kLf) ++at;
     }
     return out;
 }
 
 }  // namespace
 
-std::vector<std::string_view> NormalisedLines(std::string_view content, std::string& storage) {
-    std::string folded;
-    const std::string_view work = Normalise(LinesEndedByCr(content, LastLine::Ended), folded);
-    if (work.empty()) {
-        storage.clear();
-        return {};
+bool NormalisedLineReader::Feed(std::string_view piece) {
+    std::size_t at = 0;
+    if (mAfterCr && piece.starts_with(kLf)) at = 1;
+    mAfterCr = false;
+    while (!mStopped && at < piece.size()) {
+        const std::size_t end = piece.find_first_of("\r\n", at);
+        if (end == std::string_view::npos) {
+            Take(piece.substr(at));
+            break;
+        }
+        Take(piece.substr(at, end - at));
+        at = end + 1;
+        if (piece[end] != kCr) continue;
+        if (at == piece.size()) {
+            mAfterCr = true;
+        } else if (piece[at] == kLf) {
+            ++at;
+        }
     }
-    // Usually the whole text: move rather than copy when nothing was cut off.
-    if (work.size() == folded.size()) {
-        storage = std::move(folded);
-    } else {
-        storage.assign(work);
+    return !mStopped;
+}
+
+// Blank lines fold in pairs: the file's lines, each ended by one CR, had each
+// run of CRs halved (rounded up), and the CRs at both ends of the whole removed.
+bool NormalisedLineReader::Take(std::string_view line) {
+    if (mFirst) {
+        mFirst = false;
+        line = line.substr(std::min(line.find_first_not_of(' '), line.size()));
     }
-    return SplitAtCr(storage);
+    if (line.empty()) {
+        if (mStarted) ++mBlanks;
+        return true;
+    }
+    for (std::size_t kept = mStarted ? mBlanks / 2 : 0; kept > 0 && !mStopped; --kept) mStopped = !mLine({});
+    mBlanks = 0;
+    mStarted = true;
+    if (!mStopped) mStopped = !mLine(line);
+    return !mStopped;
 }
 
 std::vector<std::string> ValueLines(std::string_view value) {
@@ -121,7 +133,7 @@ std::vector<std::string> ValueLines(std::string_view value) {
     if (value.find(kCr) == std::string_view::npos) return {std::string(TrimSpaces(value))};
     std::string folded;
     std::vector<std::string> lines;
-    for (std::string_view line : SplitAtCr(Normalise(LinesEndedByCr(value, LastLine::AsGiven), folded))) {
+    for (std::string_view line : SplitAtCr(Normalise(LinesEndedByCr(value), folded))) {
         lines.emplace_back(line);
     }
     return lines;

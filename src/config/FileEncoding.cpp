@@ -99,19 +99,60 @@ bool AnyUtf8Line(std::string_view bytes) {
     return false;
 }
 
-// A file that is neither UTF-8 nor GBK as a whole. Most of its lines are
-// sound; decode those whole and go one character at a time only through the
-// damaged ones.
-struct LineByLine {
+// A GBK file is decoded in runs of whole lines of about this size, so the
+// decoded text is never held whole. A line longer than this is one run.
+constexpr std::size_t kRunBytes = std::size_t{1} << 20;
+
+// The end of the run of whole lines that starts at `start`. A CR LF is never
+// cut, and neither byte is ever part of a GBK character, so each run decodes
+// as it would within the whole.
+std::size_t RunEnd(std::string_view bytes, std::size_t start) {
+    if (bytes.size() - start <= kRunBytes) return bytes.size();
+    const std::size_t end = bytes.find_first_of("\r\n", start + kRunBytes - 1);
+    if (end == std::string_view::npos) return bytes.size();
+    const bool crLf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+    return end + (crLf ? 2 : 1);
+}
+
+// A run of GBK decoded, or nothing when it is not GBK. A run of one long
+// line goes to the codec in parts cut between characters, so the codec's
+// working room stays small beside the line it decodes.
+std::optional<std::string> GbkRun(std::string_view run, const platform::TextCodec& codec) {
+    if (run.size() <= kRunBytes) return codec.GbkToUtf8(std::string(run));
     std::string text;
+    text.reserve(run.size() + run.size() / 2);
+    for (std::size_t start = 0; start < run.size();) {
+        std::size_t end = start;
+        while (end < run.size() && end - start < kRunBytes) {
+            end += IsGbkLead(static_cast<unsigned char>(run[end])) && end + 1 < run.size() ? 2 : 1;
+        }
+        const std::optional<std::string> part = codec.GbkToUtf8(std::string(run.substr(start, end - start)));
+        if (!part) return std::nullopt;
+        text += *part;
+        start = end;
+    }
+    return text;
+}
+
+// Whether the whole is GBK, asked a run at a time.
+bool IsGbk(std::string_view bytes, const platform::TextCodec& codec) {
+    for (std::size_t start = 0, end = 0; start < bytes.size(); start = end) {
+        end = RunEnd(bytes, start);
+        if (!GbkRun(bytes.substr(start, end - start), codec)) return false;
+    }
+    return true;
+}
+
+// A file that is neither UTF-8 nor GBK as a whole, or GBK. A run of GBK lines
+// without a UTF-8 one is decoded whole; the lines of any other run one by one,
+// going one character at a time only through the damaged ones.
+struct LineByLine {
     bool utf8 = false;   // A line with other than ASCII was UTF-8.
     bool lossy = false;  // Some byte was neither.
 };
 
-LineByLine DecodeLines(std::string_view bytes, const platform::TextCodec& codec) {
-    LineByLine result;
-    result.text.reserve(bytes.size());
-    std::optional<GbkUnitDecoder> units;
+void DecodeEachLine(std::string_view bytes, const platform::TextCodec& codec, std::optional<GbkUnitDecoder>& units,
+                    LineByLine& result, std::string& text) {
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::string_view line = LineAt(bytes, start);
@@ -121,40 +162,73 @@ LineByLine DecodeLines(std::string_view bytes, const platform::TextCodec& codec)
                           (IsValidUtf8(line) && !(gbk = codec.GbkToUtf8(std::string(line))));
         if (utf8) {
             result.utf8 = result.utf8 || !IsAscii(line);
-            result.text += line;
+            text += line;
         } else if (gbk || (gbk = codec.GbkToUtf8(std::string(line)))) {
-            result.text += *gbk;
+            text += *gbk;
         } else {
             if (!units) units.emplace(codec);
-            units->Append(line, result.text);
+            units->Append(line, text);
             result.lossy = true;
         }
+    }
+}
+
+LineByLine DecodeLines(std::string_view bytes, const platform::TextCodec& codec, const DecodedPiece& piece) {
+    LineByLine result;
+    std::optional<GbkUnitDecoder> units;
+    for (std::size_t start = 0, end = 0; start < bytes.size(); start = end) {
+        end = RunEnd(bytes, start);
+        const std::string_view run = bytes.substr(start, end - start);
+        std::optional<std::string> text;
+        if (!AnyUtf8Line(run)) text = GbkRun(run, codec);
+        if (!text) {
+            text.emplace();
+            text->reserve(run.size() + run.size() / 2);
+            DecodeEachLine(run, codec, units, result, *text);
+        }
+        if (!piece(*text)) break;
     }
     return result;
 }
 
 }  // namespace
 
-DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& codec) {
+DecodedAs DecodeFile(std::string_view bytes, const platform::TextCodec& codec, const DecodedPiece& piece) {
     if (bytes.starts_with(kUtf8Bom)) {
-        const std::string_view body = std::string_view(bytes).substr(kUtf8Bom.size());
-        if (IsValidUtf8(body)) return {std::string(body), FileEncoding::Utf8WithBom, Fidelity::Exact};
-        LineByLine lines = DecodeLines(body, codec);
-        return {std::move(lines.text), FileEncoding::Utf8WithBom, lines.lossy ? Fidelity::Lossy : Fidelity::Mixed};
+        const std::string_view body = bytes.substr(kUtf8Bom.size());
+        if (IsValidUtf8(body)) {
+            piece(body);
+            return {FileEncoding::Utf8WithBom, Fidelity::Exact};
+        }
+        const LineByLine lines = DecodeLines(body, codec, piece);
+        return {FileEncoding::Utf8WithBom, lines.lossy ? Fidelity::Lossy : Fidelity::Mixed};
     }
-    if (IsAscii(bytes)) return {bytes, FileEncoding::Gbk, Fidelity::Exact};
-    if (IsValidUtf8(bytes) && (HoldsWideUtf8(bytes) || !codec.GbkToUtf8(bytes))) {
-        return {bytes, FileEncoding::Utf8, Fidelity::Exact};
+    if (IsAscii(bytes)) {
+        piece(bytes);
+        return {FileEncoding::Gbk, Fidelity::Exact};
+    }
+    if (IsValidUtf8(bytes) && (HoldsWideUtf8(bytes) || !IsGbk(bytes, codec))) {
+        piece(bytes);
+        return {FileEncoding::Utf8, Fidelity::Exact};
     }
     // A UTF-8 line pasted into a GBK file is UTF-8 even when its bytes also
-    // make GBK characters (UTF-8 "决赛" does), so the file is read whole as
-    // GBK only when no line is UTF-8.
-    if (!AnyUtf8Line(bytes)) {
-        if (auto text = codec.GbkToUtf8(bytes)) return {std::move(*text), FileEncoding::Gbk, Fidelity::Exact};
-    }
-    LineByLine lines = DecodeLines(bytes, codec);
-    return {std::move(lines.text), lines.utf8 ? FileEncoding::Utf8 : FileEncoding::Gbk,
-            lines.lossy ? Fidelity::Lossy : Fidelity::Mixed};
+    // make GBK characters (UTF-8 "决赛" does), so the file is GBK only when
+    // no line is UTF-8 and every line is GBK.
+    const LineByLine lines = DecodeLines(bytes, codec, piece);
+    if (!lines.utf8 && !lines.lossy) return {FileEncoding::Gbk, Fidelity::Exact};
+    return {lines.utf8 ? FileEncoding::Utf8 : FileEncoding::Gbk, lines.lossy ? Fidelity::Lossy : Fidelity::Mixed};
+}
+
+DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& codec) {
+    DecodedFile decoded;
+    decoded.text.reserve(bytes.size());
+    const DecodedAs as = DecodeFile(std::string_view(bytes), codec, [&decoded](std::string_view piece) {
+        decoded.text += piece;
+        return true;
+    });
+    decoded.encoding = as.encoding;
+    decoded.fidelity = as.fidelity;
+    return decoded;
 }
 
 std::optional<std::string> EncodeFile(const std::string& text, FileEncoding encoding,

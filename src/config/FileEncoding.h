@@ -4,7 +4,9 @@
 // never turned into mojibake.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/FileSystem.h"
 
@@ -31,6 +33,15 @@ struct DecodedFile {
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
+struct DecodedAs {
+    FileEncoding encoding = FileEncoding::Gbk;
+    Fidelity fidelity = Fidelity::Exact;
+};
+
+// Takes the decoded text a piece at a time; false stops the decoding. A piece
+// ends at a line end, except the file's last; it is valid only during the call.
+using DecodedPiece = std::function<bool(std::string_view)>;
+
 // Pure ASCII read as GBK; well-formed UTF-8 with other characters, or
 // anything behind a UTF-8 byte-order mark, as UTF-8. Any other file is read
 // line by line: a well-formed UTF-8 line with other than ASCII as UTF-8 (even
@@ -38,6 +49,12 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // of each byte that is not GBK either, as the system's own conversion does.
 // A file whose lines are all GBK is GBK; one with a UTF-8 line is UTF-8 from
 // then on.
+// The text goes to `piece` as it is decoded, so a large file is never held
+// decoded whole beside its bytes: a file already in UTF-8 in one piece of its
+// own bytes, a GBK file in runs of lines. Stopped early, the encoding and
+// fidelity tell of what was decoded so far.
+DecodedAs DecodeFile(std::string_view bytes, const platform::TextCodec& codec, const DecodedPiece& piece);
+// The same, the text gathered whole: for a small file.
 DecodedFile DecodeFile(const std::string& bytes, const platform::TextCodec& codec);
 
 // The file's bytes for `text`, or nothing when the encoding cannot hold it, or

@@ -36,64 +36,90 @@ std::optional<Skipped::Why> Suspect(std::string_view line) {
     return std::nullopt;
 }
 
-LoadOutcome ReadEntries(const std::string& content, clsConfigItems& items, std::vector<Skipped>& skipped) {
-    std::string storage;
-    const std::vector<std::string_view> lines = config::NormalisedLines(content, storage);
-    if (lines.empty()) return LoadOutcome::Empty;
-    if (config::FoldCase(config::TrimSpaces(lines[0])) != config::kHeaderFolded) {
-        return LoadOutcome::NoHeader;
-    }
-    // A line with "=" names the key; the lines without one that follow add
-    // further lines to its value, unless they look like a slip of the hand.
-    // An empty key swallows lines until the next key.
-    items.Reserve(lines.size());
-    std::string currentKey;
-    clsConfigItem* current = nullptr;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
+// Reads the settings from the file's lines one at a time, as they are decoded.
+class EntryReader final {
+public:
+    EntryReader(clsConfigItems& items, std::vector<Skipped>& skipped) : items_(items), skipped_(skipped) {}
+
+    // False once the first line shows the file is not one of ours.
+    bool Line(std::string_view line) {
+        if (outcome_ == LoadOutcome::Empty) return First(line);
+        // A line with "=" names the key; the lines without one that follow add
+        // further lines to its value, unless they look like a slip of the hand.
+        // An empty key swallows lines until the next key.
         const std::size_t equals = line.find('=');
         std::string_view value;
         if (equals != std::string_view::npos) {
-            currentKey = config::TrimSpaces(line.substr(0, equals));
-            current = nullptr;
+            currentKey_ = config::TrimSpaces(line.substr(0, equals));
+            current_ = 0;
             value = config::TrimSpaces(line.substr(equals + 1));
         } else {
             value = config::TrimSpaces(line);
             if (const std::optional<Skipped::Why> why = Suspect(line)) {
-                skipped.push_back({currentKey, std::string(value), *why});
-                continue;
+                skipped_.push_back({currentKey_, std::string(value), *why});
+                return true;
             }
         }
-        if (currentKey.empty()) {
+        if (currentKey_.empty()) {
             if (equals != std::string_view::npos || !value.empty()) {
-                skipped.push_back({"", std::string(value), Skipped::Why::NoKey});
+                skipped_.push_back({"", std::string(value), Skipped::Why::NoKey});
             }
-            continue;
+            return true;
         }
-        if (current == nullptr) {
+        if (current_ == 0) {
             bool added = false;
-            current = &items.FindOrAdd(currentKey, std::string(value), added);
-            if (added) continue;
+            current_ = items_.FindOrAddText(currentKey_, value, added);
+            if (added) return true;
         }
-        current->Value += config::kLineEnd;
-        current->Value += value;
+        items_.AppendToValue(current_, config::kLineEnd, value);
+        return true;
     }
-    return LoadOutcome::Loaded;
+
+    LoadOutcome Outcome() const { return outcome_; }
+    // The first line, cut short: a binary file's first "line" may be any length.
+    const std::string& FirstLineShown() const { return firstShown_; }
+
+private:
+    bool First(std::string_view line) {
+        constexpr std::size_t kShownCharacters = 40;
+        std::size_t end = 0;
+        for (std::size_t shown = 0; end < line.size() && shown < kShownCharacters; ++shown) {
+            char32_t ignored = 0;
+            end += std::max<std::size_t>(config::DecodeUtf8At(line, end, ignored), 1);
+        }
+        firstShown_ = std::string(line.substr(0, end)) + (end < line.size() ? "……" : "");
+        // No character folds to ASCII from more than four bytes.
+        const std::string_view header = config::TrimSpaces(line);
+        const bool ours = header.size() <= 4 * config::kHeaderFolded.size() &&
+                          config::FoldCase(header) == config::kHeaderFolded;
+        outcome_ = ours ? LoadOutcome::Loaded : LoadOutcome::NoHeader;
+        return ours;
+    }
+
+    clsConfigItems& items_;
+    std::vector<Skipped>& skipped_;
+    LoadOutcome outcome_ = LoadOutcome::Empty;
+    std::string firstShown_;
+    std::string currentKey_;
+    std::int32_t current_ = 0;  // Position of the setting the lines add to; 0: none yet.
+};
+
+// Room to set by for the settings of a file: each one's line holds an "=",
+// which no GBK or UTF-8 character holds as a part. A file of lines shorter
+// than a setting's usual 16 bytes or more gets no more room than that would
+// take, so hostile bytes cannot ask for much; its list grows as it is read.
+std::size_t SettingsRoom(std::string_view bytes) {
+    constexpr std::size_t kShortestUsualLine = 16;
+    const auto equals = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '='));
+    const auto lineEnds = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
+                          static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+    return std::min({equals, lineEnds + 1, bytes.size() / kShortestUsualLine + 1});
 }
 
-// What the first line is and what it must be, the line cut short: a binary
-// file's first "line" may be any length.
-std::string NoHeaderCause(const std::string& path, const std::string& text) {
-    constexpr std::size_t kShownCharacters = 40;
-    std::string storage;
-    const std::string_view first = config::NormalisedLines(text, storage).front();
-    std::size_t end = 0;
-    for (std::size_t shown = 0; end < first.size() && shown < kShownCharacters; ++shown) {
-        char32_t ignored = 0;
-        end += std::max<std::size_t>(config::DecodeUtf8At(first, end, ignored), 1);
-    }
-    return "配置文件“" + path + "”的第一行应是文件头“" + std::string(config::kHeader) + "”，实际却是“" +
-           std::string(first.substr(0, end)) + (end < first.size() ? "……" : "") + "”，因此其中的设置都没有读取，";
+// What the first line is and what it must be.
+std::string NoHeaderCause(const std::string& path, const std::string& firstShown) {
+    return "配置文件“" + path + "”的第一行应是文件头“" + std::string(config::kHeader) + "”，实际却是“" + firstShown +
+           "”，因此其中的设置都没有读取，";
 }
 
 }  // namespace
@@ -140,14 +166,21 @@ void clsConfigFile::Load() {
         mWrittenAtLoad = true;
         return;
     }
-    mOnDisk = *bytes;
-    config::DecodedFile decoded = config::DecodeFile(*bytes, mCodec);
+    // The bytes are the one whole copy of the file held: the text is decoded
+    // and read from them a run of lines at a time.
+    mOnDisk = std::move(bytes);
+    const std::string_view onDisk = *mOnDisk;
+    mItems.Reserve(SettingsRoom(onDisk));
+    EntryReader entries(mItems, mSkippedLines);
+    config::NormalisedLineReader lines([&entries](std::string_view line) { return entries.Line(line); });
+    const config::DecodedAs decoded =
+        config::DecodeFile(onDisk, mCodec, [&lines](std::string_view piece) { return lines.Feed(piece); });
     mEncoding = decoded.encoding;
-    if (ReadEntries(decoded.text, mItems, mSkippedLines) == LoadOutcome::NoHeader) {
+    if (entries.Outcome() == LoadOutcome::NoHeader) {
         // Nothing of it was read, so nothing of it needs setting aside: it is
-        // simply never written over.
+        // simply never written over. Its decoding stopped at the first line.
         mNoHeader = true;
-        mSetAsideCause = NoHeaderCause(path, decoded.text);
+        mSetAsideCause = NoHeaderCause(path, entries.FirstLineShown());
         return;
     }
     if (decoded.fidelity == config::Fidelity::Lossy) {
@@ -159,7 +192,7 @@ void clsConfigFile::Load() {
     // A file holding lines no setting reads is not rewritten at the close, so
     // it needs no copy now (a copy at every start would pile up); a change of
     // the store's own sets it aside before writing over it.
-    if (!mSetAsideCause.empty() && !mHoldsSkippedLines) SetAsideUnusable(*bytes, status);
+    if (!mSetAsideCause.empty() && !mHoldsSkippedLines) SetAsideUnusable(mOnDisk, status);
 }
 
 void clsConfigFile::SetAsideUnusable(const std::optional<std::string>& bytes,
@@ -197,8 +230,7 @@ void clsConfigFile::RemoveLeftovers(platform::FileSystem& files) {
 }
 
 std::string clsConfigFile::Item(const std::string& Key) const {
-    const clsConfigItem* item = mItems.Find(mPrefix + Key);
-    return item ? item->Value : std::string();
+    return std::string(mItems.ValueOf(mPrefix + Key).value_or(std::string_view()));
 }
 
 void clsConfigFile::Item(const std::string& Key, const std::string& vNewValue) {

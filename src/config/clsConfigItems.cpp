@@ -1,80 +1,301 @@
 #include "config/clsConfigItems.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <new>
+#include <utility>
 
 #include "config/CaseFold.h"
 
+namespace {
+
+// Settings are gathered into blocks of text of this size; a larger value
+// takes a block of its own.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+constexpr std::size_t kMostText = std::numeric_limits<std::uint32_t>::max();
+constexpr std::size_t kMostItems = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+
+std::uint32_t HashOf(std::string_view folded) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : folded) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
+    }
+    // Spreads the low bits, which pick the slot.
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDULL;
+    hash ^= hash >> 33;
+    return static_cast<std::uint32_t>(hash);
+}
+
+// A key folded into a buffer of the thread's, so a lookup allocates nothing;
+// valid until the next call.
+const std::string& Folded(std::string_view key) {
+    thread_local std::string buffer;
+    config::FoldCaseInto(key, buffer);
+    return buffer;
+}
+
+}  // namespace
+
+clsConfigItems::Block::Block(std::size_t capacity)
+    : data_(static_cast<char*>(std::malloc(std::max<std::size_t>(capacity, 1)))), capacity_(capacity) {
+    if (data_ == nullptr) throw std::bad_alloc();
+}
+
+clsConfigItems::Block::Block(Block&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+clsConfigItems::Block& clsConfigItems::Block::operator=(Block&& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+    std::swap(capacity_, other.capacity_);
+    return *this;
+}
+
+clsConfigItems::Block::~Block() { std::free(data_); }
+
+void clsConfigItems::Block::Append(std::string_view text) {
+    if (text.size() > Room()) {
+        // Growing in place where the allocator can (a large block is remapped,
+        // not copied), doubling so a value added to line by line costs little.
+        const std::size_t capacity = std::max(size_ + text.size(), capacity_ * 2);
+        char* grown = static_cast<char*>(std::realloc(data_, capacity));
+        if (grown == nullptr) throw std::bad_alloc();
+        data_ = grown;
+        capacity_ = capacity;
+    }
+    if (!text.empty()) std::memcpy(data_ + size_, text.data(), text.size());
+    size_ += text.size();
+}
+
+std::string_view clsConfigItems::FiledKey(const Entry& entry) const {
+    return {mBlocks[entry.block].Data() + entry.offset, entry.keyLength};
+}
+
+std::string_view clsConfigItems::StoredValue(const Entry& entry) const {
+    return {mBlocks[entry.block].Data() + entry.offset + entry.keyLength, entry.valueLength};
+}
+
+std::optional<std::size_t> clsConfigItems::Locate(std::string_view folded, std::uint32_t hash) const {
+    if (mSlots.empty()) return std::nullopt;
+    const std::size_t mask = mSlots.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const Slot& slot = mSlots[at];
+        if (slot.entry == 0) return std::nullopt;
+        if (slot.hash != hash) continue;
+        // The filed key folded again: the index keeps no second copy of it.
+        thread_local std::string filed;
+        config::FoldCaseInto(FiledKey(mEntries[slot.entry - 1]), filed);
+        if (filed == folded) return slot.entry - 1;
+    }
+}
+
+void clsConfigItems::GrowIndex(std::size_t count) {
+    if (count * 4 <= mSlots.size() * 3) return;
+    std::size_t size = 16;
+    while (count * 4 > size * 3) size *= 2;
+    std::vector<Slot> slots(size);
+    const std::size_t mask = size - 1;
+    for (const Slot& slot : mSlots) {
+        if (slot.entry == 0) continue;
+        std::size_t at = slot.hash & mask;
+        while (slots[at].entry != 0) at = (at + 1) & mask;
+        slots[at] = slot;
+    }
+    mSlots = std::move(slots);
+}
+
+void clsConfigItems::Index(std::size_t entry, std::uint32_t hash) {
+    const std::size_t mask = mSlots.size() - 1;
+    std::size_t at = hash & mask;
+    while (mSlots[at].entry != 0) at = (at + 1) & mask;
+    mSlots[at] = Slot{hash, static_cast<std::uint32_t>(entry + 1)};
+}
+
+std::size_t clsConfigItems::Append(std::string_view key, std::string_view value, std::uint32_t hash) {
+    if (mEntries.size() >= kMostItems) throw std::length_error("too many settings");
+    if (key.size() > kMostText / 2) throw std::length_error("key too long");
+    // A value past what the blocks can place is kept by an item of its own.
+    const bool inText = value.size() <= kMostText / 2;
+    const std::string_view stored = inText ? value : std::string_view();
+    const std::size_t need = key.size() + stored.size();
+    std::unique_ptr<clsConfigItem> item;
+    if (!inText) item = std::make_unique<clsConfigItem>(clsConfigItem{std::string(key), std::string(value)});
+    GrowIndex(mEntries.size() + 1);
+    if (mBlocks.empty() || mBlocks.back().Room() < need || mBlocks.back().Size() + need > kMostText) {
+        mBlocks.emplace_back(std::max(kBlockBytes, need));
+    }
+    Block& block = mBlocks.back();
+    Entry entry;
+    entry.item = std::move(item);
+    entry.block = static_cast<std::uint32_t>(mBlocks.size() - 1);
+    entry.offset = static_cast<std::uint32_t>(block.Size());
+    entry.keyLength = static_cast<std::uint32_t>(key.size());
+    entry.valueLength = static_cast<std::uint32_t>(stored.size());
+    mEntries.push_back(std::move(entry));
+    block.Append(key);
+    block.Append(stored);
+    Index(mEntries.size() - 1, hash);
+    return mEntries.size() - 1;
+}
+
 clsConfigItem& clsConfigItems::Add(const std::string& Key, const std::string& Value) {
-    std::string folded = config::FoldCase(Key);
-    if (mIndex.contains(folded)) throw DuplicateKeyError("key already present: " + Key);
-    return Append(std::move(folded), Key, Value);
+    const std::string folded = config::FoldCase(Key);
+    const std::uint32_t hash = HashOf(folded);
+    if (Locate(folded, hash)) throw DuplicateKeyError("key already present: " + Key);
+    auto item = std::make_unique<clsConfigItem>(clsConfigItem{Key, Value});
+    clsConfigItem& added = *item;
+    mEntries[Append(Key, std::string_view(), hash)].item = std::move(item);
+    return added;
 }
 
 clsConfigItem& clsConfigItems::FindOrAdd(const std::string& key, const std::string& value, bool& added) {
-    std::string folded = config::FoldCase(key);
-    const auto found = mIndex.find(folded);
-    added = found == mIndex.end();
-    if (!added) return found->second->item;
-    return Append(std::move(folded), key, value);
+    const std::string folded = config::FoldCase(key);
+    const std::optional<std::size_t> found = Locate(folded, HashOf(folded));
+    added = !found;
+    return found ? HandOut(*found) : Add(key, value);
 }
 
-clsConfigItem& clsConfigItems::Append(std::string folded, const std::string& key, const std::string& value) {
-    if (mCol.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-        throw std::length_error("too many settings");
+std::int32_t clsConfigItems::FindOrAddText(std::string_view key, std::string_view value, bool& added) {
+    const std::string& folded = Folded(key);
+    const std::uint32_t hash = HashOf(folded);
+    std::optional<std::size_t> found = Locate(folded, hash);
+    added = !found;
+    if (!found) found = Append(key, value, hash);
+    return static_cast<std::int32_t>(*found + 1);
+}
+
+void clsConfigItems::AppendToValue(std::int32_t position, std::string_view first, std::string_view second) {
+    const std::size_t index = At(position);
+    Entry& entry = mEntries[index];
+    const std::size_t more = first.size() + second.size();
+    const std::size_t length = entry.keyLength + entry.valueLength;
+    const bool last = !entry.item && entry.block + 1 == mBlocks.size() &&
+                      entry.offset + length == mBlocks[entry.block].Size();
+    // Only the setting at the end of the text grows where it is (the one a
+    // loading adds to); any other is handed out to grow as an item.
+    if (!last || length + more > kMostText) {
+        std::string& value = HandOut(index).Value;
+        value += first;
+        value += second;
+        return;
     }
-    mCol.push_back(Entry{clsConfigItem{key, value}, folded});
-    const iterator it = std::prev(mCol.end());
-    mIndex.emplace(std::move(folded), it);
-    return it->item;
+    if (mBlocks[entry.block].Room() < more && entry.offset > 0) {
+        // A block of its own, where it grows without copying its neighbours.
+        Block own(std::max(kBlockBytes, 2 * (length + more)));
+        own.Append(std::string_view(mBlocks[entry.block].Data() + entry.offset, length));
+        mBlocks.push_back(std::move(own));
+        mBlocks[entry.block].Truncate(entry.offset);
+        entry.block = static_cast<std::uint32_t>(mBlocks.size() - 1);
+        entry.offset = 0;
+    }
+    mBlocks[entry.block].Append(first);
+    mBlocks[entry.block].Append(second);
+    entry.valueLength += static_cast<std::uint32_t>(more);
 }
 
-void clsConfigItems::Reserve(std::size_t count) { mIndex.reserve(count); }
+clsConfigItem& clsConfigItems::HandOut(std::size_t index) const {
+    const Entry& entry = mEntries[index];
+    if (!entry.item) {
+        entry.item = std::make_unique<clsConfigItem>(
+            clsConfigItem{std::string(FiledKey(entry)), std::string(StoredValue(entry))});
+    }
+    return *entry.item;
+}
 
-clsConfigItems::iterator clsConfigItems::At(std::int32_t position) {
+const clsConfigItem& clsConfigItems::Shown(std::size_t at, clsConfigItem& shown, std::size_t& shownAt) const {
+    const Entry& entry = mEntries[at];
+    if (entry.item) return *entry.item;
+    if (shownAt != at) {
+        shown.Key.assign(FiledKey(entry));
+        shown.Value.assign(StoredValue(entry));
+        shownAt = at;
+    }
+    return shown;
+}
+
+void clsConfigItems::Reserve(std::size_t count) {
+    mEntries.reserve(std::min(count, kMostItems));
+}
+
+std::size_t clsConfigItems::At(std::int32_t position) const {
     if (position < 1 || position > Count()) {
         throw PositionOutOfRangeError("position " + std::to_string(position) + " outside 1.." +
                                       std::to_string(Count()));
     }
-    // Walk from the nearer end: positions are rare, and the list keeps removal cheap.
-    const auto size = static_cast<std::int32_t>(mCol.size());
-    if (position <= size / 2) return std::next(mCol.begin(), position - 1);
-    return std::prev(mCol.end(), size - position + 1);
+    return static_cast<std::size_t>(position - 1);
 }
 
-clsConfigItems::iterator clsConfigItems::Filed(const std::string& key) {
-    const auto found = mIndex.find(config::FoldCase(key));
-    if (found == mIndex.end()) throw KeyNotFoundError("no item filed under key: " + key);
-    return found->second;
+std::size_t clsConfigItems::Filed(const std::string& key) const {
+    const std::string& folded = Folded(key);
+    const std::optional<std::size_t> found = Locate(folded, HashOf(folded));
+    if (!found) throw KeyNotFoundError("no item filed under key: " + key);
+    return *found;
 }
 
-clsConfigItem& clsConfigItems::Item(std::int32_t vntIndexKey) { return At(vntIndexKey)->item; }
+clsConfigItem& clsConfigItems::Item(std::int32_t vntIndexKey) { return HandOut(At(vntIndexKey)); }
 
-const clsConfigItem& clsConfigItems::Item(std::int32_t vntIndexKey) const {
-    return const_cast<clsConfigItems*>(this)->At(vntIndexKey)->item;
-}
+const clsConfigItem& clsConfigItems::Item(std::int32_t vntIndexKey) const { return HandOut(At(vntIndexKey)); }
 
-clsConfigItem& clsConfigItems::Item(const std::string& vntIndexKey) {
-    return Filed(vntIndexKey)->item;
-}
+clsConfigItem& clsConfigItems::Item(const std::string& vntIndexKey) { return HandOut(Filed(vntIndexKey)); }
 
 const clsConfigItem& clsConfigItems::Item(const std::string& vntIndexKey) const {
-    return const_cast<clsConfigItems*>(this)->Filed(vntIndexKey)->item;
+    return HandOut(Filed(vntIndexKey));
 }
 
 clsConfigItem* clsConfigItems::Find(const std::string& key) {
-    const auto found = mIndex.find(config::FoldCase(key));
-    return found == mIndex.end() ? nullptr : &found->second->item;
+    const std::string& folded = Folded(key);
+    const std::optional<std::size_t> found = Locate(folded, HashOf(folded));
+    return found ? &HandOut(*found) : nullptr;
 }
 
 const clsConfigItem* clsConfigItems::Find(const std::string& key) const {
     return const_cast<clsConfigItems*>(this)->Find(key);
 }
 
-std::int32_t clsConfigItems::Count() const { return static_cast<std::int32_t>(mCol.size()); }
+std::optional<std::string_view> clsConfigItems::ValueOf(const std::string& key) const {
+    const std::string& folded = Folded(key);
+    const std::optional<std::size_t> found = Locate(folded, HashOf(folded));
+    if (!found) return std::nullopt;
+    return ValueAt(*found);
+}
 
-void clsConfigItems::Erase(iterator it) {
-    mIndex.erase(it->filed);
-    mCol.erase(it);
+std::string_view clsConfigItems::KeyAt(std::size_t index) const {
+    const Entry& entry = mEntries[index];
+    return entry.item ? std::string_view(entry.item->Key) : FiledKey(entry);
+}
+
+std::string_view clsConfigItems::ValueAt(std::size_t index) const {
+    const Entry& entry = mEntries[index];
+    return entry.item ? std::string_view(entry.item->Value) : StoredValue(entry);
+}
+
+std::int32_t clsConfigItems::Count() const { return static_cast<std::int32_t>(mEntries.size()); }
+
+void clsConfigItems::Erase(std::size_t entry) {
+    const std::size_t mask = mSlots.size() - 1;
+    std::size_t hole = HashOf(config::FoldCase(FiledKey(mEntries[entry]))) & mask;
+    while (mSlots[hole].entry != entry + 1) hole = (hole + 1) & mask;
+    // Backward-shift deletion: each later slot of the run that may fill the
+    // hole does, so no lookup stops early at a hole.
+    for (std::size_t next = (hole + 1) & mask; mSlots[next].entry != 0; next = (next + 1) & mask) {
+        const std::size_t home = mSlots[next].hash & mask;
+        const bool staysPut = hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
+        if (staysPut) continue;
+        mSlots[hole] = mSlots[next];
+        hole = next;
+    }
+    mSlots[hole] = Slot{};
+    // The settings after it move up one place.
+    for (Slot& slot : mSlots) {
+        if (slot.entry > entry + 1) --slot.entry;
+    }
+    mEntries.erase(mEntries.begin() + static_cast<std::ptrdiff_t>(entry));
 }
 
 void clsConfigItems::Remove(std::int32_t vntIndexKey) { Erase(At(vntIndexKey)); }

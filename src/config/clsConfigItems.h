@@ -1,16 +1,21 @@
 // The ordered collection of settings, unique by key ignoring letter case.
 // Items keep the order in which they were added; positions are 1-based.
-// Looking up by key goes through an index of the folded keys, so a file of
+// A file of a million settings is held in about the room its text takes: the
+// keys and values loaded stay in large blocks of text, and a setting becomes
+// an item object of its own only once it is handed out by reference. Looking
+// up by key goes through an index of hashes of the folded keys, so a file of
 // many thousands of settings loads and answers as fast as a small one.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <list>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <vector>
 
 #include "config/clsConfigItem.h"
 
@@ -33,37 +38,43 @@ public:
 };
 
 class clsConfigItems final {
+    // One setting. Its key as filed at Add stays in the text blocks for the
+    // index; its value is there too until the item is handed out.
     struct Entry {
-        clsConfigItem item;
-        // The folded key it was filed under at Add; assigning the item's Key
-        // later does not refile it.
-        std::string filed;
+        // The item once handed out by reference: from then on its Key and
+        // Value are the setting's, and it stays where it is until removed.
+        mutable std::unique_ptr<clsConfigItem> item;
+        std::uint32_t block = 0;
+        std::uint32_t offset = 0;  // Of the filed key; the value follows it.
+        std::uint32_t keyLength = 0;
+        std::uint32_t valueLength = 0;
     };
-    using Collection = std::list<Entry>;
-    using iterator = Collection::iterator;
 
 public:
-    // Enumerates the items (not the entries) in insertion order.
+    // Enumerates the items in insertion order. An item not handed out yet is
+    // shown through a copy the iterator holds: a reference from it lasts
+    // until the iterator moves.
     class const_iterator final {
     public:
-        using iterator_category = std::bidirectional_iterator_tag;
+        using iterator_category = std::input_iterator_tag;
         using value_type = clsConfigItem;
         using difference_type = std::ptrdiff_t;
         using pointer = const clsConfigItem*;
         using reference = const clsConfigItem&;
 
         const_iterator() = default;
-        explicit const_iterator(Collection::const_iterator at) : at_(at) {}
-        reference operator*() const { return at_->item; }
-        pointer operator->() const { return &at_->item; }
+        const_iterator(const clsConfigItems* owner, std::size_t at) : owner_(owner), at_(at) {}
+        reference operator*() const { return owner_->Shown(at_, shown_, shownAt_); }
+        pointer operator->() const { return &**this; }
         const_iterator& operator++() { ++at_; return *this; }
         const_iterator operator++(int) { const_iterator old = *this; ++at_; return old; }
-        const_iterator& operator--() { --at_; return *this; }
-        const_iterator operator--(int) { const_iterator old = *this; --at_; return old; }
-        bool operator==(const const_iterator&) const = default;
+        bool operator==(const const_iterator& other) const { return at_ == other.at_; }
 
     private:
-        Collection::const_iterator at_;
+        const clsConfigItems* owner_ = nullptr;
+        std::size_t at_ = 0;
+        mutable clsConfigItem shown_;
+        mutable std::size_t shownAt_ = SIZE_MAX;
     };
 
     clsConfigItems() = default;
@@ -91,7 +102,8 @@ public:
     // with `value`; `added` tells which. One lookup where Find and Add take two.
     clsConfigItem& FindOrAdd(const std::string& key, const std::string& value, bool& added);
 
-    // Room for this many items without rebuilding the index.
+    // Room for this many items in the list; the index grows as they come, so
+    // a generous guess costs address space only.
     void Reserve(std::size_t count);
 
     std::int32_t Count() const;
@@ -100,16 +112,64 @@ public:
     void Remove(const std::string& vntIndexKey);
 
     // Enumeration in insertion order, first to last.
-    const_iterator begin() const { return const_iterator(mCol.begin()); }
-    const_iterator end() const { return const_iterator(mCol.end()); }
+    const_iterator begin() const { return const_iterator(this, 0); }
+    const_iterator end() const { return const_iterator(this, mEntries.size()); }
+
+    // What loading and saving use, so that no setting becomes an item object
+    // of its own on their account:
+    // FindOrAdd by text; the 1-based position of the setting.
+    std::int32_t FindOrAddText(std::string_view key, std::string_view value, bool& added);
+    // Appends `first` and then `second` to the value of the setting at a position.
+    void AppendToValue(std::int32_t position, std::string_view first, std::string_view second);
+    // The value filed under a key, ignoring letter case; valid until the next change.
+    std::optional<std::string_view> ValueOf(const std::string& key) const;
+    // The key and value at a 0-based index, valid until the next change.
+    std::string_view KeyAt(std::size_t index) const;
+    std::string_view ValueAt(std::size_t index) const;
 
 private:
-    clsConfigItem& Append(std::string folded, const std::string& key, const std::string& value);
-    iterator At(std::int32_t position);
-    iterator Filed(const std::string& key);
-    void Erase(iterator it);
+    // A block of the settings' text. Growing one held by a single large value
+    // may move it, never the other way round.
+    class Block {
+    public:
+        Block() = default;
+        explicit Block(std::size_t capacity);
+        Block(Block&& other) noexcept;
+        Block& operator=(Block&& other) noexcept;
+        ~Block();
+        std::size_t Size() const { return size_; }
+        std::size_t Room() const { return capacity_ - size_; }
+        const char* Data() const { return data_; }
+        void Append(std::string_view text);
+        void Truncate(std::size_t size) { size_ = size; }
 
-    Collection mCol;
-    // Folded filed key -> its entry in mCol.
-    std::unordered_map<std::string, iterator> mIndex;
+    private:
+        char* data_ = nullptr;
+        std::size_t size_ = 0;
+        std::size_t capacity_ = 0;
+    };
+
+    // One slot of the index: the hash of a folded filed key, and its entry + 1
+    // (0: free).
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t entry = 0;
+    };
+
+    std::size_t Append(std::string_view key, std::string_view value, std::uint32_t hash);
+    std::size_t At(std::int32_t position) const;
+    std::size_t Filed(const std::string& key) const;
+    std::optional<std::size_t> Locate(std::string_view folded, std::uint32_t hash) const;
+    void Index(std::size_t entry, std::uint32_t hash);
+    void GrowIndex(std::size_t count);
+    void Erase(std::size_t entry);
+    std::string_view FiledKey(const Entry& entry) const;
+    std::string_view StoredValue(const Entry& entry) const;
+    clsConfigItem& HandOut(std::size_t entry) const;
+    const clsConfigItem& Shown(std::size_t at, clsConfigItem& shown, std::size_t& shownAt) const;
+
+    std::vector<Entry> mEntries;
+    std::vector<Block> mBlocks;
+    // Open addressing, linear probing; its size a power of two, at most 3/4 full.
+    std::vector<Slot> mSlots;
 };

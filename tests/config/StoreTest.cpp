@@ -2,6 +2,8 @@
 // The saves on a real disk, which differ by system, are in posix/ and win32/.
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <cctype>
 #include <random>
 
 #include "config/ConfigText.h"
@@ -42,6 +44,63 @@ TEST(ConfigItems, KeepOrderAndPositionsRaiseThreeDistinctErrorsAndIgnoreLetterCa
     }
     // Letters that only look alike ("Ａ" and the "a" above), and a broken character, stay apart.
     for (const char* key : {"ß", "ss", "Ａ", "\xC3\x80", "\xC3"}) EXPECT_NO_THROW(items.Add(key, key));
+}
+
+// Random adds and removals against a plain list: positions close up after a removal, each key is found
+// (in any letter case) until it is removed and never after, and renaming a handed-out item does not refile it.
+TEST(ConfigItems, StayInStepWithAPlainListThroughRandomAddsAndRemovals) {
+    clsConfigItems items;
+    Items model;  // the filed key, in upper case, and the value
+    std::mt19937 random(20261207);
+    const auto upper = [](std::string key) {
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return key;
+    };
+    for (int step = 0; step < 6000; ++step) {
+        const std::string key = "<Tolvanexa>\\Key" + std::to_string(random() % 300);
+        const auto filed = std::find_if(model.begin(), model.end(), [&](const auto& item) { return item.first == upper(key); });
+        switch (random() % 4) {
+            case 0:
+            case 1:
+                if (filed != model.end()) {
+                    ASSERT_THROW(items.Add(key, "again"), DuplicateKeyError);
+                } else if (random() % 2 == 0) {
+                    items.Add(upper(key), std::to_string(step));
+                    model.emplace_back(upper(key), std::to_string(step));
+                } else {
+                    bool added = false;
+                    const std::int32_t at = items.FindOrAddText(upper(key), std::to_string(step), added);
+                    ASSERT_TRUE(added);
+                    items.AppendToValue(at, "\r\n", "more");
+                    model.emplace_back(upper(key), std::to_string(step) + "\r\nmore");
+                }
+                break;
+            case 2:
+                if (filed == model.end()) {
+                    ASSERT_THROW(items.Remove(key), KeyNotFoundError);
+                } else {
+                    items.Remove(key);  // in lower case: filed in upper case
+                    model.erase(filed);
+                }
+                break;
+            default:
+                if (model.empty()) break;
+                const auto at = static_cast<std::int32_t>(random() % model.size());
+                items.Item(at + 1).Key = "renamed";  // still filed under its old key
+                items.Remove(at + 1);
+                model.erase(model.begin() + at);
+        }
+        ASSERT_EQ(items.Count(), static_cast<std::int32_t>(model.size()));
+        const bool present = std::any_of(model.begin(), model.end(), [&](const auto& item) { return item.first == upper(key); });
+        ASSERT_EQ(items.Find(key) != nullptr, present) << key << " at step " << step;
+    }
+    for (std::size_t i = 0; i < model.size(); ++i) {
+        ASSERT_EQ(items.Item(static_cast<std::int32_t>(i + 1)).Value, model[i].second);
+        ASSERT_EQ(items.Item(model[i].first).Value, model[i].second);
+    }
+    Items enumerated;
+    for (const clsConfigItem& item : items) enumerated.emplace_back(item.Key, item.Value);
+    EXPECT_EQ(enumerated, model);
 }
 
 Items ItemsOf(const clsConfigFile& config) {
@@ -204,6 +263,35 @@ TEST(Store, HugeFileLoadsWhole) {
     EXPECT_EQ(config.Items().Count(), 40001);
     EXPECT_EQ(config.Item(longKey), "long");
     EXPECT_EQ(config.Item("key39999"), "39999");
+}
+
+// A file past a megabyte is decoded a run of lines at a time: a UTF-8 line or an undecodable byte far
+// into it still decides its encoding and whether it is set aside, and a value of many lines that outgrows
+// its storage, a key written again after it, reads back whole.
+TEST(Store, LargeFileIsDecodedAsAWholeAndItsLongValueReadsBack) {
+    std::string lines;
+    for (int i = 0; lines.size() < 1600 * 1024; ++i) lines += "正方一辩开篇立论 " + std::to_string(i) + "\r\n";
+    const std::string gbk = *codec.Utf8ToGbk(H + "<Tolvanexa>\\Stage1Caption = " + lines + "<Tolvanexa>\\Notes = a\r\n");
+    const std::pair<std::string, config::FileEncoding> cases[] = {
+        {gbk, config::FileEncoding::Gbk},
+        {gbk + "<Tolvanexa>\\Stage2Caption = 决赛\r\n", config::FileEncoding::Utf8},  // the pasted line: set aside
+        {gbk + "<Tolvanexa>\\Stage2Caption = \xFF\r\n", config::FileEncoding::Gbk},  // undecodable: set aside
+    };
+    for (const auto& [file, encoding] : cases) {
+        MemoryFileSystem files;
+        files.ConfigFile() = file + "<TOLVANEXA>\\stage1caption = again\r\n";
+        clsConfigFile config(files, codec);
+        config.NameSpace("Tolvanexa");
+        EXPECT_EQ(config.Encoding(), encoding);
+        EXPECT_EQ(config.SetAsidePath().empty(), &file == &cases[0].first);
+        EXPECT_EQ(config.Item("Stage1Caption"), lines.substr(0, lines.size() - 2) + "\r\nagain");
+        EXPECT_EQ(config.Item("Notes"), "a");
+        config.Item("Notes", "b");
+        config.Close();
+        const clsConfigFile again(files, codec);
+        EXPECT_EQ(again.Items().Item(1).Value, lines.substr(0, lines.size() - 2) + "\r\nagain");
+        EXPECT_EQ(again.Items().Item(2).Value, "b");
+    }
 }
 
 // Random files from awkward pieces: what the store saves (or leaves) reads back as the same items.

@@ -33,6 +33,7 @@ const char* FaultName(platform::PictureFault fault) {
         case platform::PictureFault::TooLarge: return "too large";
         case platform::PictureFault::OverBudget: return "refused: over budget";
         case platform::PictureFault::Unreadable: return "unreadable";
+        case platform::PictureFault::Unopenable: return "cannot be opened";
     }
     return "?";
 }

@@ -16,7 +16,8 @@ enum class PictureFault {
     NotRegular,  // A pipe or a device: never opened, since opening it may wait for good.
     TooLarge,    // Either side past kLargestPictureSide.
     OverBudget,  // Its format is decoded whole only, and whole it needs more than kPictureBudgetBytes.
-    Unreadable,
+    Unreadable,  // Not a picture, or one cut short or damaged.
+    Unopenable,  // There, but the system would not open it (no permission to read, held by another program).
 };
 
 // The largest picture either side of which is read: a larger one would take

@@ -209,8 +209,11 @@ StreamedPicture ReadGif(PictureReader& in, const std::function<PicturePlan(Pictu
             if ((descriptor[8] & 0x80) != 0 && !ReadPalette(in, 2 << (descriptor[8] & 7), local)) return picture;
             const std::vector<std::uint32_t>& palette = local.empty() ? global : local;
             const int minimumCodeSize = in.Byte();
+            // A frame past the largest side would be decoded pixel by pixel for
+            // nothing; one off the screen would show an empty picture as if whole.
             if (palette.empty() || minimumCodeSize < 2 || minimumCodeSize > 8 || frame.width == 0 ||
-                frame.height == 0 || frame.left >= screen.width) {
+                frame.height == 0 || frame.width > kLargestPictureSide || frame.height > kLargestPictureSide ||
+                frame.left >= screen.width || frame.top >= screen.height) {
                 return picture;
             }
             PictureRows rows(planned, screen);

@@ -62,15 +62,14 @@ std::string BadPicture(const std::string& path, const std::string& key, const st
         case platform::PictureFault::Missing: why = "所指的文件不存在或不是普通文件"; break;
         case platform::PictureFault::NotRegular: why = "所指的是管道或设备而不是普通文件，程序没有打开它"; break;
         case platform::PictureFault::TooLarge:
-            why = "所指的图片大于 " + std::to_string(platform::kLargestPictureSide) + "×" +
-                  std::to_string(platform::kLargestPictureSide) + " 像素";
+            why = "所指的图片宽或高超过 " + std::to_string(platform::kLargestPictureSide) + " 像素";
             break;
         case platform::PictureFault::OverBudget:
-            why = "所指的图片太大：这种格式只能按原尺寸整张解码，需要的内存超过程序为一张图片留出的 " +
-                  std::to_string(platform::kPictureBudgetBytes >> 20) +
-                  " MB（约 1600 万像素）；另存为 JPEG，或缩小后再用";
+            why = "所指的图片太大：要按原尺寸整张解码，需要的内存超过程序为一张图片留出的 " +
+                  std::to_string(platform::kPictureBudgetBytes >> 20) + " MB（约 1600 万像素），请缩小后再用";
             break;
         case platform::PictureFault::Unreadable: why = "所指的文件不是完整的图片（BMP、GIF、JPEG 或 PNG）"; break;
+        case platform::PictureFault::Unopenable: why = "所指的文件无法打开（没有读取权限，或被别的程序占用）"; break;
     }
     return BadValue(path, key, written, why, instead);
 }

@@ -63,7 +63,7 @@ TEST(RealBackground, APictureItCannotShowIsToldAtStartUp) {
             box->close();
         }
     }
-    for (const std::string part : {"Tolvanexa.config", "“Background”的值“huge.gif”", "大于 8192×8192 像素", "窗口不显示这张背景图片"}) {
+    for (const std::string part : {"Tolvanexa.config", "“Background”的值“huge.gif”", "宽或高超过 8192 像素", "窗口不显示这张背景图片"}) {
         EXPECT_NE(told.find(part), std::string::npos) << part << " missing from: " << told;
     }
 }

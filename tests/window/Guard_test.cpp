@@ -42,7 +42,7 @@ TEST_F(GuardTest, StartUpNamesEveryUnusableSettingAndTheSetAsideInOneMessage) {
              "“Stage3Timer1”的值“abc”不是有效的数字，改用 90 秒", "“Stage4Timer2”的值“40000”超出范围，改用 20 秒",
              "“SeparatorWidth”的值“1e9”超出范围，改用 12 像素", "“Stage5Timer1”的值“-5”是负数，改用 90 秒",
              "“Stage1Timer1”的值“999", "观众屏幕的背景图片无法使用", "“Background”的值“",
-             "只能按原尺寸整张解码", "窗口不显示这张背景图片"})
+             "要按原尺寸整张解码", "窗口不显示这张背景图片"})
         EXPECT_NE(message.find(part), std::string::npos) << part << " missing from " << message;
     EXPECT_LT(message.size(), 1500u);  // a value pasted by mistake is cut short
     // No second message as layouts trip over them; the bar is whole and the page works on the built-in values.

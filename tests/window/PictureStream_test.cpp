@@ -182,6 +182,11 @@ TEST(PictureStream, RefusesWhatItCannotShowWhole) {
     damaged[gif.find('\x2C') + 12] = '\xFF';  // a code the table does not hold yet
     EXPECT_EQ(Stream(damaged).fault, PictureFault::Unreadable);
     EXPECT_EQ(Stream("GIF89a").fault, PictureFault::Unreadable);
+    // A frame of 65535 x 65535 on a small screen: refused before its 4 billion pixels are decoded.
+    std::string vast = gif;
+    const std::size_t frame = gif.find('\x2C') + 5;
+    vast.replace(frame, 4, "\xFF\xFF\xFF\xFF");
+    EXPECT_EQ(Stream(vast).fault, PictureFault::Unreadable);
     EXPECT_EQ(Stream("\x89PNG\r\n\x1a\n").fault, PictureFault::Unreadable);
 }
 

@@ -120,7 +120,9 @@ PictureRead ReadPicture(const std::string& written, const std::string& executabl
     RegularFile opened = OpenRegularFile(ResolveUserPath(written, executableFolder), O_RDONLY);
     QFile file;
     if (opened.outcome != OpenOutcome::Opened) {
-        read.fault = opened.outcome == OpenOutcome::NotRegular ? PictureFault::NotRegular : PictureFault::Missing;
+        read.fault = opened.outcome == OpenOutcome::NotRegular ? PictureFault::NotRegular
+                     : opened.outcome == OpenOutcome::Failed   ? PictureFault::Unopenable
+                                                               : PictureFault::Missing;
         return read;
     }
     if (!file.open(opened.fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {

@@ -135,7 +135,7 @@ DecodedPicture ReadRows(HANDLE file, PictureUse use, PictureSize screen) {
 
 PictureFault OpenFault(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PictureFault::Missing
-                                                                           : PictureFault::Unreadable;
+                                                                           : PictureFault::Unopenable;
 }
 
 // Why the picture at `file` (a resolved path) cannot be read, before it is

@@ -71,29 +71,11 @@ std::string Gif(int width, int height, bool interlaced, int transparent = -1) {
         for (int y = start; y < height && interlaced; y += step) rows.push_back(y);
     }
     for (int y = 0; y < height && !interlaced; ++y) rows.push_back(y);
-    std::string data;
-    std::uint32_t bits = 0;
-    int count = 0, codeSize = 3, next = 6;
-    const auto put = [&](int code) {
-        bits |= static_cast<std::uint32_t>(code) << count;
-        for (count += codeSize; count >= 8; count -= 8, bits >>= 8) data += static_cast<char>(bits & 0xFF);
-    };
-    put(4);  // clear
-    bool first = true;
+    testsupport::LzwCodes codes;
     for (const int y : rows) {
-        for (int x = 0; x < width; ++x) {
-            put(Block(x, y));
-            if (!first && next < 4096 && ++next == (1 << codeSize) && codeSize < 12) ++codeSize;
-            first = false;
-        }
+        for (int x = 0; x < width; ++x) codes.Code(Block(x, y));
     }
-    put(5);  // end
-    if (count > 0) data += static_cast<char>(bits & 0xFF);
-    for (std::size_t at = 0; at < data.size(); at += 255) {
-        const std::string block = data.substr(at, 255);
-        out += static_cast<char>(block.size()) + block;
-    }
-    return out + '\0' + ';';
+    return out + codes.End() + ';';
 }
 
 // A BMP of the blocks: 24 bits bottom-up, or 8 bits with a palette top-down.

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -16,14 +17,22 @@ inline std::wstring BuiltProgram() {
 }
 
 // Runs `command` in `folder` (empty: this one's), `running` given its process id; its exit status once it
-// ends within 30 s, else 0xDEAD once it is killed; 0xFFFF when it never started.
+// ends within 30 s, else 0xDEAD once it is killed; 0xFFFF when it never started. Wine on a loaded machine
+// now and then fails to bring up a new process at all (once in CI, beside the sanitizer builds), so a start
+// is tried three times and a failure says why; the program itself is never run twice.
 inline DWORD Run(std::wstring command, STARTUPINFOW startup, const std::wstring& folder = L"",
                  const std::function<void(DWORD)>& running = {}) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, (startup.dwFlags & STARTF_USESTDHANDLES) != 0, 0,
-                          nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process))
-        return 0xFFFF;
+    const bool inherit = (startup.dwFlags & STARTF_USESTDHANDLES) != 0;
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) ::Sleep(500);
+        started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, inherit, 0, nullptr,
+                                   folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+        if (!started) std::fprintf(stderr, "the program did not start (error %lu)\n", ::GetLastError());
+    }
+    if (!started) return 0xFFFF;
     if (running) running(process.dwProcessId);
     DWORD status = 0xDEAD;
     if (::WaitForSingleObject(process.hProcess, 30'000) == WAIT_OBJECT_0) {

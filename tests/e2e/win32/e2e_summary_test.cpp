@@ -23,8 +23,8 @@ struct Outcome {
 
 HANDLE Inheritable(const std::string& path) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    return ::CreateFileW(platform::NativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                         0, nullptr);
+    return ::CreateFileW(platform::NativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                         CREATE_ALWAYS, 0, nullptr);
 }
 
 Outcome Summary(const testsupport::TestFolder& folder, const std::wstring& arguments) {

@@ -78,6 +78,15 @@ std::string ManyKeysFileOfSize(std::size_t size) {
     return file;
 }
 
+// The smallest settings a file can hold, a short key and a one-digit value a line: what each setting costs
+// beyond its text weighs most here.
+std::string TinySettingsFile() {
+    std::string file = ManyKeysFile(0);
+    file.reserve(kLarge + 64);
+    for (int i = 0; file.size() < kLarge; ++i) file += "k" + std::to_string(i) + "=1\r\n";
+    return file;
+}
+
 // 100,000 keys each written about eight times: the values gather.
 std::string RepeatedKeysFile() {
     std::string file = ManyKeysFile(0);
@@ -249,6 +258,7 @@ void ReportLoadingPeaks() {
     };
     const Kind kinds[] = {
         {"many small settings, each key once (GBK)", [] { return ManyKeysFileOfSize(kLarge); }},
+        {"tiny settings, kN=1 (ASCII)", [] { return TinySettingsFile(); }},
         {"100,000 keys written ~8 times each (GBK)", [] { return RepeatedKeysFile(); }},
         {"one value of 50 MB in lines (GBK)", [] { return OneValueFile(true); }},
         {"one value of 50 MB in one line (GBK)", [] { return OneValueFile(false); }},

@@ -105,11 +105,13 @@ private:
 };
 
 // Room to set by for the settings of a file: each one's line holds an "=",
-// which no GBK or UTF-8 character holds as a part. A file of lines shorter
-// than a setting's usual 16 bytes or more gets no more room than that would
-// take, so hostile bytes cannot ask for much; its list grows as it is read.
+// which no GBK or UTF-8 character holds as a part. Room set by and never
+// used is address space only; still, a file of lines shorter than 8 bytes
+// (a key of a few letters, "=", a digit and the line end) gets no more room
+// than such lines would take, so hostile bytes cannot ask for much; its list
+// grows as it is read.
 std::size_t SettingsRoom(std::string_view bytes) {
-    constexpr std::size_t kShortestUsualLine = 16;
+    constexpr std::size_t kShortestUsualLine = 8;
     const auto equals = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '='));
     const auto lineEnds = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
                           static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));

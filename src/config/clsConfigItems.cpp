@@ -59,6 +59,22 @@ clsConfigItems::Block& clsConfigItems::Block::operator=(Block&& other) noexcept 
 
 clsConfigItems::Block::~Block() { std::free(data_); }
 
+clsConfigItems::Slots::Slots(std::size_t size)
+    : data_(static_cast<Slot*>(std::calloc(std::max<std::size_t>(size, 1), sizeof(Slot)))), size_(size) {
+    if (data_ == nullptr) throw std::bad_alloc();
+}
+
+clsConfigItems::Slots::Slots(Slots&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+
+clsConfigItems::Slots& clsConfigItems::Slots::operator=(Slots&& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+    return *this;
+}
+
+clsConfigItems::Slots::~Slots() { std::free(data_); }
+
 void clsConfigItems::Block::Append(std::string_view text) {
     if (text.size() > Room()) {
         // Growing in place where the allocator can (a large block is remapped,
@@ -74,17 +90,17 @@ void clsConfigItems::Block::Append(std::string_view text) {
 }
 
 std::string_view clsConfigItems::FiledKey(const Entry& entry) const {
-    return {mBlocks[entry.block].Data() + entry.offset, entry.keyLength};
+    return {mBlocks[entry.block].Data() + entry.offset, entry.KeyLength()};
 }
 
 std::string_view clsConfigItems::StoredValue(const Entry& entry) const {
+    if (entry.HandedOut()) return mHandedOut[entry.valueLength]->Value;
     return {mBlocks[entry.block].Data() + entry.offset + entry.keyLength, entry.valueLength};
 }
 
 std::optional<std::size_t> clsConfigItems::Locate(std::string_view folded, std::uint32_t hash) const {
-    if (mSlots.empty()) return std::nullopt;
-    const std::size_t mask = mSlots.size() - 1;
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    if (mSlots.Size() == 0) return std::nullopt;
+    for (std::size_t at = mSlots.Home(hash);; at = mSlots.Next(at)) {
         const Slot& slot = mSlots[at];
         if (slot.entry == 0) return std::nullopt;
         if (slot.hash != hash) continue;
@@ -96,24 +112,21 @@ std::optional<std::size_t> clsConfigItems::Locate(std::string_view folded, std::
 }
 
 void clsConfigItems::GrowIndex(std::size_t count) {
-    if (count * 4 <= mSlots.size() * 3) return;
-    std::size_t size = 16;
-    while (count * 4 > size * 3) size *= 2;
-    std::vector<Slot> slots(size);
-    const std::size_t mask = size - 1;
-    for (const Slot& slot : mSlots) {
+    if (count * 4 <= mSlots.Size() * 3) return;
+    Slots slots(std::max<std::size_t>({16, count + count / 3 + 1, mSlots.Size() * 2}));
+    for (std::size_t from = 0; from < mSlots.Size(); ++from) {
+        const Slot& slot = mSlots[from];
         if (slot.entry == 0) continue;
-        std::size_t at = slot.hash & mask;
-        while (slots[at].entry != 0) at = (at + 1) & mask;
+        std::size_t at = slots.Home(slot.hash);
+        while (slots[at].entry != 0) at = slots.Next(at);
         slots[at] = slot;
     }
     mSlots = std::move(slots);
 }
 
 void clsConfigItems::Index(std::size_t entry, std::uint32_t hash) {
-    const std::size_t mask = mSlots.size() - 1;
-    std::size_t at = hash & mask;
-    while (mSlots[at].entry != 0) at = (at + 1) & mask;
+    std::size_t at = mSlots.Home(hash);
+    while (mSlots[at].entry != 0) at = mSlots.Next(at);
     mSlots[at] = Slot{hash, static_cast<std::uint32_t>(entry + 1)};
 }
 
@@ -124,22 +137,20 @@ std::size_t clsConfigItems::Append(std::string_view key, std::string_view value,
     const bool inText = value.size() <= kMostText / 2;
     const std::string_view stored = inText ? value : std::string_view();
     const std::size_t need = key.size() + stored.size();
-    std::unique_ptr<clsConfigItem> item;
-    if (!inText) item = std::make_unique<clsConfigItem>(clsConfigItem{std::string(key), std::string(value)});
     GrowIndex(mEntries.size() + 1);
     if (mBlocks.empty() || mBlocks.back().Room() < need || mBlocks.back().Size() + need > kMostText) {
         mBlocks.emplace_back(std::max(kBlockBytes, need));
     }
     Block& block = mBlocks.back();
     Entry entry;
-    entry.item = std::move(item);
     entry.block = static_cast<std::uint32_t>(mBlocks.size() - 1);
     entry.offset = static_cast<std::uint32_t>(block.Size());
     entry.keyLength = static_cast<std::uint32_t>(key.size());
     entry.valueLength = static_cast<std::uint32_t>(stored.size());
-    mEntries.push_back(std::move(entry));
+    mEntries.push_back(entry);
     block.Append(key);
     block.Append(stored);
+    if (!inText) Keep(mEntries.back(), std::make_unique<clsConfigItem>(clsConfigItem{std::string(key), std::string(value)}));
     Index(mEntries.size() - 1, hash);
     return mEntries.size() - 1;
 }
@@ -150,7 +161,7 @@ clsConfigItem& clsConfigItems::Add(const std::string& Key, const std::string& Va
     if (Locate(folded, hash)) throw DuplicateKeyError("key already present: " + Key);
     auto item = std::make_unique<clsConfigItem>(clsConfigItem{Key, Value});
     clsConfigItem& added = *item;
-    mEntries[Append(Key, std::string_view(), hash)].item = std::move(item);
+    Keep(mEntries[Append(Key, std::string_view(), hash)], std::move(item));
     return added;
 }
 
@@ -175,7 +186,7 @@ void clsConfigItems::AppendToValue(std::int32_t position, std::string_view first
     Entry& entry = mEntries[index];
     const std::size_t more = first.size() + second.size();
     const std::size_t length = entry.keyLength + entry.valueLength;
-    const bool last = !entry.item && entry.block + 1 == mBlocks.size() &&
+    const bool last = !entry.HandedOut() && entry.block + 1 == mBlocks.size() &&
                       entry.offset + length == mBlocks[entry.block].Size();
     // Only the setting at the end of the text grows where it is (the one a
     // loading adds to); any other is handed out to grow as an item.
@@ -200,17 +211,25 @@ void clsConfigItems::AppendToValue(std::int32_t position, std::string_view first
 }
 
 clsConfigItem& clsConfigItems::HandOut(std::size_t index) const {
-    const Entry& entry = mEntries[index];
-    if (!entry.item) {
-        entry.item = std::make_unique<clsConfigItem>(
-            clsConfigItem{std::string(FiledKey(entry)), std::string(StoredValue(entry))});
+    Entry& entry = mEntries[index];
+    if (!entry.HandedOut()) {
+        Keep(entry, std::make_unique<clsConfigItem>(
+                        clsConfigItem{std::string(FiledKey(entry)), std::string(StoredValue(entry))}));
     }
-    return *entry.item;
+    return *mHandedOut[entry.valueLength];
+}
+
+// The value's text stays in its block, unused: the key's is still the index's.
+void clsConfigItems::Keep(Entry& entry, std::unique_ptr<clsConfigItem> item) const {
+    if (mHandedOut.size() >= Entry::kHandedOut) throw std::length_error("too many settings handed out");
+    mHandedOut.push_back(std::move(item));
+    entry.keyLength |= Entry::kHandedOut;
+    entry.valueLength = static_cast<std::uint32_t>(mHandedOut.size() - 1);
 }
 
 const clsConfigItem& clsConfigItems::Shown(std::size_t at, clsConfigItem& shown, std::size_t& shownAt) const {
     const Entry& entry = mEntries[at];
-    if (entry.item) return *entry.item;
+    if (entry.HandedOut()) return *mHandedOut[entry.valueLength];
     if (shownAt != at) {
         shown.Key.assign(FiledKey(entry));
         shown.Value.assign(StoredValue(entry));
@@ -220,7 +239,9 @@ const clsConfigItem& clsConfigItems::Shown(std::size_t at, clsConfigItem& shown,
 }
 
 void clsConfigItems::Reserve(std::size_t count) {
-    mEntries.reserve(std::min(count, kMostItems));
+    count = std::min(count, kMostItems);
+    mEntries.reserve(count);
+    GrowIndex(count);
 }
 
 std::size_t clsConfigItems::At(std::int32_t position) const {
@@ -267,24 +288,20 @@ std::optional<std::string_view> clsConfigItems::ValueOf(const std::string& key) 
 
 std::string_view clsConfigItems::KeyAt(std::size_t index) const {
     const Entry& entry = mEntries[index];
-    return entry.item ? std::string_view(entry.item->Key) : FiledKey(entry);
+    return entry.HandedOut() ? std::string_view(mHandedOut[entry.valueLength]->Key) : FiledKey(entry);
 }
 
-std::string_view clsConfigItems::ValueAt(std::size_t index) const {
-    const Entry& entry = mEntries[index];
-    return entry.item ? std::string_view(entry.item->Value) : StoredValue(entry);
-}
+std::string_view clsConfigItems::ValueAt(std::size_t index) const { return StoredValue(mEntries[index]); }
 
 std::int32_t clsConfigItems::Count() const { return static_cast<std::int32_t>(mEntries.size()); }
 
 void clsConfigItems::Erase(std::size_t entry) {
-    const std::size_t mask = mSlots.size() - 1;
-    std::size_t hole = HashOf(config::FoldCase(FiledKey(mEntries[entry]))) & mask;
-    while (mSlots[hole].entry != entry + 1) hole = (hole + 1) & mask;
+    std::size_t hole = mSlots.Home(HashOf(config::FoldCase(FiledKey(mEntries[entry]))));
+    while (mSlots[hole].entry != entry + 1) hole = mSlots.Next(hole);
     // Backward-shift deletion: each later slot of the run that may fill the
     // hole does, so no lookup stops early at a hole.
-    for (std::size_t next = (hole + 1) & mask; mSlots[next].entry != 0; next = (next + 1) & mask) {
-        const std::size_t home = mSlots[next].hash & mask;
+    for (std::size_t next = mSlots.Next(hole); mSlots[next].entry != 0; next = mSlots.Next(next)) {
+        const std::size_t home = mSlots.Home(mSlots[next].hash);
         const bool staysPut = hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
         if (staysPut) continue;
         mSlots[hole] = mSlots[next];
@@ -292,9 +309,10 @@ void clsConfigItems::Erase(std::size_t entry) {
     }
     mSlots[hole] = Slot{};
     // The settings after it move up one place.
-    for (Slot& slot : mSlots) {
-        if (slot.entry > entry + 1) --slot.entry;
+    for (std::size_t at = 0; at < mSlots.Size(); ++at) {
+        if (mSlots[at].entry > entry + 1) --mSlots[at].entry;
     }
+    if (mEntries[entry].HandedOut()) mHandedOut[mEntries[entry].valueLength].reset();
     mEntries.erase(mEntries.begin() + static_cast<std::ptrdiff_t>(entry));
 }
 

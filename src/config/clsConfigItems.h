@@ -38,16 +38,18 @@ public:
 };
 
 class clsConfigItems final {
-    // One setting. Its key as filed at Add stays in the text blocks for the
-    // index; its value is there too until the item is handed out.
+    // One setting, in 16 bytes: a file of millions of short settings is held
+    // in little more than its text. Its key as filed at Add stays in the text
+    // blocks for the index; its value is there too until the item is handed
+    // out, from when `valueLength` tells where the item is.
     struct Entry {
-        // The item once handed out by reference: from then on its Key and
-        // Value are the setting's, and it stays where it is until removed.
-        mutable std::unique_ptr<clsConfigItem> item;
+        static constexpr std::uint32_t kHandedOut = std::uint32_t{1} << 31;  // In keyLength; keys are shorter.
         std::uint32_t block = 0;
         std::uint32_t offset = 0;  // Of the filed key; the value follows it.
         std::uint32_t keyLength = 0;
         std::uint32_t valueLength = 0;
+        bool HandedOut() const { return (keyLength & kHandedOut) != 0; }
+        std::uint32_t KeyLength() const { return keyLength & ~kHandedOut; }
     };
 
 public:
@@ -102,8 +104,8 @@ public:
     // with `value`; `added` tells which. One lookup where Find and Add take two.
     clsConfigItem& FindOrAdd(const std::string& key, const std::string& value, bool& added);
 
-    // Room for this many items in the list; the index grows as they come, so
-    // a generous guess costs address space only.
+    // Room for this many items in the list and the index, so that neither
+    // is copied while a file loads; a generous guess costs address space only.
     void Reserve(std::size_t count);
 
     std::int32_t Count() const;
@@ -156,6 +158,28 @@ private:
         std::uint32_t entry = 0;
     };
 
+    // The index's slots, of any number: a slot's home is its hash scaled to
+    // the size, so the index is sized to the settings, not to a power of two.
+    // Its memory comes zeroed from the system and becomes resident only where
+    // a slot is used, so room set by for a file's possible settings costs
+    // nothing where it stays empty.
+    class Slots {
+    public:
+        Slots() = default;
+        explicit Slots(std::size_t size);
+        Slots(Slots&& other) noexcept;
+        Slots& operator=(Slots&& other) noexcept;
+        ~Slots();
+        std::size_t Size() const { return size_; }
+        Slot& operator[](std::size_t at) const { return data_[at]; }
+        std::size_t Home(std::uint32_t hash) const { return static_cast<std::size_t>((std::uint64_t{hash} * size_) >> 32); }
+        std::size_t Next(std::size_t at) const { return at + 1 == size_ ? 0 : at + 1; }
+
+    private:
+        Slot* data_ = nullptr;
+        std::size_t size_ = 0;
+    };
+
     std::size_t Append(std::string_view key, std::string_view value, std::uint32_t hash);
     std::size_t At(std::int32_t position) const;
     std::size_t Filed(const std::string& key) const;
@@ -166,10 +190,13 @@ private:
     std::string_view FiledKey(const Entry& entry) const;
     std::string_view StoredValue(const Entry& entry) const;
     clsConfigItem& HandOut(std::size_t entry) const;
+    void Keep(Entry& entry, std::unique_ptr<clsConfigItem> item) const;
     const clsConfigItem& Shown(std::size_t at, clsConfigItem& shown, std::size_t& shownAt) const;
 
-    std::vector<Entry> mEntries;
+    mutable std::vector<Entry> mEntries;  // An entry handed out says where its item is.
     std::vector<Block> mBlocks;
-    // Open addressing, linear probing; its size a power of two, at most 3/4 full.
-    std::vector<Slot> mSlots;
+    // Open addressing, linear probing; at most 3/4 full.
+    Slots mSlots;
+    // The items handed out, where their entries say; null once removed.
+    mutable std::vector<std::unique_ptr<clsConfigItem>> mHandedOut;
 };

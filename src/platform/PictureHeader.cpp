@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "platform/PictureStreamParts.h"
 
@@ -49,7 +50,11 @@ PictureHeader Png(PictureReader& in) {
         case 6: channels = 4; break;
         default: break;
     }
-    header.wholeBytes = std::int64_t{header.size.width} * header.size.height * ((channels * depth + 7) / 8);
+    // Sides of a billion and a depth of 255 would overflow: held at the most an int64 says, refused all the same.
+    const std::int64_t pixels = std::int64_t{header.size.width} * header.size.height;
+    const int bytes = (channels * depth + 7) / 8;
+    constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
+    header.wholeBytes = bytes > 0 && pixels > kMost / bytes ? kMost : pixels * bytes;
     return header;
 }
 

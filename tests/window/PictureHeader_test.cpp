@@ -3,6 +3,7 @@
 // short or damaged told as not known rather than as a size it does not hold.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "platform/PictureHeader.h"
@@ -102,6 +103,9 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"Png", Png(8192, 8192, 8, 2), kPng, true, {8192, 8192}, {}, std::int64_t{8192} * 8192 * 3},
         HeaderCase{"PngOf16BitsWithAlpha", Png(100, 50, 16, 6), kPng, true, {100, 50}, {}, 100 * 50 * 8},
         HeaderCase{"PngOfOneBitGrey", Png(100, 50, 1, 0), kPng, true, {100, 50}, {}, 100 * 50},
+        HeaderCase{"PngOfAbsurdSidesAndDepth", Png(0xFFFFFFFF, 0xFFFFFFFF, 255, 6), kPng, true, {1 << 30, 1 << 30}, {},
+                   std::numeric_limits<std::int64_t>::max()},
+        HeaderCase{"PngOfNoDepth", Png(100, 50, 0, 2), kPng, true, {100, 50}, {}, 0},
         HeaderCase{"PngWithoutItsHeaderChunk", Png(100, 50, 8, 2).replace(12, 4, "IDAT"), kPng, false, {}},
         HeaderCase{"Jpeg", Jpeg(0xC0, 4000, 3000), kJpeg, true, {4000, 3000}},
         HeaderCase{"JpegProgressive", Jpeg(0xC2, 4000, 3000), kJpeg, true, {4000, 3000}},

@@ -198,6 +198,8 @@ StreamedPicture ReadGif(PictureReader& in, const std::function<PicturePlan(Pictu
 
 }  // namespace
 
+bool Streamable(PictureFormat format) { return format == PictureFormat::Gif || format == PictureFormat::Bmp; }
+
 StreamedPicture StreamPicture(ByteSource& source, const std::function<PicturePlan(PictureSize)>& plan) {
     PictureReader in(source);
     unsigned char head[6];

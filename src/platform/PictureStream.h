@@ -23,10 +23,14 @@ struct StreamedPicture {
     std::vector<std::uint32_t> pixels;
 };
 
-// Reads a GIF or a BMP (which may still turn out to be compressed, and be
-// refused) from where `source` stands: reads the header, asks `plan` what to
-// decode for the size it declares, and decodes that. The fault is the plan's,
-// or Unreadable for a damaged, cut or compressed file.
+// Whether StreamPicture reads a picture of `format`: a GIF, or a BMP (which
+// may still turn out to be compressed, and be refused).
+bool Streamable(PictureFormat format);
+
+// Reads the picture from where `source` stands: reads the header, asks `plan`
+// what to decode for the size it declares, and decodes that. The fault is the
+// plan's, or Unreadable for a damaged, cut or compressed file, or one of
+// another format.
 StreamedPicture StreamPicture(ByteSource& source, const std::function<PicturePlan(PictureSize)>& plan);
 
 }  // namespace platform

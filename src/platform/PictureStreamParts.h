@@ -3,9 +3,9 @@
 // plan's size, and the BMP reader.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <array>
 #include <functional>
 #include <vector>
 

@@ -137,7 +137,7 @@ PictureRead ReadPicture(const std::string& written, const std::string& executabl
         read.fault = PictureFault::Unreadable;
         return read;
     }
-    const bool streamable = header.format == PictureFormat::Gif || header.format == PictureFormat::Bmp;
+    const bool streamable = Streamable(header.format);
     PictureSize whole = header.known ? header.size : PictureSize{};
     DecoderAbilities qt;
     {

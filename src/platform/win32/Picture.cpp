@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "platform/PictureHeader.h"
 #include "platform/PictureStream.h"
@@ -216,8 +215,7 @@ DecodedPicture ReadPicture(const std::string& written, const std::string& execut
         if (plan.fault == PictureFault::None && !plan.Scaled() && header.wholeBytes > kPictureBudgetBytes) {
             decoded.fault = PictureFault::OverBudget;
         }
-        const bool rowsRead = header.format == PictureFormat::Gif || header.format == PictureFormat::Bmp;
-        if (rowsRead && (decoded.fault == PictureFault::OverBudget ||
+        if (Streamable(header.format) && (decoded.fault == PictureFault::OverBudget ||
                          RowsDecodeLess(declared, HopedAbilities(header), use, screen))) {
             DecodedPicture rows = ReadRows(file.get(), use, screen);
             // A compressed BMP is read whole only: by WIC, if the budget allows.

@@ -8,14 +8,6 @@
 namespace platform {
 namespace {
 
-constexpr std::uint32_t kRgb = 0;
-constexpr std::uint32_t kBitFields = 3;
-
-std::uint32_t Le16(const unsigned char* at) { return at[0] | (at[1] << 8); }
-std::uint32_t Le32(const unsigned char* at) {
-    return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
-
 // One colour channel of a 16- or 32-bit pixel, scaled to 0..255.
 struct Channel {
     std::uint32_t mask = 0;
@@ -56,8 +48,8 @@ bool Rows(const BmpLayout& layout, BmpRows& rows) {
 
 bool Uncompressed(const BmpLayout& layout) {
     switch (layout.bits) {
-        case 1: case 4: case 8: case 24: return layout.compression == kRgb;
-        case 16: case 32: return layout.compression == kRgb || layout.compression == kBitFields;
+        case 1: case 4: case 8: case 24: return layout.compression == kBmpRgb;
+        case 16: case 32: return layout.compression == kBmpRgb || layout.compression == kBmpBitFields;
         default: return false;
     }
 }
@@ -75,8 +67,8 @@ void Convert(const BmpLayout& layout, const BmpRows& rows, const std::vector<std
                 continue;
             }
             case 24: row[x] = 0xFF000000u | (bytes[3 * x + 2] << 16) | (bytes[3 * x + 1] << 8) | bytes[3 * x]; continue;
-            case 16: pixel = Le16(bytes + 2 * x); break;
-            default: pixel = Le32(bytes + 4 * x); break;
+            case 16: pixel = Little(bytes + 2 * x, 2); break;
+            default: pixel = Little(bytes + 4 * x, 4); break;
         }
         row[x] = 0xFF000000u | (rows.masks[0].Of(pixel) << 16) | (rows.masks[1].Of(pixel) << 8) |
                  rows.masks[2].Of(pixel);

@@ -10,12 +10,6 @@
 namespace platform {
 namespace {
 
-std::uint32_t Little(const unsigned char* p, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
-    return value;
-}
-
 std::uint32_t Big(const unsigned char* p, int bytes) {
     std::uint32_t value = 0;
     for (int i = 0; i < bytes; ++i) value = value << 8 | p[i];
@@ -125,14 +119,16 @@ PictureFormat FormatOf(const unsigned char* head, std::size_t bytes) {
 PictureHeader ReadPictureHeader(ByteSource& source) {
     PictureReader in(source);
     unsigned char head[8];
+    const PictureFormat format = FormatOf(head, in.Peek(head, sizeof head));
     PictureHeader header;
-    switch (FormatOf(head, in.Peek(head, sizeof head))) {
-        case PictureFormat::Bmp: header = Bmp(in); header.format = PictureFormat::Bmp; break;
-        case PictureFormat::Png: header = Png(in); header.format = PictureFormat::Png; break;
-        case PictureFormat::Jpeg: header = Jpeg(in); header.format = PictureFormat::Jpeg; break;
-        case PictureFormat::Gif: header = Gif(in); header.format = PictureFormat::Gif; break;
+    switch (format) {
+        case PictureFormat::Bmp: header = Bmp(in); break;
+        case PictureFormat::Png: header = Png(in); break;
+        case PictureFormat::Jpeg: header = Jpeg(in); break;
+        case PictureFormat::Gif: header = Gif(in); break;
         case PictureFormat::Other: break;
     }
+    header.format = format;
     return header;
 }
 
@@ -195,13 +191,13 @@ bool ReadBmpLayout(PictureReader& in, BmpLayout& layout) {
         layout.bits = static_cast<int>(Little(info + 14, 2));
         layout.compression = Little(info + 16, 4);
         layout.colours = Little(info + 32, 4);
-        if (layout.compression == 3) {  // bit fields: the masks follow the oldest info header, or are in a newer one
+        if (layout.compression == kBmpBitFields) {  // the masks follow the oldest info header, or lie in a newer one
             if (infoSize < 52 && !in.Bytes(info + 40, 12)) return false;
             for (int i = 0; i < 3; ++i) layout.masks[static_cast<std::size_t>(i)] = Little(info + 40 + 4 * i, 4);
         }
     }
-    if (layout.compression == 0 && layout.bits == 16) layout.masks = {0x7C00, 0x03E0, 0x001F};
-    if (layout.compression == 0 && layout.bits == 32) layout.masks = {0xFF0000, 0xFF00, 0xFF};
+    if (layout.compression == kBmpRgb && layout.bits == 16) layout.masks = {0x7C00, 0x03E0, 0x001F};
+    if (layout.compression == kBmpRgb && layout.bits == 32) layout.masks = {0xFF0000, 0xFF00, 0xFF};
     return true;
 }
 

@@ -1,7 +1,7 @@
 // The size and format a picture file declares, read from its own first bytes
 // before a toolkit's decoder sees it, for both editions to plan the decode on:
 // under Wine, WIC's PNG, JPEG and GIF decoders decode the whole picture as
-// they open, and Qt's reader walks every frame of a GIF to answer its size.
+// they open, and Qt's reader answers a top-down BMP's height as negative.
 // The bytes come from a setting's file: nothing in them is trusted, and a
 // header this cannot read is told as not known, for the decoder to judge.
 #pragma once

@@ -13,6 +13,13 @@
 
 namespace platform {
 
+// A number stored low byte first, as BMP and GIF store theirs.
+inline std::uint32_t Little(const unsigned char* at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | at[i];
+    return value;
+}
+
 class PictureReader final {
 public:
     explicit PictureReader(ByteSource& source) : source_(source), buffer_(kBuffer) {}
@@ -59,6 +66,10 @@ struct GifControl {
 // no block.
 bool NextGifFrame(PictureReader& in, GifFrame& frame, GifControl& control);
 bool SkipGifSubBlocks(PictureReader& in);
+
+// A BMP's compression: none, or its 16- or 32-bit pixels' channels in the masks it gives.
+inline constexpr std::uint32_t kBmpRgb = 0;
+inline constexpr std::uint32_t kBmpBitFields = 3;
 
 // A BMP's file and info headers, as the file gives them.
 struct BmpLayout {

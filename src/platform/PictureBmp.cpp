@@ -8,14 +8,6 @@
 namespace platform {
 namespace {
 
-constexpr std::uint32_t kRgb = 0;
-constexpr std::uint32_t kBitFields = 3;
-
-std::uint32_t Le16(const unsigned char* at) { return at[0] | (at[1] << 8); }
-std::uint32_t Le32(const unsigned char* at) {
-    return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
-}
-
 // One colour channel of a 16- or 32-bit pixel, scaled to 0..255.
 struct Channel {
     std::uint32_t mask = 0;
@@ -31,75 +23,41 @@ struct Channel {
     }
 };
 
-struct BmpLayout {
+// The rows as this reader walks them: the sides it can read, the masks as channels.
+struct BmpRows {
     int width = 0;
     int height = 0;
     bool topDown = false;
-    int bits = 0;
-    std::uint32_t compression = kRgb;
-    std::uint32_t pixelsAt = 0;
-    std::uint32_t colours = 0;  // in the palette
-    int paletteEntry = 4;       // bytes: 3 in the oldest header
     std::array<Channel, 3> masks;
 };
 
-// The file and info headers; false for a file that is not a BMP this reads.
-bool ReadLayout(PictureReader& in, BmpLayout& layout) {
-    unsigned char file[14];
-    unsigned char info[124] = {};
-    if (!in.Bytes(file, sizeof file) || !in.Bytes(info, 4)) return false;
-    layout.pixelsAt = Le32(file + 10);
-    const std::uint32_t infoSize = Le32(info);
-    if (infoSize == 12) {
-        if (!in.Bytes(info + 4, 8)) return false;
-        layout.width = static_cast<int>(Le16(info + 4));
-        layout.height = static_cast<int>(Le16(info + 6));
-        layout.bits = static_cast<int>(Le16(info + 10));
-        layout.paletteEntry = 3;
-    } else {
-        if (infoSize < 40 || infoSize > 124 || !in.Bytes(info + 4, infoSize - 4)) return false;
-        const auto width = static_cast<std::int32_t>(Le32(info + 4));
-        const auto height = static_cast<std::int32_t>(Le32(info + 8));
-        if (width <= 0 || height == 0 || height < -kLargestPictureSide * 16 || height > kLargestPictureSide * 16 ||
-            width > kLargestPictureSide * 16) {
-            return false;
-        }
-        layout.width = width;
-        layout.topDown = height < 0;
-        layout.height = height < 0 ? -height : height;
-        layout.bits = static_cast<int>(Le16(info + 14));
-        layout.compression = Le32(info + 16);
-        layout.colours = Le32(info + 32);
-        if (layout.compression == kBitFields) {
-            unsigned char masks[12];
-            if (infoSize >= 52) {
-                std::copy(info + 40, info + 52, masks);
-            } else if (!in.Bytes(masks, sizeof masks)) {
-                return false;
-            }
-            for (int i = 0; i < 3; ++i) layout.masks[static_cast<std::size_t>(i)] = Channel(Le32(masks + 4 * i));
-        }
+// False for sides no BMP this reads has: none, or past 16 times the largest
+// read (the plan refuses those past the largest, as too large).
+bool Rows(const BmpLayout& layout, BmpRows& rows) {
+    const std::int64_t height = layout.height;
+    if (layout.width <= 0 || height == 0 || height < -kLargestPictureSide * 16 || height > kLargestPictureSide * 16 ||
+        layout.width > kLargestPictureSide * 16) {
+        return false;
     }
-    if (layout.bits == 16 && layout.compression == kRgb) {
-        layout.masks = {Channel(0x7C00), Channel(0x03E0), Channel(0x001F)};
-    } else if (layout.bits == 32 && layout.compression == kRgb) {
-        layout.masks = {Channel(0xFF0000), Channel(0xFF00), Channel(0xFF)};
-    }
-    return layout.width > 0 && layout.height > 0;
+    rows.width = layout.width;
+    rows.topDown = height < 0;
+    rows.height = static_cast<int>(height < 0 ? -height : height);
+    for (std::size_t i = 0; i < 3; ++i) rows.masks[i] = Channel(layout.masks[i]);
+    return true;
 }
 
 bool Uncompressed(const BmpLayout& layout) {
     switch (layout.bits) {
-        case 1: case 4: case 8: case 24: return layout.compression == kRgb;
-        case 16: case 32: return layout.compression == kRgb || layout.compression == kBitFields;
+        case 1: case 4: case 8: case 24: return layout.compression == kBmpRgb;
+        case 16: case 32: return layout.compression == kBmpRgb || layout.compression == kBmpBitFields;
         default: return false;
     }
 }
 
 // Row `bytes` of the file as premultiplied opaque words.
-void Convert(const BmpLayout& layout, const std::vector<std::uint32_t>& palette, const unsigned char* bytes,
-             std::uint32_t* row) {
-    for (int x = 0; x < layout.width; ++x) {
+void Convert(const BmpLayout& layout, const BmpRows& rows, const std::vector<std::uint32_t>& palette,
+             const unsigned char* bytes, std::uint32_t* row) {
+    for (int x = 0; x < rows.width; ++x) {
         std::uint32_t pixel = 0;
         switch (layout.bits) {
             case 1: case 4: case 8: {
@@ -109,11 +67,11 @@ void Convert(const BmpLayout& layout, const std::vector<std::uint32_t>& palette,
                 continue;
             }
             case 24: row[x] = 0xFF000000u | (bytes[3 * x + 2] << 16) | (bytes[3 * x + 1] << 8) | bytes[3 * x]; continue;
-            case 16: pixel = Le16(bytes + 2 * x); break;
-            default: pixel = Le32(bytes + 4 * x); break;
+            case 16: pixel = Little(bytes + 2 * x, 2); break;
+            default: pixel = Little(bytes + 4 * x, 4); break;
         }
-        row[x] = 0xFF000000u | (layout.masks[0].Of(pixel) << 16) | (layout.masks[1].Of(pixel) << 8) |
-                 layout.masks[2].Of(pixel);
+        row[x] = 0xFF000000u | (rows.masks[0].Of(pixel) << 16) | (rows.masks[1].Of(pixel) << 8) |
+                 rows.masks[2].Of(pixel);
     }
 }
 
@@ -122,8 +80,9 @@ void Convert(const BmpLayout& layout, const std::vector<std::uint32_t>& palette,
 StreamedPicture ReadBmp(PictureReader& in, const std::function<PicturePlan(PictureSize)>& plan) {
     StreamedPicture picture;
     BmpLayout layout;
-    if (!ReadLayout(in, layout)) return picture;
-    const PictureSize declared{layout.width, layout.height};
+    BmpRows shape;
+    if (!ReadBmpLayout(in, layout) || !Rows(layout, shape)) return picture;
+    const PictureSize declared{shape.width, shape.height};
     const PicturePlan planned = plan(declared);
     if (planned.fault != PictureFault::None) {
         picture.fault = planned.fault;
@@ -143,15 +102,15 @@ StreamedPicture ReadBmp(PictureReader& in, const std::function<PicturePlan(Pictu
         }
     }
     if (layout.pixelsAt < in.Consumed() || !in.Skip(layout.pixelsAt - in.Consumed())) return picture;
-    const std::size_t stride = (static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.bits) + 31) / 32 * 4;
+    const std::size_t stride = (static_cast<std::size_t>(shape.width) * static_cast<std::size_t>(layout.bits) + 31) / 32 * 4;
     std::vector<unsigned char> bytes(stride);
-    std::vector<std::uint32_t> row(static_cast<std::size_t>(layout.width));
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(shape.width));
     PictureRows rows(planned, declared);
-    for (int read = 0; read < layout.height; ++read) {
+    for (int read = 0; read < shape.height; ++read) {
         if (!in.Bytes(bytes.data(), stride)) return picture;  // cut short
-        const int y = layout.topDown ? read : layout.height - 1 - read;
+        const int y = shape.topDown ? read : shape.height - 1 - read;
         if (!rows.Wants(y)) continue;
-        Convert(layout, palette, bytes.data(), row.data());
+        Convert(layout, shape, palette, bytes.data(), row.data());
         rows.Put(y, row.data());
     }
     return rows.Take();

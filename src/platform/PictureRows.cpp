@@ -47,10 +47,12 @@ bool PictureReader::Skip(std::size_t bytes) {
     return true;
 }
 
-bool PictureReader::Peek(unsigned char* into, std::size_t bytes) {
-    if (bytes > buffer_.size() || !Fill(bytes)) return false;
-    std::memcpy(into, buffer_.data() + at_, bytes);
-    return true;
+std::size_t PictureReader::Peek(unsigned char* into, std::size_t bytes) {
+    bytes = std::min(bytes, buffer_.size());
+    Fill(bytes);
+    const std::size_t got = std::min(bytes, end_ - at_);
+    std::memcpy(into, buffer_.data() + at_, got);
+    return got;
 }
 
 PictureRows::PictureRows(const PicturePlan& plan, PictureSize declared)

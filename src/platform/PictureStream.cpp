@@ -37,13 +37,6 @@ private:
     bool ended_ = false;
 };
 
-bool SkipSubBlocks(PictureReader& in) {
-    for (int size = in.Byte(); size != 0; size = in.Byte()) {
-        if (size < 0 || !in.Skip(static_cast<std::size_t>(size))) return false;
-    }
-    return true;
-}
-
 // A colour table of `count` entries, RGB each, as premultiplied opaque words.
 bool ReadPalette(PictureReader& in, int count, std::vector<std::uint32_t>& palette) {
     palette.assign(256, 0xFF000000u);  // an index past the table is black, as browsers show it
@@ -54,11 +47,6 @@ bool ReadPalette(PictureReader& in, int count, std::vector<std::uint32_t>& palet
     }
     return true;
 }
-
-struct GifFrame {
-    int left = 0, top = 0, width = 0, height = 0;
-    bool interlaced = false;
-};
 
 // Decodes the frame's LZW data into rows and hands each finished row to `sink`.
 class GifRows final {
@@ -177,66 +165,50 @@ private:
 
 StreamedPicture ReadGif(PictureReader& in, const std::function<PicturePlan(PictureSize)>& plan) {
     StreamedPicture picture;
-    unsigned char header[13];
-    if (!in.Bytes(header, sizeof header)) return picture;
-    const PictureSize screen{header[6] | (header[7] << 8), header[8] | (header[9] << 8)};
+    GifScreen screen;
     std::vector<std::uint32_t> global;
-    if ((header[10] & 0x80) != 0 && !ReadPalette(in, 2 << (header[10] & 7), global)) return picture;
-    if (screen.IsEmpty()) return picture;
-    const PicturePlan planned = plan(screen);
+    if (!ReadGifScreen(in, screen) || (screen.colours > 0 && !ReadPalette(in, screen.colours, global))) return picture;
+    if (screen.size.IsEmpty()) return picture;
+    const PicturePlan planned = plan(screen.size);
     if (planned.fault != PictureFault::None) {
         picture.fault = planned.fault;
         return picture;
     }
-    int transparent = -1;
-    for (;;) {
-        const int block = in.Byte();
-        if (block == 0x21) {
-            const int label = in.Byte();
-            if (label == 0xF9) {
-                unsigned char control[5];
-                if (!in.Bytes(control, sizeof control) || control[0] != 4) return picture;
-                transparent = (control[1] & 1) != 0 ? control[4] : -1;
-            }
-            if (label < 0 || !SkipSubBlocks(in)) return picture;
-        } else if (block == 0x2C) {
-            unsigned char descriptor[9];
-            if (!in.Bytes(descriptor, sizeof descriptor)) return picture;
-            GifFrame frame{descriptor[0] | (descriptor[1] << 8), descriptor[2] | (descriptor[3] << 8),
-                           descriptor[4] | (descriptor[5] << 8), descriptor[6] | (descriptor[7] << 8),
-                           (descriptor[8] & 0x40) != 0};
-            std::vector<std::uint32_t> local;
-            if ((descriptor[8] & 0x80) != 0 && !ReadPalette(in, 2 << (descriptor[8] & 7), local)) return picture;
-            const std::vector<std::uint32_t>& palette = local.empty() ? global : local;
-            const int minimumCodeSize = in.Byte();
-            // A frame past the largest side would be decoded pixel by pixel for
-            // nothing; one off the screen would show an empty picture as if whole.
-            if (palette.empty() || minimumCodeSize < 2 || minimumCodeSize > 8 || frame.width == 0 ||
-                frame.height == 0 || frame.width > kLargestPictureSide || frame.height > kLargestPictureSide ||
-                frame.left >= screen.width || frame.top >= screen.height) {
-                return picture;
-            }
-            PictureRows rows(planned, screen);
-            if (!GifRows(frame, palette, transparent, screen.width, rows).Decode(in, minimumCodeSize)) return picture;
-            return rows.Take();
-        } else {
-            return picture;  // the trailer before any frame, or not a block at all
-        }
+    GifFrame frame;
+    GifControl control;
+    // The trailer before any frame, or not a block at all, is no picture.
+    if (!NextGifFrame(in, frame, control) || control.damaged) return picture;
+    std::vector<std::uint32_t> local;
+    if (frame.colours > 0 && !ReadPalette(in, frame.colours, local)) return picture;
+    const std::vector<std::uint32_t>& palette = local.empty() ? global : local;
+    const int minimumCodeSize = in.Byte();
+    // A frame past the largest side would be decoded pixel by pixel for
+    // nothing; one off the screen would show an empty picture as if whole.
+    if (palette.empty() || minimumCodeSize < 2 || minimumCodeSize > 8 || frame.width == 0 || frame.height == 0 ||
+        frame.width > kLargestPictureSide || frame.height > kLargestPictureSide || frame.left >= screen.size.width ||
+        frame.top >= screen.size.height) {
+        return picture;
     }
+    PictureRows rows(planned, screen.size);
+    if (!GifRows(frame, palette, control.transparent, screen.size.width, rows).Decode(in, minimumCodeSize)) {
+        return picture;
+    }
+    return rows.Take();
 }
 
 }  // namespace
 
-bool Streamable(const unsigned char* head, std::size_t bytes) {
-    return (bytes >= 6 && (std::memcmp(head, "GIF87a", 6) == 0 || std::memcmp(head, "GIF89a", 6) == 0)) ||
-           (bytes >= 2 && head[0] == 'B' && head[1] == 'M');
-}
+bool Streamable(PictureFormat format) { return format == PictureFormat::Gif || format == PictureFormat::Bmp; }
 
 StreamedPicture StreamPicture(ByteSource& source, const std::function<PicturePlan(PictureSize)>& plan) {
     PictureReader in(source);
     unsigned char head[6];
-    if (!in.Peek(head, sizeof head) || !Streamable(head, sizeof head)) return {};
-    return head[0] == 'G' ? ReadGif(in, plan) : ReadBmp(in, plan);
+    if (in.Peek(head, sizeof head) < sizeof head) return {};
+    switch (FormatOf(head, sizeof head)) {
+        case PictureFormat::Gif: return ReadGif(in, plan);
+        case PictureFormat::Bmp: return ReadBmp(in, plan);
+        default: return {};
+    }
 }
 
 }  // namespace platform

@@ -6,21 +6,14 @@
 // size and offset is checked, and a file cut short is refused, not shown half.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
+#include "platform/PictureHeader.h"
 #include "platform/PicturePlan.h"
 
 namespace platform {
-
-// The file's bytes in order; Read answers 0 at the end (or on a failure).
-class ByteSource {
-public:
-    virtual ~ByteSource() = default;
-    virtual std::size_t Read(unsigned char* into, std::size_t bytes) = 0;
-};
 
 struct StreamedPicture {
     PictureFault fault = PictureFault::Unreadable;
@@ -30,13 +23,14 @@ struct StreamedPicture {
     std::vector<std::uint32_t> pixels;
 };
 
-// Whether the first bytes of a file are a picture StreamPicture reads:
-// a GIF, or a BMP (which may still turn out to be compressed, and be refused).
-bool Streamable(const unsigned char* head, std::size_t bytes);
+// Whether StreamPicture reads a picture of `format`: a GIF, or a BMP (which
+// may still turn out to be compressed, and be refused).
+bool Streamable(PictureFormat format);
 
-// Reads the header, asks `plan` what to decode for the size it declares, and
-// decodes that. The fault is the plan's, or Unreadable for a damaged, cut or
-// compressed file.
+// Reads the picture from where `source` stands: reads the header, asks `plan`
+// what to decode for the size it declares, and decodes that. The fault is the
+// plan's, or Unreadable for a damaged, cut or compressed file, or one of
+// another format.
 StreamedPicture StreamPicture(ByteSource& source, const std::function<PicturePlan(PictureSize)>& plan);
 
 }  // namespace platform

@@ -213,6 +213,13 @@ protected:
         QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(folder.File("small.bmp")));
         std::string huge = folder.Read("small.bmp");
         folder.Write("huge.bmp", huge.replace(18, 8, std::string("\x10\x27\x00\x00\x10\x27\x00\x00", 8)));
+        // Rows top-down, as a negative height says: Qt's reader answers that height for the size.
+        folder.Write("huge-topdown.bmp", huge.replace(22, 4, std::string("\xF0\xD8\xFF\xFF", 4)));
+        QImage mono(2400, 1200, QImage::Format_Mono);
+        mono.fill(1);
+        mono.save(QString::fromStdString(folder.File("wide.bmp")));
+        std::string wideBmp = folder.Read("wide.bmp");
+        folder.Write("wide-topdown.bmp", wideBmp.replace(22, 4, std::string("\x50\xFB\xFF\xFF", 4)));
         folder.Write("notes.png", "这不是图片\r\n");
         // The largest GIF read: Qt decodes GIF whole only, 256 MB; and one that declares past it.
         folder.Write("huge.gif", testsupport::OneColourGif(8192, 8192, 0x1E5AA0));
@@ -238,7 +245,8 @@ TEST_F(Pictures, OnlyAWholeRegularPictureOfAReasonableSizeIsRead) {
         {"huge.bmp", PictureFault::TooLarge},       {"cut-hall.png", PictureFault::Unreadable},
         {"cut-hall.jpg", PictureFault::Unreadable}, {"notes.png", PictureFault::Unreadable},
         {"huge.gif", PictureFault::None},           {"strip.png", PictureFault::None},
-        {"toolarge.gif", PictureFault::TooLarge},
+        {"toolarge.gif", PictureFault::TooLarge},   {"huge-topdown.bmp", PictureFault::TooLarge},
+        {"wide-topdown.bmp", PictureFault::None},
     };
     for (const auto& [name, fault] : cases) {
         EXPECT_EQ(ReadPicture(name, folder.Path(), PictureUse::Cover, QSize(1920, 1080)).fault, fault) << name;
@@ -246,7 +254,7 @@ TEST_F(Pictures, OnlyAWholeRegularPictureOfAReasonableSizeIsRead) {
     // A large picture is decoded no larger than the screen it covers needs, and
     // for the main window only the part a screen can show from its corner.
     EXPECT_EQ(ReadPicture("hall.jpg", folder.Path(), PictureUse::Cover, QSize(960, 400)).image.size(), QSize(960, 540));
-    for (const std::string name : {"wide.jpg", "huge.gif"}) {
+    for (const std::string name : {"wide.jpg", "huge.gif", "wide-topdown.bmp"}) {
         EXPECT_EQ(ReadPicture(name, folder.Path(), PictureUse::TopLeft, QSize(1920, 1080)).image.size(),
                   QSize(1920, 1080)) << name;
     }

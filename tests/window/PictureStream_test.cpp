@@ -9,6 +9,7 @@
 
 #include "platform/PictureStream.h"
 #include "support/OneColourGif.h"
+#include "support/StringSource.h"
 
 using namespace std::string_literals;
 
@@ -18,25 +19,9 @@ using platform::PictureFault;
 using platform::PicturePlan;
 using platform::PictureSize;
 
-class Bytes final : public platform::ByteSource {
-public:
-    explicit Bytes(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::size_t Read(unsigned char* into, std::size_t wanted) override {
-        // A few bytes at a time, as a slow disk may give them.
-        const std::size_t taken = std::min({wanted, bytes_.size() - at_, std::size_t{7}});
-        std::memcpy(into, bytes_.data() + at_, taken);
-        at_ += taken;
-        return taken;
-    }
-
-private:
-    std::string bytes_;
-    std::size_t at_ = 0;
-};
-
 // The whole picture at its own size, or at `size` for the whole.
 platform::StreamedPicture Stream(const std::string& file, PictureSize size = {}) {
-    Bytes source(file);
+    testsupport::StringSource source(file);
     return platform::StreamPicture(source, [&](PictureSize declared) {
         return platform::PlanPicture(declared, {true, true}, platform::PictureUse::Cover,
                                      size.IsEmpty() ? declared : size);
@@ -164,6 +149,9 @@ TEST(PictureStream, RefusesWhatItCannotShowWhole) {
     damaged[gif.find('\x2C') + 12] = '\xFF';  // a code the table does not hold yet
     EXPECT_EQ(Stream(damaged).fault, PictureFault::Unreadable);
     EXPECT_EQ(Stream("GIF89a").fault, PictureFault::Unreadable);
+    std::string control = Gif(8, 8, false, 1);
+    control[control.find("\x21\xF9"s) + 2] = '\x03';  // a graphic control of 3 bytes, not 4
+    EXPECT_EQ(Stream(control).fault, PictureFault::Unreadable);
     // A frame of 65535 x 65535 on a small screen: refused before its 4 billion pixels are decoded.
     std::string vast = gif;
     const std::size_t frame = gif.find('\x2C') + 5;

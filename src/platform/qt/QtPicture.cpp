@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/PictureHeader.h"
 #include "platform/PictureStream.h"
 #include "platform/posix/PosixRegularFile.h"
 #include "platform/posix/PosixUserPath.h"
@@ -130,14 +131,19 @@ PictureRead ReadPicture(const std::string& written, const std::string& executabl
         return read;
     }
     opened.fd.Release();
-    unsigned char head[6] = {};
-    const bool streamable = file.peek(reinterpret_cast<char*>(head), sizeof head) == sizeof head &&
-                            Streamable(head, sizeof head);
-    PictureSize whole;
+    FileSource source(file);
+    const PictureHeader header = ReadPictureHeader(source);
+    if (!file.seek(0)) {
+        read.fault = PictureFault::Unreadable;
+        return read;
+    }
+    const bool streamable = Streamable(header.format);
+    PictureSize whole = header.known ? header.size : PictureSize{};
     DecoderAbilities qt;
     {
         const QImageReader probe(&file);
-        whole = {probe.size().width(), probe.size().height()};
+        // A format the header walker does not know, or a size it could not find: Qt's answer.
+        if (whole.IsEmpty()) whole = {probe.size().width(), probe.size().height()};
         qt = {probe.supportsOption(QImageIOHandler::ScaledSize), probe.supportsOption(QImageIOHandler::ClipRect)};
     }
     const PictureSize shown{screen.width(), screen.height()};

@@ -4,57 +4,16 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
+#include "platform/PictureHeader.h"
 #include "platform/PictureStream.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/PictureDecode.h"
-#include "platform/win32/PictureHeader.h"
 #include "platform/win32/Win32UserPath.h"
 #include "platform/win32/Wide.h"
 
 namespace platform {
 namespace {
-
-// Reads a file by offset through a buffer, so walking a GIF's blocks a few
-// bytes at a time does not cost a system call each.
-class BufferedReader final {
-public:
-    explicit BufferedReader(HANDLE file) : file_(file), buffer_(64 * 1024) {}
-
-    std::size_t Read(std::uint64_t offset, unsigned char* out, std::size_t count) {
-        std::size_t done = 0;
-        while (done < count) {
-            if (offset + done < start_ || offset + done >= start_ + filled_) {
-                if (!Fill(offset + done)) break;
-            }
-            const std::size_t from = static_cast<std::size_t>(offset + done - start_);
-            const std::size_t take = std::min(count - done, filled_ - from);
-            std::copy_n(buffer_.data() + from, take, out + done);
-            done += take;
-        }
-        return done;
-    }
-
-private:
-    bool Fill(std::uint64_t offset) {
-        LARGE_INTEGER at{};
-        at.QuadPart = static_cast<LONGLONG>(offset);
-        DWORD got = 0;
-        if (!::SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) ||
-            !::ReadFile(file_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &got, nullptr) || got == 0) {
-            return false;
-        }
-        start_ = offset;
-        filled_ = got;
-        return true;
-    }
-
-    HANDLE file_;
-    std::vector<unsigned char> buffer_;
-    std::uint64_t start_ = 0;
-    std::size_t filled_ = 0;
-};
 
 // Under Wine every decoder decodes the whole picture as it opens, so none is
 // opened only to ask what it can do.
@@ -246,20 +205,18 @@ DecodedPicture ReadPicture(const std::string& written, const std::string& execut
     }
     // Planned first on the size the file declares, before the decoder opens
     // it (and, under Wine, decodes it whole).
-    BufferedReader reader(file.get());
-    const PictureHeader header = ReadPictureHeader(
-        [&reader](std::uint64_t offset, unsigned char* out, std::size_t count) {
-            return reader.Read(offset, out, count);
-        });
+    HandleSource source(file.get());
+    const PictureHeader header = ReadPictureHeader(source);
     if (header.known) {
-        const PicturePlan plan = PlanPicture(header.size, HopedAbilities(header), use, screen);
+        // WIC decodes a GIF's first frame at its own size, not on the GIF's screen.
+        const PictureSize declared = header.format == PictureFormat::Gif ? header.firstFrame : header.size;
+        const PicturePlan plan = PlanPicture(declared, HopedAbilities(header), use, screen);
         decoded.fault = plan.fault;
         if (plan.fault == PictureFault::None && !plan.Scaled() && header.wholeBytes > kPictureBudgetBytes) {
             decoded.fault = PictureFault::OverBudget;
         }
-        const bool rowsRead = header.format == PictureFormat::Gif || header.format == PictureFormat::Bmp;
-        if (rowsRead && (decoded.fault == PictureFault::OverBudget ||
-                         RowsDecodeLess(header.size, HopedAbilities(header), use, screen))) {
+        if (Streamable(header.format) && (decoded.fault == PictureFault::OverBudget ||
+                         RowsDecodeLess(declared, HopedAbilities(header), use, screen))) {
             DecodedPicture rows = ReadRows(file.get(), use, screen);
             // A compressed BMP is read whole only: by WIC, if the budget allows.
             if (rows.fault != PictureFault::OverBudget || decoded.fault != PictureFault::None) return rows;

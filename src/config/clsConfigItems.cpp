@@ -59,22 +59,6 @@ clsConfigItems::Block& clsConfigItems::Block::operator=(Block&& other) noexcept 
 
 clsConfigItems::Block::~Block() { std::free(data_); }
 
-clsConfigItems::Slots::Slots(std::size_t size)
-    : data_(static_cast<Slot*>(std::calloc(std::max<std::size_t>(size, 1), sizeof(Slot)))), size_(size) {
-    if (data_ == nullptr) throw std::bad_alloc();
-}
-
-clsConfigItems::Slots::Slots(Slots&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
-
-clsConfigItems::Slots& clsConfigItems::Slots::operator=(Slots&& other) noexcept {
-    std::swap(data_, other.data_);
-    std::swap(size_, other.size_);
-    return *this;
-}
-
-clsConfigItems::Slots::~Slots() { std::free(data_); }
-
 void clsConfigItems::Block::Append(std::string_view text) {
     if (text.size() > Room()) {
         // Growing in place where the allocator can (a large block is remapped,
@@ -99,35 +83,22 @@ std::string_view clsConfigItems::StoredValue(const Entry& entry) const {
 }
 
 std::optional<std::size_t> clsConfigItems::Locate(std::string_view folded, std::uint32_t hash) const {
-    if (mSlots.Size() == 0) return std::nullopt;
-    for (std::size_t at = mSlots.Home(hash);; at = mSlots.Next(at)) {
-        const Slot& slot = mSlots[at];
-        if (slot.entry == 0) return std::nullopt;
-        if (slot.hash != hash) continue;
+    return mIndex.Find(hash, [&](std::size_t entry) {
         // The filed key folded again: the index keeps no second copy of it.
         thread_local std::string filed;
-        config::FoldCaseInto(FiledKey(mEntries[slot.entry - 1]), filed);
-        if (filed == folded) return slot.entry - 1;
-    }
+        config::FoldCaseInto(FiledKey(mEntries[entry]), filed);
+        return filed == folded;
+    });
+}
+
+std::uint32_t clsConfigItems::HashAt(std::size_t entry) const {
+    thread_local std::string folded;
+    config::FoldCaseInto(FiledKey(mEntries[entry]), folded);
+    return HashOf(folded);
 }
 
 void clsConfigItems::GrowIndex(std::size_t count) {
-    if (count * 4 <= mSlots.Size() * 3) return;
-    Slots slots(std::max<std::size_t>({16, count + count / 3 + 1, mSlots.Size() * 2}));
-    for (std::size_t from = 0; from < mSlots.Size(); ++from) {
-        const Slot& slot = mSlots[from];
-        if (slot.entry == 0) continue;
-        std::size_t at = slots.Home(slot.hash);
-        while (slots[at].entry != 0) at = slots.Next(at);
-        slots[at] = slot;
-    }
-    mSlots = std::move(slots);
-}
-
-void clsConfigItems::Index(std::size_t entry, std::uint32_t hash) {
-    std::size_t at = mSlots.Home(hash);
-    while (mSlots[at].entry != 0) at = mSlots.Next(at);
-    mSlots[at] = Slot{hash, static_cast<std::uint32_t>(entry + 1)};
+    mIndex.Reserve(count, [this](std::size_t entry) { return HashAt(entry); });
 }
 
 std::size_t clsConfigItems::Append(std::string_view key, std::string_view value, std::uint32_t hash) {
@@ -151,7 +122,7 @@ std::size_t clsConfigItems::Append(std::string_view key, std::string_view value,
     block.Append(key);
     block.Append(stored);
     if (!inText) Keep(mEntries.back(), std::make_unique<clsConfigItem>(clsConfigItem{std::string(key), std::string(value)}));
-    Index(mEntries.size() - 1, hash);
+    mIndex.Insert(mEntries.size() - 1, hash);
     return mEntries.size() - 1;
 }
 
@@ -296,22 +267,7 @@ std::string_view clsConfigItems::ValueAt(std::size_t index) const { return Store
 std::int32_t clsConfigItems::Count() const { return static_cast<std::int32_t>(mEntries.size()); }
 
 void clsConfigItems::Erase(std::size_t entry) {
-    std::size_t hole = mSlots.Home(HashOf(config::FoldCase(FiledKey(mEntries[entry]))));
-    while (mSlots[hole].entry != entry + 1) hole = mSlots.Next(hole);
-    // Backward-shift deletion: each later slot of the run that may fill the
-    // hole does, so no lookup stops early at a hole.
-    for (std::size_t next = mSlots.Next(hole); mSlots[next].entry != 0; next = mSlots.Next(next)) {
-        const std::size_t home = mSlots.Home(mSlots[next].hash);
-        const bool staysPut = hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
-        if (staysPut) continue;
-        mSlots[hole] = mSlots[next];
-        hole = next;
-    }
-    mSlots[hole] = Slot{};
-    // The settings after it move up one place.
-    for (std::size_t at = 0; at < mSlots.Size(); ++at) {
-        if (mSlots[at].entry > entry + 1) --mSlots[at].entry;
-    }
+    mIndex.Remove(entry, HashAt(entry), [this](std::size_t at) { return HashAt(at); });
     if (mEntries[entry].HandedOut()) mHandedOut[mEntries[entry].valueLength].reset();
     mEntries.erase(mEntries.begin() + static_cast<std::ptrdiff_t>(entry));
 }

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/KeyIndex.h"
 #include "config/clsConfigItem.h"
 
 // Add with a key that is already present, ignoring letter case.
@@ -151,40 +152,11 @@ private:
         std::size_t capacity_ = 0;
     };
 
-    // One slot of the index: the hash of a folded filed key, and its entry + 1
-    // (0: free).
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t entry = 0;
-    };
-
-    // The index's slots, of any number: a slot's home is its hash scaled to
-    // the size, so the index is sized to the settings, not to a power of two.
-    // Its memory comes zeroed from the system and becomes resident only where
-    // a slot is used, so room set by for a file's possible settings costs
-    // nothing where it stays empty.
-    class Slots {
-    public:
-        Slots() = default;
-        explicit Slots(std::size_t size);
-        Slots(Slots&& other) noexcept;
-        Slots& operator=(Slots&& other) noexcept;
-        ~Slots();
-        std::size_t Size() const { return size_; }
-        Slot& operator[](std::size_t at) const { return data_[at]; }
-        std::size_t Home(std::uint32_t hash) const { return static_cast<std::size_t>((std::uint64_t{hash} * size_) >> 32); }
-        std::size_t Next(std::size_t at) const { return at + 1 == size_ ? 0 : at + 1; }
-
-    private:
-        Slot* data_ = nullptr;
-        std::size_t size_ = 0;
-    };
-
     std::size_t Append(std::string_view key, std::string_view value, std::uint32_t hash);
     std::size_t At(std::int32_t position) const;
     std::size_t Filed(const std::string& key) const;
     std::optional<std::size_t> Locate(std::string_view folded, std::uint32_t hash) const;
-    void Index(std::size_t entry, std::uint32_t hash);
+    std::uint32_t HashAt(std::size_t entry) const;
     void GrowIndex(std::size_t count);
     void Erase(std::size_t entry);
     std::string_view FiledKey(const Entry& entry) const;
@@ -195,8 +167,7 @@ private:
 
     mutable std::vector<Entry> mEntries;  // An entry handed out says where its item is.
     std::vector<Block> mBlocks;
-    // Open addressing, linear probing; at most 3/4 full.
-    Slots mSlots;
+    config::KeyIndex mIndex;
     // The items handed out, where their entries say; null once removed.
     mutable std::vector<std::unique_ptr<clsConfigItem>> mHandedOut;
 };

@@ -101,14 +101,21 @@ void clsConfigItems::GrowIndex(std::size_t count) {
     mIndex.Reserve(count, [this](std::size_t entry) { return HashAt(entry); });
 }
 
-std::size_t clsConfigItems::Append(std::string_view key, std::string_view value, std::uint32_t hash) {
+// Everything that may fail (room, the item of a value past what the blocks
+// can place) comes before the first change, so a failure leaves no setting
+// half added: listed but not indexed.
+std::size_t clsConfigItems::Append(std::string_view key, std::string_view value, std::uint32_t hash,
+                                   std::unique_ptr<clsConfigItem> item) {
     if (mEntries.size() >= kMostItems) throw std::length_error("too many settings");
     if (key.size() > kMostText / 2) throw std::length_error("key too long");
-    // A value past what the blocks can place is kept by an item of its own.
-    const bool inText = value.size() <= kMostText / 2;
-    const std::string_view stored = inText ? value : std::string_view();
+    if (!item && value.size() > kMostText / 2) {
+        item = std::make_unique<clsConfigItem>(clsConfigItem{std::string(key), std::string(value)});
+    }
+    const std::string_view stored = item ? std::string_view() : value;
     const std::size_t need = key.size() + stored.size();
     GrowIndex(mEntries.size() + 1);
+    if (item) RoomToKeep();
+    if (mEntries.size() == mEntries.capacity()) mEntries.reserve(std::max<std::size_t>(16, mEntries.size() * 2));
     if (mBlocks.empty() || mBlocks.back().Room() < need || mBlocks.back().Size() + need > kMostText) {
         mBlocks.emplace_back(std::max(kBlockBytes, need));
     }
@@ -118,10 +125,10 @@ std::size_t clsConfigItems::Append(std::string_view key, std::string_view value,
     entry.offset = static_cast<std::uint32_t>(block.Size());
     entry.keyLength = static_cast<std::uint32_t>(key.size());
     entry.valueLength = static_cast<std::uint32_t>(stored.size());
-    mEntries.push_back(entry);
     block.Append(key);
     block.Append(stored);
-    if (!inText) Keep(mEntries.back(), std::make_unique<clsConfigItem>(clsConfigItem{std::string(key), std::string(value)}));
+    mEntries.push_back(entry);
+    if (item) Keep(mEntries.back(), std::move(item));
     mIndex.Insert(mEntries.size() - 1, hash);
     return mEntries.size() - 1;
 }
@@ -132,7 +139,7 @@ clsConfigItem& clsConfigItems::Add(const std::string& Key, const std::string& Va
     if (Locate(folded, hash)) throw DuplicateKeyError("key already present: " + Key);
     auto item = std::make_unique<clsConfigItem>(clsConfigItem{Key, Value});
     clsConfigItem& added = *item;
-    Keep(mEntries[Append(Key, std::string_view(), hash)], std::move(item));
+    Append(Key, std::string_view(), hash, std::move(item));
     return added;
 }
 
@@ -184,18 +191,32 @@ void clsConfigItems::AppendToValue(std::int32_t position, std::string_view first
 clsConfigItem& clsConfigItems::HandOut(std::size_t index) const {
     Entry& entry = mEntries[index];
     if (!entry.HandedOut()) {
+        RoomToKeep();
         Keep(entry, std::make_unique<clsConfigItem>(
                         clsConfigItem{std::string(FiledKey(entry)), std::string(StoredValue(entry))}));
     }
     return *mHandedOut[entry.valueLength];
 }
 
-// The value's text stays in its block, unused: the key's is still the index's.
-void clsConfigItems::Keep(Entry& entry, std::unique_ptr<clsConfigItem> item) const {
+void clsConfigItems::RoomToKeep() const {
+    if (!mFreeHandOuts.empty()) return;
     if (mHandedOut.size() >= Entry::kHandedOut) throw std::length_error("too many settings handed out");
-    mHandedOut.push_back(std::move(item));
+    if (mHandedOut.size() == mHandedOut.capacity()) mHandedOut.reserve(std::max<std::size_t>(16, mHandedOut.size() * 2));
+}
+
+// The value's text stays in its block, unused: the key's is still the index's.
+void clsConfigItems::Keep(Entry& entry, std::unique_ptr<clsConfigItem> item) const noexcept {
+    std::uint32_t at = 0;
+    if (mFreeHandOuts.empty()) {
+        at = static_cast<std::uint32_t>(mHandedOut.size());
+        mHandedOut.push_back(std::move(item));
+    } else {
+        at = mFreeHandOuts.back();
+        mFreeHandOuts.pop_back();
+        mHandedOut[at] = std::move(item);
+    }
     entry.keyLength |= Entry::kHandedOut;
-    entry.valueLength = static_cast<std::uint32_t>(mHandedOut.size() - 1);
+    entry.valueLength = at;
 }
 
 const clsConfigItem& clsConfigItems::Shown(std::size_t at, clsConfigItem& shown, std::size_t& shownAt) const {
@@ -267,8 +288,17 @@ std::string_view clsConfigItems::ValueAt(std::size_t index) const { return Store
 std::int32_t clsConfigItems::Count() const { return static_cast<std::int32_t>(mEntries.size()); }
 
 void clsConfigItems::Erase(std::size_t entry) {
+    const Entry& erased = mEntries[entry];
+    // Its item's place is kept for the next one handed out: setting and
+    // removing a key time and again leaves nothing behind.
+    if (erased.HandedOut() && mFreeHandOuts.size() == mFreeHandOuts.capacity()) {
+        mFreeHandOuts.reserve(std::max<std::size_t>(16, mFreeHandOuts.size() * 2));
+    }
     mIndex.Remove(entry, HashAt(entry), [this](std::size_t at) { return HashAt(at); });
-    if (mEntries[entry].HandedOut()) mHandedOut[mEntries[entry].valueLength].reset();
+    if (erased.HandedOut()) {
+        mHandedOut[erased.valueLength].reset();
+        mFreeHandOuts.push_back(erased.valueLength);
+    }
     mEntries.erase(mEntries.begin() + static_cast<std::ptrdiff_t>(entry));
 }
 

@@ -152,7 +152,8 @@ private:
         std::size_t capacity_ = 0;
     };
 
-    std::size_t Append(std::string_view key, std::string_view value, std::uint32_t hash);
+    std::size_t Append(std::string_view key, std::string_view value, std::uint32_t hash,
+                       std::unique_ptr<clsConfigItem> item = nullptr);
     std::size_t At(std::int32_t position) const;
     std::size_t Filed(const std::string& key) const;
     std::optional<std::size_t> Locate(std::string_view folded, std::uint32_t hash) const;
@@ -162,12 +163,15 @@ private:
     std::string_view FiledKey(const Entry& entry) const;
     std::string_view StoredValue(const Entry& entry) const;
     clsConfigItem& HandOut(std::size_t entry) const;
-    void Keep(Entry& entry, std::unique_ptr<clsConfigItem> item) const;
+    void RoomToKeep() const;
+    void Keep(Entry& entry, std::unique_ptr<clsConfigItem> item) const noexcept;  // after RoomToKeep
     const clsConfigItem& Shown(std::size_t at, clsConfigItem& shown, std::size_t& shownAt) const;
 
     mutable std::vector<Entry> mEntries;  // An entry handed out says where its item is.
     std::vector<Block> mBlocks;
     config::KeyIndex mIndex;
-    // The items handed out, where their entries say; null once removed.
+    // The items handed out, where their entries say; null once removed, and
+    // that place free for the next.
     mutable std::vector<std::unique_ptr<clsConfigItem>> mHandedOut;
+    mutable std::vector<std::uint32_t> mFreeHandOuts;
 };

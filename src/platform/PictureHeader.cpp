@@ -57,7 +57,8 @@ PictureHeader Jpeg(PictureReader& in) {
     PictureHeader header;
     unsigned char b[5];
     if (!in.Skip(2)) return header;
-    for (int segments = 0; segments < 4096; ++segments) {
+    // Every turn reads a byte or more, so a file of any number of segments ends the walk at its end.
+    for (;;) {
         if (in.Peek(b, 4) < 4 || b[0] != 0xFF) return header;
         if (b[1] == 0xFF) {  // a fill byte before the marker
             in.Skip(1);

@@ -111,6 +111,14 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"JpegProgressive", Jpeg(0xC2, 4000, 3000), kJpeg, true, {4000, 3000}},
         HeaderCase{"JpegHeightAfterItsData", Jpeg(0xC0, 4000, 0), kJpeg, false, {}},
         HeaderCase{"JpegDataBeforeAnyFrame", Bytes({0xFF, 0xD8}) + kSos + Jpeg(0xC0, 40, 30).substr(2), kJpeg, false, {}},
+        // Thousands of little segments (16 KB of comments) before the frame: its size is still found.
+        HeaderCase{"JpegFrameAfterManySegments",
+                   [] {
+                       std::string comments;
+                       for (int i = 0; i < 5000; ++i) comments += Bytes({0xFF, 0xFE, 0, 2});
+                       return Bytes({0xFF, 0xD8}) + comments + Jpeg(0xC0, 65000, 65000).substr(2);
+                   }(),
+                   kJpeg, true, {65000, 65000}},
         HeaderCase{"JpegCutInASegment", Jpeg(0xC0, 4000, 3000).substr(0, 12), kJpeg, false, {}},
         // A GIF's screen is what a decoder fills; WIC gives the first frame at its own size; every frame is held.
         HeaderCase{"GifFramesOnTheirScreen",

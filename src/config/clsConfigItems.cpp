@@ -143,13 +143,6 @@ clsConfigItem& clsConfigItems::Add(const std::string& Key, const std::string& Va
     return added;
 }
 
-clsConfigItem& clsConfigItems::FindOrAdd(const std::string& key, const std::string& value, bool& added) {
-    const std::string folded = config::FoldCase(key);
-    const std::optional<std::size_t> found = Locate(folded, HashOf(folded));
-    added = !found;
-    return found ? HandOut(*found) : Add(key, value);
-}
-
 std::int32_t clsConfigItems::FindOrAddText(std::string_view key, std::string_view value, bool& added) {
     const std::string& folded = Folded(key);
     const std::uint32_t hash = HashOf(folded);

@@ -101,10 +101,6 @@ public:
     clsConfigItem* Find(const std::string& key);
     const clsConfigItem* Find(const std::string& key) const;
 
-    // The item filed under `key` ignoring letter case, or else a new one added
-    // with `value`; `added` tells which. One lookup where Find and Add take two.
-    clsConfigItem& FindOrAdd(const std::string& key, const std::string& value, bool& added);
-
     // Room for this many items in the list and the index, so that neither
     // is copied while a file loads; a generous guess costs address space only.
     void Reserve(std::size_t count);
@@ -120,7 +116,9 @@ public:
 
     // What loading and saving use, so that no setting becomes an item object
     // of its own on their account:
-    // FindOrAdd by text; the 1-based position of the setting.
+    // The 1-based position of the setting filed under `key` ignoring letter
+    // case, or else of a new one added with `value`; `added` tells which. One
+    // lookup where Find and Add take two.
     std::int32_t FindOrAddText(std::string_view key, std::string_view value, bool& added);
     // Appends `first` and then `second` to the value of the setting at a position.
     void AppendToValue(std::int32_t position, std::string_view first, std::string_view second);

@@ -68,7 +68,7 @@ PicturePlan PlanPicture(PictureSize declared, DecoderAbilities can, PictureUse u
 
 bool RowsDecodeLess(PictureSize declared, DecoderAbilities can, PictureUse use, PictureSize screen) {
     const PicturePlan toolkit = PlanPicture(declared, can, use, screen);
-    const PicturePlan rows = PlanPicture(declared, {.scales = true, .clips = true}, use, screen);
+    const PicturePlan rows = PlanPicture(declared, kRowReader, use, screen);
     return rows.fault == PictureFault::None && !declared.IsEmpty() &&
            (toolkit.fault == PictureFault::OverBudget || DecodedBytes(rows.size) < DecodedBytes(toolkit.size));
 }

@@ -56,6 +56,9 @@ struct DecoderAbilities {
     bool clips = false;   // decodes only a part
 };
 
+// What the row reader (PictureStream) can do: any size, any part.
+inline constexpr DecoderAbilities kRowReader{.scales = true, .clips = true};
+
 struct PicturePlan {
     PictureFault fault = PictureFault::None;
     PictureRect part;   // the part of the picture to decode: the whole unless the decoder clips

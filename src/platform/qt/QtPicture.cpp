@@ -73,7 +73,7 @@ PictureRead ReadRows(QFile& file, PictureUse use, QSize screen) {
     if (!file.seek(0)) return read;
     FileSource source(file);
     StreamedPicture streamed = StreamPicture(source, [&](PictureSize declared) {
-        return PlanPicture(declared, {.scales = true, .clips = true}, use, {screen.width(), screen.height()});
+        return PlanPicture(declared, kRowReader, use, {screen.width(), screen.height()});
     });
     read.fault = streamed.fault;
     if (streamed.fault != PictureFault::None) return read;

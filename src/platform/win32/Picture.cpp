@@ -74,7 +74,7 @@ DecodedPicture ReadRows(HANDLE file, PictureUse use, PictureSize screen) {
     if (!::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return decoded;
     HandleSource source(file);
     const StreamedPicture streamed = StreamPicture(source, [&](PictureSize declared) {
-        return PlanPicture(declared, {.scales = true, .clips = true}, use, screen);
+        return PlanPicture(declared, kRowReader, use, screen);
     });
     decoded.fault = streamed.fault;
     if (streamed.fault != PictureFault::None) return decoded;
